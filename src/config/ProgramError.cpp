@@ -1,0 +1,71 @@
+#include "config/ProgramError.h"
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+std::mutex hookMutex;
+ReportHook currentHook;
+std::atomic<bool> terminateRequested{false};
+
+void PrintToStderr(const Report& report) {
+  std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
+}
+
+}  // namespace
+
+ReportHook SetReportHook(ReportHook hook) {
+  std::lock_guard<std::mutex> lock(hookMutex);
+  ReportHook previous = std::move(currentHook);
+  currentHook = std::move(hook);
+  return previous;
+}
+
+void Deliver(const Report& report) {
+  if (report.stop) terminateRequested = true;
+  ReportHook hook;
+  {
+    std::lock_guard<std::mutex> lock(hookMutex);
+    hook = currentHook;
+  }
+  if (hook)
+    hook(report);
+  else
+    PrintToStderr(report);
+}
+
+void ProgramError(const std::string& text) {
+  Deliver({ReportKind::ProgramError, "Program Error", text, true});
+}
+
+void FatalError(const std::string& text) {
+  Deliver({ReportKind::FatalError, "Fatal Error", text, true});
+}
+
+void AssertionFailed(const char* condition, const char* file, int line) {
+  Deliver({ReportKind::Assertion, "Assertion failed",
+           Format("%s (%s, line %d)", condition, file, line), true});
+}
+
+void UserMessage(ReportKind kind, const std::string& caption, const std::string& text) {
+  Deliver({kind, caption, text, false});
+}
+
+bool TerminateRequested() { return terminateRequested; }
+void ClearTerminateRequest() { terminateRequested = false; }
+
+std::string Format(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  va_list copy;
+  va_copy(copy, args);
+  int size = std::vsnprintf(nullptr, 0, format, copy);
+  va_end(copy);
+  std::string result(size > 0 ? size : 0, '\0');
+  if (size > 0) std::vsnprintf(result.data(), result.size() + 1, format, args);
+  va_end(args);
+  return result;
+}

@@ -1,0 +1,3 @@
+#include "shell/ui/FormMain.h"
+
+TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) { setObjectName("FormMain"); }

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "config/ProgramError.h"
+
+// Captures every report while alive, so a test can assert on the exact text of a stop
+// and check that the rejected call changed nothing.
+class ReportCapture {
+ public:
+  ReportCapture();
+  ~ReportCapture();
+  ReportCapture(const ReportCapture&) = delete;
+  ReportCapture& operator=(const ReportCapture&) = delete;
+
+  const std::vector<Report>& Reports() const { return reports_; }
+  bool Empty() const { return reports_.empty(); }
+  /// The text of the only report; fails the test when there is not exactly one.
+  std::string OnlyText() const;
+  void Clear() { reports_.clear(); }
+
+ private:
+  std::vector<Report> reports_;
+  ReportHook previous_;
+};
