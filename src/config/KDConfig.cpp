@@ -1,0 +1,9 @@
+#include "config/KDConfig.h"
+
+KDConfig::KDConfig() {
+  InitDemand();
+  InitFurniture();
+  InitParameters();
+}
+
+KDConfig::~KDConfig() = default;

@@ -1,0 +1,3 @@
+#include "config/KDConfig.h"
+
+void KDConfig::InitDemand() {}
