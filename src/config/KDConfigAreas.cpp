@@ -1,1 +1,4 @@
 #include "config/KDConfig.h"
+
+void KDConfig::PurgeAreasBeyondLength() {}
+void KDConfig::MoveAreasForSectionLength(int, int) {}
