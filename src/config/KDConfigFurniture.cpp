@@ -1,9 +1,8 @@
-#include "config/KDConfig.h"
-
 #include <algorithm>
 #include <climits>
 #include <cstdint>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 
@@ -73,8 +72,8 @@ void KDConfig::AddDetector(int position) {
   }
   // Detector 0 is the most downstream one: the new detector goes before the first one
   // upstream of it.
-  const auto at = std::find_if(detectors_.begin(), detectors_.end(),
-                               [&](int p) { return p < position; });
+  const auto at =
+      std::find_if(detectors_.begin(), detectors_.end(), [&](int p) { return p < position; });
   const auto index = at - detectors_.begin();
   detectors_.insert(at, position);
   detectorAreas_.insert(detectorAreas_.begin() + index, DetectorArea());
@@ -106,8 +105,7 @@ void KDConfig::SetDetectorTimes(int firstTime, int interval) {
 int KDConfig::DetectorTime(int n) const {
   if (n < 0) return -1;
   // Long runs with short intervals must not wrap around into negative times.
-  const std::int64_t time =
-      detectorFirstTime_ + static_cast<std::int64_t>(n) * detectorInterval_;
+  const std::int64_t time = detectorFirstTime_ + static_cast<std::int64_t>(n) * detectorInterval_;
   return static_cast<int>(std::min<std::int64_t>(time, INT_MAX));
 }
 
@@ -137,8 +135,8 @@ bool KDConfig::CheckTrafficLightNo(const char* operation, int n) const {
   return false;
 }
 
-bool KDConfig::TrafficLightValid(const std::string& controller, int position, int lane,
-                                 int cycle, int green, int yellow, int offset) const {
+bool KDConfig::TrafficLightValid(const std::string& controller, int position, int lane, int cycle,
+                                 int green, int yellow, int offset) const {
   if (position < 0 || position > Length() || !ValidLightLane(lane)) return false;
   if (!controller.empty())
     return ValidControllerName(controller) && cycle == 0 && green == 0 && yellow == 0 &&
@@ -148,16 +146,16 @@ bool KDConfig::TrafficLightValid(const std::string& controller, int position, in
          offset >= 0;
 }
 
-void KDConfig::AddTrafficLight(const std::string& controller, int position, int lane,
-                               int number, int cycle, int green, int yellow, int offset) {
+void KDConfig::AddTrafficLight(const std::string& controller, int position, int lane, int number,
+                               int cycle, int green, int yellow, int offset) {
   // The new light takes the next number; a refused light must not leave an empty record
   // behind, so the values are checked before the list grows.
   const int n = TrafficLightCount();
   if (!TrafficLightValid(controller, position, lane, cycle, green, yellow, offset)) {
-    ProgramError(Format(
-        "KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", Position=%d, "
-        "Lane=%d",
-        n, controller.c_str(), position, lane));
+    ProgramError(
+        Format("KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", Position=%d, "
+               "Lane=%d",
+               n, controller.c_str(), position, lane));
     return;
   }
   trafficLights_.emplace_back();
@@ -168,10 +166,10 @@ void KDConfig::ModifyTrafficLight(int n, const std::string& controller, int posi
                                   int number, int cycle, int green, int yellow, int offset) {
   if (n < 0 || n >= TrafficLightCount() ||
       !TrafficLightValid(controller, position, lane, cycle, green, yellow, offset)) {
-    ProgramError(Format(
-        "KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", Position=%d, "
-        "Lane=%d",
-        n, controller.c_str(), position, lane));
+    ProgramError(
+        Format("KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", Position=%d, "
+               "Lane=%d",
+               n, controller.c_str(), position, lane));
     return;
   }
   TrafficLight& light = trafficLights_[n];
@@ -263,23 +261,23 @@ int KDConfig::LaneDetectorCount() const { return static_cast<int>(laneDetectors_
 
 bool KDConfig::CheckLaneDetectorNo(const char* operation, int n) const {
   if (n >= 0 && n < LaneDetectorCount()) return true;
-  ProgramError(Format("KDConfig::%s: bad LaneDetectorNo=%d allowed range is 0..%d", operation,
-                      n, LaneDetectorCount() - 1));
+  ProgramError(Format("KDConfig::%s: bad LaneDetectorNo=%d allowed range is 0..%d", operation, n,
+                      LaneDetectorCount() - 1));
   return false;
 }
 
 bool KDConfig::LaneDetectorValid(const std::string& controller, int position, int length,
                                  int lane) const {
-  return length > 0 && static_cast<std::int64_t>(position) - length >= 0 &&
-         position <= Length() && ValidLightLane(lane) && ValidControllerName(controller);
+  return length > 0 && static_cast<std::int64_t>(position) - length >= 0 && position <= Length() &&
+         ValidLightLane(lane) && ValidControllerName(controller);
 }
 
-void KDConfig::AddLaneDetector(const std::string& controller, int position, int length,
-                               int lane, int number) {
+void KDConfig::AddLaneDetector(const std::string& controller, int position, int length, int lane,
+                               int number) {
   if (!LaneDetectorValid(controller, position, length, lane)) {
-    ProgramError(Format(
-        "KDConfig::AddLaneDetector: Controller=\"%s\", Position=%d, Length=%d, Lane=%d",
-        controller.c_str(), position, length, lane));
+    ProgramError(
+        Format("KDConfig::AddLaneDetector: Controller=\"%s\", Position=%d, Length=%d, Lane=%d",
+               controller.c_str(), position, length, lane));
     return;
   }
   laneDetectors_.push_back(
@@ -315,8 +313,8 @@ int KDConfig::LaneDetectorState(int n) const {
 void KDConfig::SetLaneDetectorState(int n, int state) {
   if (n < 0 || n >= LaneDetectorCount() ||
       (state != LANEDETECTOR_FREE && state != LANEDETECTOR_OCCUPIED)) {
-    ProgramError(Format("KDConfig::SetLaneDetectorState: bad LaneDetectorNo=%d or Newstate=%d",
-                        n, state));
+    ProgramError(
+        Format("KDConfig::SetLaneDetectorState: bad LaneDetectorNo=%d or Newstate=%d", n, state));
     return;
   }
   laneDetectors_[n].state = state;
@@ -334,16 +332,16 @@ bool KDConfig::TempClosedAreaValid(const TempClosedAreaInfo& area) const {
          area.t1 < area.t2 && area.t2 < area.t3;
 }
 
-void KDConfig::SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1,
-                                 int t2, int t3) {
+void KDConfig::SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1, int t2,
+                                 int t3) {
   // The kernel turns the area into a lane change area of this lane, so an area the road cannot
   // hold is refused here as well as by the readers.
   const TempClosedAreaInfo area{lane, end, length, voluntaryLength, t1, t2, t3};
   if (!TempClosedAreaValid(area)) {
-    ProgramError(Format(
-        "KDConfig::SetTempClosedArea: bad Lane=%d, End=%d, Length=%d, VoluntaryLength=%d, "
-        "T1=%d, T2=%d, T3=%d",
-        lane, end, length, voluntaryLength, t1, t2, t3));
+    ProgramError(
+        Format("KDConfig::SetTempClosedArea: bad Lane=%d, End=%d, Length=%d, VoluntaryLength=%d, "
+               "T1=%d, T2=%d, T3=%d",
+               lane, end, length, voluntaryLength, t1, t2, t3));
     return;
   }
   tempClosedArea_ = area;

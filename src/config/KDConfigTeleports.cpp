@@ -1,5 +1,4 @@
 #include "config/KDConfig.h"
-
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 
@@ -38,9 +37,8 @@ int KDConfig::TeleportCounterPart(bool entrance, int rank) {
 void KDConfig::SetTeleportCounterPart(bool entrance, int rank, int counterpart) {
   const int count = TeleportCount(entrance);
   if (rank < 0 || rank >= count) {
-    ProgramError(
-        Format("KDConfig::SetTeleportCounterPart: bad %s rank=%d allowed range is 0..%d",
-               TeleportKind(entrance), rank, count - 1));
+    ProgramError(Format("KDConfig::SetTeleportCounterPart: bad %s rank=%d allowed range is 0..%d",
+                        TeleportKind(entrance), rank, count - 1));
     return;
   }
   (entrance ? teleportin_ : teleportout_)[rank].counterpart = counterpart;

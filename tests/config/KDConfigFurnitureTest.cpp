@@ -33,10 +33,10 @@ Furniture Snapshot(const KDConfig& c) {
   f.firstTime = c.DetectorTime(0);
   f.interval = c.DetectorTime(1) - c.DetectorTime(0);
   for (int n = 0; n < c.TrafficLightCount(); ++n) {
-    f.lights.push_back({c.TrafficLightPosition(n), c.TrafficLightLane(n),
-                        c.TrafficLightNumber(n), c.TrafficLightState(n),
-                        c.TrafficLightCycleTime(n), c.TrafficLightGreenTime(n),
-                        c.TrafficLightYellowTime(n), c.TrafficLightStartOffset(n)});
+    f.lights.push_back({c.TrafficLightPosition(n), c.TrafficLightLane(n), c.TrafficLightNumber(n),
+                        c.TrafficLightState(n), c.TrafficLightCycleTime(n),
+                        c.TrafficLightGreenTime(n), c.TrafficLightYellowTime(n),
+                        c.TrafficLightStartOffset(n)});
     f.lightControllers.push_back(c.TrafficLightController(n));
   }
   for (int n = 0; n < c.LaneDetectorCount(); ++n)
@@ -209,10 +209,9 @@ TEST(KDConfigDetectorTimes, RejectsNegativeTimes) {
   const int cases[][2] = {{-1, 300}, {300, -1}, {-5, -6}};
   for (const auto& t : cases) {
     SCOPED_TRACE(testing::Message() << t[0] << " " << t[1]);
-    ExpectRejected(c,
-                   Format("KDConfig::SetDetectorTimes: bad FirstTime (%d) or DeltaTime (%d)", t[0],
-                          t[1]),
-                   [&] { c.SetDetectorTimes(t[0], t[1]); });
+    ExpectRejected(
+        c, Format("KDConfig::SetDetectorTimes: bad FirstTime (%d) or DeltaTime (%d)", t[0], t[1]),
+        [&] { c.SetDetectorTimes(t[0], t[1]); });
   }
 }
 
@@ -250,23 +249,23 @@ TEST(KDConfigTrafficLight, FixedTimeAndControllerRules) {
     SCOPED_TRACE(t.what);
     KDConfig c;
     AddFixedLight(c, 200);
-    EXPECT_EQ(c.TrafficLightValid(t.controller, t.position, t.lane, t.cycle, t.green, t.yellow,
-                                  t.offset),
-              t.valid);
-    const std::string text =
-        Format("KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", "
-               "Position=%d, Lane=%d",
-               1, t.controller.c_str(), t.position, t.lane);
+    EXPECT_EQ(
+        c.TrafficLightValid(t.controller, t.position, t.lane, t.cycle, t.green, t.yellow, t.offset),
+        t.valid);
+    const std::string text = Format(
+        "KDConfig::ModifyTrafficLight: TrafficLightNo = %d Controller=\"%s\", "
+        "Position=%d, Lane=%d",
+        1, t.controller.c_str(), t.position, t.lane);
     auto add = [&] {
-      c.AddTrafficLight(t.controller, t.position, t.lane, 9, t.cycle, t.green, t.yellow,
-                        t.offset);
+      c.AddTrafficLight(t.controller, t.position, t.lane, 9, t.cycle, t.green, t.yellow, t.offset);
     };
     if (!t.valid) {
       // A refused light leaves no record behind.
       ExpectRejected(c, text, add);
-      ExpectRejected(c, Format("KDConfig::ModifyTrafficLight: TrafficLightNo = %d "
-                               "Controller=\"%s\", Position=%d, Lane=%d",
-                               0, t.controller.c_str(), t.position, t.lane),
+      ExpectRejected(c,
+                     Format("KDConfig::ModifyTrafficLight: TrafficLightNo = %d "
+                            "Controller=\"%s\", Position=%d, Lane=%d",
+                            0, t.controller.c_str(), t.position, t.lane),
                      [&] {
                        c.ModifyTrafficLight(0, t.controller, t.position, t.lane, 9, t.cycle,
                                             t.green, t.yellow, t.offset);
@@ -355,9 +354,9 @@ TEST(KDConfigTrafficLight, AccessorsRejectBadNumberWithTheirOwnName) {
   for (const Accessor& a : accessors) {
     for (int n : {-1, 2}) {
       SCOPED_TRACE(testing::Message() << a.name << " " << n);
-      ExpectRejected(
-          c, Format("KDConfig::%s: bad TrafficLightNo=%d allowed range is 0..1", a.name, n),
-          [&] { a.call(n); });
+      ExpectRejected(c,
+                     Format("KDConfig::%s: bad TrafficLightNo=%d allowed range is 0..1", a.name, n),
+                     [&] { a.call(n); });
     }
   }
 }
@@ -428,8 +427,8 @@ TEST(KDConfigLaneDetector, StateIsSetWithoutChangeAndChecked) {
   for (const auto& t : cases) {
     SCOPED_TRACE(testing::Message() << t[0] << " " << t[1]);
     ExpectRejected(
-        c, Format("KDConfig::SetLaneDetectorState: bad LaneDetectorNo=%d or Newstate=%d", t[0],
-                  t[1]),
+        c,
+        Format("KDConfig::SetLaneDetectorState: bad LaneDetectorNo=%d or Newstate=%d", t[0], t[1]),
         [&] { c.SetLaneDetectorState(t[0], t[1]); });
   }
 }
@@ -451,9 +450,8 @@ TEST(KDConfigLaneDetector, AccessorsRejectBadNumberWithTheirOwnName) {
   };
   for (const Accessor& a : accessors) {
     SCOPED_TRACE(a.name);
-    ExpectRejected(
-        c, Format("KDConfig::%s: bad LaneDetectorNo=1 allowed range is 0..0", a.name),
-        [&] { a.call(1); });
+    ExpectRejected(c, Format("KDConfig::%s: bad LaneDetectorNo=1 allowed range is 0..0", a.name),
+                   [&] { a.call(1); });
   }
 }
 
@@ -510,14 +508,12 @@ TEST(KDConfigTempClosedArea, RejectsAreasTheRoadCannotHold) {
     c.SetTempClosedArea(3, 2000, 100, 100, 10, 20, 30);
     EXPECT_FALSE(c.TempClosedAreaValid(t.a));
     const auto& a = t.a;
-    ExpectRejected(c,
-                   Format("KDConfig::SetTempClosedArea: bad Lane=%d, End=%d, Length=%d, "
-                          "VoluntaryLength=%d, T1=%d, T2=%d, T3=%d",
-                          a.lane, a.end, a.length, a.voluntaryLength, a.t1, a.t2, a.t3),
-                   [&] {
-                     c.SetTempClosedArea(a.lane, a.end, a.length, a.voluntaryLength, a.t1, a.t2,
-                                         a.t3);
-                   });
+    ExpectRejected(
+        c,
+        Format("KDConfig::SetTempClosedArea: bad Lane=%d, End=%d, Length=%d, "
+               "VoluntaryLength=%d, T1=%d, T2=%d, T3=%d",
+               a.lane, a.end, a.length, a.voluntaryLength, a.t1, a.t2, a.t3),
+        [&] { c.SetTempClosedArea(a.lane, a.end, a.length, a.voluntaryLength, a.t1, a.t2, a.t3); });
   }
 }
 
