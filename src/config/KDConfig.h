@@ -14,7 +14,8 @@
 // new one and swap it in only on success; undo keeps independent copies.
 //
 // The class is implemented in several files, one per concern:
-//   KDConfig.cpp            lifetime, change stamp, road layout and lane queries
+//   KDConfig.cpp            lifetime, change stamp, sections and boundaries
+//   KDConfigLanes.cpp       per-lane road properties, lane type rules and lane queries
 //   KDConfigDemand.cpp      origins, destinations, flow graphs, type shares, OD matrix
 //   KDConfigAreas.cpp       lane change areas and route choice
 //   KDConfigFurniture.cpp   detectors, traffic lights, lane detectors, teleports, closed lane
