@@ -142,5 +142,6 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   bool success = host.Terminated() && !TerminateRequested();
   if (!machine.Installed()) err << "kavro-batch: the batch did not finish\n";
   SetReportHook(std::move(previous));
+  ClearTerminateRequest();
   return success ? 0 : 1;
 }
