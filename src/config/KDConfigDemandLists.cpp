@@ -103,7 +103,9 @@ void KDConfig::FindNewSources(std::vector<SourceSinkPtr>& found) {
       // A lane starts an origin when no normal lane or teleport exit feeds it from upstream
       // and traffic cannot reach it from its left neighbour.
       if (!IsNormalLane(i, l) || (upstreamExists && IsNormalLane(i + 1, l))) continue;
-      if (upstreamExists && LaneTypeAt(i + 1, l) == TELEPORTOUT) continue;
+      // A teleport exit may carry stray lane change bits from the neighbour rules; it still
+      // feeds the lane.
+      if (upstreamExists && (LaneTypeAt(i + 1, l) & TELEPORTOUT)) continue;
       if ((l > 0 && IsNormalLane(i, l - 1) && CanMoveRight(i, l - 1)) || CanMoveLeft(i, l))
         continue;
       // Lanes to the right linked to it belong to the same origin, unless one of them

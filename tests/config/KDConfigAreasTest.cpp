@@ -59,11 +59,14 @@ struct AreaSnapshot {
   bool operator==(const AreaSnapshot&) const = default;
 };
 
+// The lists are built on the first request only; the area operations never build them.
+void BuildLists(KDConfig& config) { ASSERT_EQ(config.SinkCount(), 1); }
+
 }  // namespace
 
 TEST(KDConfigAddLaneChangeArea, NewAreasGoToTheFrontAndApplyToAllVehicles) {
   KDConfig config;
-  ASSERT_EQ(config.SinkCount(), 1);
+  BuildLists(config);
   const int stamp = config.ChangeStamp();
   config.AddLaneChangeArea(0, 1, 800, 300, 200, true);   // A
   config.AddLaneChangeArea(0, 2, 1200, 100, 0, false);   // B
@@ -76,6 +79,7 @@ TEST(KDConfigAddLaneChangeArea, NewAreasGoToTheFrontAndApplyToAllVehicles) {
 
 TEST(KDConfigAddLaneChangeArea, AcceptsAnAreaEndingExactlyAtTheRoadEnd) {
   KDConfig config;
+  BuildLists(config);
   ReportCapture capture;
   config.AddLaneChangeArea(0, 2, config.Length(), 500, 0, true);
   EXPECT_TRUE(capture.Empty());
@@ -121,6 +125,7 @@ TEST(KDConfigLaneChangeAreas, BrokenRulesAreInternalErrorsThatChangeNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.condition);
     KDConfig config;
+    BuildLists(config);
     config.AddLaneChangeArea(0, 1, 800, 300, 200, true);
     config.AddLaneChangeArea(0, 2, 1200, 100, 0, false);
     AreaSnapshot before(config);
@@ -136,6 +141,7 @@ TEST(KDConfigLaneChangeAreas, BrokenRulesAreInternalErrorsThatChangeNothing) {
 
 TEST(KDConfigLaneChangeAreas, GettersGiveTheirNoneValuesWithoutAnArea) {
   KDConfig config;
+  BuildLists(config);
   config.AddLaneChangeArea(0, 1, 800, 300, 200, true);
   ReportCapture capture;
   for (auto [sink, rank] : std::vector<std::pair<int, int>>{{0, 1}, {0, -1}, {1, 0}, {99, 0}}) {
@@ -156,6 +162,7 @@ TEST(KDConfigLaneChangeAreas, GettersGiveTheirNoneValuesWithoutAnArea) {
 
 TEST(KDConfigDeleteLaneChangeArea, RemovesOneAreaAndKeepsTheOthersInOrder) {
   KDConfig config;
+  BuildLists(config);
   config.AddLaneChangeArea(0, 0, 1000, 0, 0, true);
   config.AddLaneChangeArea(0, 0, 2000, 0, 0, true);
   config.AddLaneChangeArea(0, 0, 3000, 0, 0, true);
@@ -169,6 +176,7 @@ TEST(KDConfigDeleteLaneChangeArea, RemovesOneAreaAndKeepsTheOthersInOrder) {
 
 TEST(KDConfigSetLaneChangeAreaProbability, TypeMinusOneSetsAllEightAndTheGroup) {
   KDConfig config;
+  BuildLists(config);
   config.AddLaneChangeArea(0, 1, 800, 300, 200, true);
   config.SetLaneChangeAreaProbability(0, 0, -1, 0.5f, 3);
   EXPECT_EQ(Areas(config, 0)[0].probabilities, std::vector<float>(MAXVEHICLETYPE, 0.5f));
@@ -183,6 +191,7 @@ TEST(KDConfigSetLaneChangeAreaProbability, TypeMinusOneSetsAllEightAndTheGroup) 
 
 TEST(KDConfigLaneChangeAreaSetters, StoreLengthsAndPosition) {
   KDConfig config;
+  BuildLists(config);
   config.AddLaneChangeArea(0, 1, 800, 300, 200, true);
   int stamp = config.ChangeStamp();
   config.SetLaneChangeAreaLengthRequired(0, 0, 0);
@@ -194,6 +203,7 @@ TEST(KDConfigLaneChangeAreaSetters, StoreLengthsAndPosition) {
 
 TEST(KDConfigSortLaneChangeAreas, MostDownstreamFirstThenByLane) {
   KDConfig config;
+  BuildLists(config);
   config.AddLaneChangeArea(0, 1, 800, 10, 0, true);
   config.AddLaneChangeArea(0, 2, 1200, 20, 0, true);
   config.AddLaneChangeArea(0, 0, 800, 30, 0, true);
@@ -211,7 +221,7 @@ TEST(KDConfigSortLaneChangeAreas, MostDownstreamFirstThenByLane) {
 TEST(KDConfigLaneChangeAreas, MoveWithTheRoadWhenASectionChangesLength) {
   KDConfig config;
   config.InsertBoundary(2000);  // section 1 = 0 .. 2000, section 0 = 2000 .. 5000
-  ASSERT_EQ(config.SinkCount(), 1);
+  BuildLists(config);
   config.AddLaneChangeArea(0, 0, 4000, 100, 0, true);
   config.AddLaneChangeArea(0, 0, 2000, 100, 0, true);
   config.AddLaneChangeArea(0, 0, 1500, 100, 0, true);
@@ -225,6 +235,7 @@ TEST(KDConfigLaneChangeAreas, MoveWithTheRoadWhenASectionChangesLength) {
 TEST(KDConfigLaneChangeAreas, DeletingTheLastSectionRemovesAreasBeyondTheNewRoadEnd) {
   KDConfig config;
   config.InsertBoundary(2000);
+  BuildLists(config);
   config.AddLaneChangeArea(0, 0, 4000, 100, 0, true);
   config.AddLaneChangeArea(0, 0, 2000, 100, 0, true);
   config.AddLaneChangeArea(0, 0, 1500, 100, 0, true);

@@ -14,8 +14,9 @@
 namespace {
 
 // A 5000 m road whose main carriageway (lanes 0 .. 2) runs from 0 m, with a fourth lane that
-// starts at 2000 m without lane changes and runs to the road end: two origins and two
-// destinations. Section 1 = 0 .. 2000, section 0 = 2000 .. 5000.
+// starts at 2000 m without lane changes and runs to the road end: two origins (the added lane
+// first, as the scan runs from downstream) and two destinations. Section 1 = 0 .. 2000,
+// section 0 = 2000 .. 5000.
 std::unique_ptr<KDConfig> MainRoadWithAddedLane() {
   return MakeRoad(5000, {{0, {73, 76, 70}}, {2000, {73, 76, 70, 67}}});
 }
@@ -61,6 +62,8 @@ TEST(KDConfigUpdateLists, RealisticRoadsGiveTheExpectedOriginsAndDestinations) {
        {{0, {73, 76, 76, 70}}, {2000, {73, 76, 70, 83}}, {2500, {73, 76, 70}}},
        {{2, 0, 3}},
        {{0, 0, 2}}},
+      // The teleport lanes are set before their left neighbours, whose rules give them stray
+      // lane change bits.
       {"teleport from lane 3 to lane 3 further on",
        {{0, {73, 76, 70, 67}}, {1000, {73, 76, 70, 1024}}, {1100, {73, 76, 70, 2048}},
         {1200, {73, 76, 70, 67}}},
@@ -72,7 +75,7 @@ TEST(KDConfigUpdateLists, RealisticRoadsGiveTheExpectedOriginsAndDestinations) {
        {{0, 0, 3}}},
       {"new lane on the right without lane changes is an origin",
        {{0, {73, 76, 70}}, {2000, {73, 76, 70, 67}}},
-       {{1, 0, 2}, {0, 3, 3}},
+       {{0, 3, 3}, {1, 0, 2}},
        {{0, 0, 2}, {0, 3, 3}}},
       {"new median lane with lane changes joins the traffic",
        {{0, {0, 73, 76, 70}}, {2000, {73, 76, 76, 70}}},
@@ -116,10 +119,10 @@ TEST(KDConfigUpdateLists, SplittingTheOriginsSectionMovesItUpstreamWithItsData) 
 
 TEST(KDConfigUpdateLists, BoundaryInsertsKeepNamesWhetherIndicesShiftOrNot) {
   auto config = MainRoadWithAddedLane();
-  ASSERT_EQ(SourceLocations(*config), (std::vector<Location>{{1, 0, 2}, {0, 3, 3}}));
-  config->SetSourceName(1, "Ramp");
+  ASSERT_EQ(SourceLocations(*config), (std::vector<Location>{{0, 3, 3}, {1, 0, 2}}));
+  config->SetSourceName(0, "Ramp");
   config->SetSinkName(1, "Exit");
-  config->SetOVProbability(1, 4, 0.25f);
+  config->SetOVProbability(0, 4, 0.25f);
 
   struct Step {
     int distance;
@@ -127,29 +130,29 @@ TEST(KDConfigUpdateLists, BoundaryInsertsKeepNamesWhetherIndicesShiftOrNot) {
     std::vector<Location> sinks;
   };
   const std::vector<Step> steps = {
-      {3000, {{2, 0, 2}, {1, 3, 3}}, {{0, 0, 2}, {0, 3, 3}}},  // splits the ramp's section
-      {4000, {{3, 0, 2}, {2, 3, 3}}, {{0, 0, 2}, {0, 3, 3}}},  // downstream of the ramp
-      {1000, {{4, 0, 2}, {2, 3, 3}}, {{0, 0, 2}, {0, 3, 3}}},  // upstream of the ramp
+      {3000, {{1, 3, 3}, {2, 0, 2}}, {{0, 0, 2}, {0, 3, 3}}},  // splits the ramp's section
+      {4000, {{2, 3, 3}, {3, 0, 2}}, {{0, 0, 2}, {0, 3, 3}}},  // downstream of the ramp
+      {1000, {{2, 3, 3}, {4, 0, 2}}, {{0, 0, 2}, {0, 3, 3}}},  // upstream of the ramp
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.distance);
     config->InsertBoundary(step.distance);
     EXPECT_EQ(SourceLocations(*config), step.sources);
     EXPECT_EQ(SinkLocations(*config), step.sinks);
-    EXPECT_EQ(SourceNames(*config), (std::vector<std::string>{"1", "Ramp"}));
+    EXPECT_EQ(SourceNames(*config), (std::vector<std::string>{"Ramp", "2"}));
     EXPECT_EQ(SinkNames(*config), (std::vector<std::string>{"1", "Exit"}));
-    EXPECT_FLOAT_EQ(config->OVProbability(1, 4, true), 0.25f);
+    EXPECT_FLOAT_EQ(config->OVProbability(0, 4, true), 0.25f);
   }
 }
 
 TEST(KDConfigUpdateLists, DeletingABoundaryKeepsTheOriginsAndDestinations) {
   auto config = MainRoadWithAddedLane();
   config->InsertBoundary(3000);
-  config->SetSourceName(1, "Ramp");
+  config->SetSourceName(0, "Ramp");
   config->SetSinkName(0, "Through");
   config->DeleteBoundary(1);  // the ramp's own section 2000 .. 3000
-  EXPECT_EQ(SourceLocations(*config), (std::vector<Location>{{1, 0, 2}, {0, 3, 3}}));
-  EXPECT_EQ(SourceNames(*config), (std::vector<std::string>{"1", "Ramp"}));
+  EXPECT_EQ(SourceLocations(*config), (std::vector<Location>{{0, 3, 3}, {1, 0, 2}}));
+  EXPECT_EQ(SourceNames(*config), (std::vector<std::string>{"Ramp", "2"}));
   EXPECT_EQ(SinkNames(*config), (std::vector<std::string>{"Through", "2"}));
 }
 
