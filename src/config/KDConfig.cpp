@@ -58,11 +58,13 @@ KDConfig::~KDConfig() {
   // The owned parts release themselves; clearing the mark lets a second destruction of the
   // same memory be recognised.
   magicNumber_ = 0;
-  sections_.clear();
+  std::vector<PhysSection>().swap(sections_);
 }
 
 void KDConfig::Touch() { changeStamp_ = ++changeCounter; }
 
+// No external vehicle model is connected to a configuration yet, so every change counts as
+// accepted by it.
 bool KDConfig::SendSectionsToModel(int, int, int) { return true; }
 
 // ---- Sections and boundaries -------------------------------------------------------------

@@ -7,13 +7,15 @@
 
 #include "config/ProgramMode.h"
 #include "config/RoadTypes.h"
+#include "config/VDCTypes.h"
 
 // The configuration: the road, the demand, the furniture on the road and the behaviour
 // parameters. The program keeps one current configuration (theKDC); file readers build a
 // new one and swap it in only on success; undo keeps independent copies.
 //
 // The class is implemented in several files, one per concern:
-//   KDConfig.cpp            lifetime, change stamp, road layout and lane queries
+//   KDConfig.cpp            lifetime, change stamp, sections and boundaries
+//   KDConfigLanes.cpp       per-lane road properties, lane type rules and lane queries
 //   KDConfigDemand.cpp      origins, destinations, flow graphs, type shares, OD matrix
 //   KDConfigAreas.cpp       lane change areas and route choice
 //   KDConfigFurniture.cpp   detectors, traffic lights, lane detectors, teleports, closed lane
@@ -180,7 +182,45 @@ class KDConfig {
 
 
   // ---- Vehicle and driver parameters, run settings -------------------------------------
+  // Kinds are the VDC_ constants; types and parameters count from 0. Kinds 1 and 6 have no
+  // types and take type -1.
 
+  /// Existing types of a kind: for VDC_KAVRO the types from 0 up to the first one that does
+  /// not exist; -1 for kinds without types and unknown kinds.
+  int VDCTypeCount(int kind) const;
+  /// Parameters per type (kind 101: per the type's vehicle parameter 2); -1 for unknown kinds.
+  int VDCParamCount(int kind, int type = 0) const;
+  /// 8 for VDC_KAVRO, 20 for the DOVEL kinds with types, -1 otherwise.
+  static int MaxVDCTypes(int kind);
+  /// Reads a parameter and, when `info` is given, its editor and file metadata. True when the
+  /// type exists (VDC_KAVRO) or lies below the type count (DOVEL kinds).
+  bool GetVDCParam(int kind, int type, int param, float* value = nullptr,
+                   VDCParamInfo* info = nullptr) const;
+  /// Stores a value without checking the row's limits: the editors and readers check them.
+  void SetVDCParam(int kind, int type, int param, float value);
+  /// Adds a type with default values; returns the new type count, or -1.
+  int AddVDCType(int kind);
+  /// Deletes a type, moving the later ones down one place (kinds 100, 3 and 4).
+  void DeleteVDCType(int kind, int type);
+  /// The FG_ general driver parameters (KAVRO mode only).
+  float GetKavroGeneralParam(int n) const;
+  void SetKavroGeneralParam(int n, float value);
+  /// Five KAVRO vehicle types with their defaults and the default general parameters.
+  void SetDefaultParams();
+
+  int Seed() const { return seed_; }
+  void SetSeed(int seed);
+  /// [s]; in DOVEL mode the external model's general parameter 16.
+  float TimeStep() const;
+  void SetTimeStep(float dt);
+  /// Stop time of a run [s]; in DOVEL mode the external model's simulation time [min] x 60.
+  int MaxTime() const;
+  void SetMaxTime(int t);
+
+  /// DOVEL vehicle-driver frequency of vehicle type v and driver type d; unless `raw`, the
+  /// row of v is first made a distribution over the driver types and kept so.
+  float VDProbability(int v, int d, bool raw = false);
+  void SetVDProbability(int v, int d, float p);
 
  private:
   // Each concern initialises its own members for the default configuration; the
@@ -280,6 +320,35 @@ class KDConfig {
 
 
   // ---- Vehicle and driver parameters (private) -----------------------------------------
+  // The external model mirrors every change of the current configuration; the link to it is
+  // not there yet, so these send nothing.
+  void SendVDCValueToModel(int kind, int type, int param);
+  void SendVDCTypesToModel(int kind);
+  void SendSeedToModel();
+  void SendVDRowToModel(int v);
+  // The defaults of SetDefaultParams without a change stamp (construction).
+  void SetDefaultParamValues();
+  // Kind 102: after one value changed, make the three values of `type` a distribution again.
+  void FixVehicleDistribution(int type, int changed);
+  // The storage slot of a DOVEL parameter, nullptr for an invalid address.
+  float* DovelSlot(int kind, int type, int param);
+  const float* DovelSlot(int kind, int type, int param) const;
 
+  // VDC_KAVRO: a type exists while its parameter 0 is not 0.
+  float kavroParams_[MAXVEHICLETYPE][KAVRO_PARAM_SLOTS] = {};
+  float kavroGeneral_[3] = {};
+  float dovelGeneral_[DOVEL_GENERAL_PARAMS] = {};
+  float dovelVehicle_[MAXDOVELTYPE][DOVEL_VEHICLE_SLOTS] = {};
+  float dovelDriver_[MAXDOVELTYPE][DOVEL_DRIVER_SLOTS] = {};
+  float dovelIcc_[DOVEL_ICC_PARAMS] = {};
+  float dovelVehicleSub_[MAXDOVELTYPE][DOVEL_VEHICLESUB_SLOTS] = {};
+  float dovelVehicleDist_[MAXDOVELTYPE][DOVEL_VEHICLEDIST_PARAMS] = {};
+  int dovelVehicleCount_ = 0;
+  int dovelDriverCount_ = 0;
+  // Vehicle-driver frequencies, whole hundredths, indexed [vehicle type][driver type].
+  float vdFrequency_[MAXDOVELTYPE][MAXDOVELTYPE] = {};
+  int seed_ = 1;
+  float timeStep_ = 0.5f;  // [s]
+  int maxTime_ = 7200;     // [s]
 
 };
