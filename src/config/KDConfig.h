@@ -396,7 +396,7 @@ class KDConfig {
 
   // Rebuilds the lists when they are dirty. The lists are a cache of the lane types, so the
   // rebuild counts as reading: const accessors call it.
-  void EnsureLists() const;
+  void UpdateListsIfDirty() const;
   void UpdateLists();
   void FindNewSources(std::vector<SourceSinkPtr>& found);
   void FindNewSinks(std::vector<SourceSinkPtr>& found);

@@ -28,29 +28,29 @@ void KDConfig::InitDemand() {
   supersinkcount_ = 0;
 }
 
-void KDConfig::EnsureLists() const {
+void KDConfig::UpdateListsIfDirty() const {
   // The lists are a cache of the lane types; rebuilding them does not change the
   // configuration as the user sees it.
   if (listsDirty_) const_cast<KDConfig*>(this)->UpdateLists();
 }
 
 int KDConfig::SourceCount() const {
-  EnsureLists();
+  UpdateListsIfDirty();
   return supersourcecount_;
 }
 
 int KDConfig::SinkCount() const {
-  EnsureLists();
+  UpdateListsIfDirty();
   return supersinkcount_;
 }
 
 SourceSink* KDConfig::Source(int rank) const {
-  EnsureLists();
+  UpdateListsIfDirty();
   return rank >= 0 && rank < MAXSOURCE ? sourcelist_[rank].get() : nullptr;
 }
 
 SourceSink* KDConfig::Sink(int rank) const {
-  EnsureLists();
+  UpdateListsIfDirty();
   return rank >= 0 && rank < MAXSINK ? sinklist_[rank].get() : nullptr;
 }
 
@@ -227,12 +227,12 @@ int KDConfig::DemandVehicleTypeCount() const {
 }
 
 void KDConfig::MoveSourceToRank(int rank, int section, int fromLane, int toLane) {
-  EnsureLists();
+  UpdateListsIfDirty();
   MoveToRank(sourcelist_, rank, section, fromLane, toLane);
 }
 
 void KDConfig::MoveSinkToRank(int rank, int section, int fromLane, int toLane) {
-  EnsureLists();
+  UpdateListsIfDirty();
   MoveToRank(sinklist_, rank, section, fromLane, toLane);
 }
 
