@@ -449,8 +449,6 @@ class KDConfig {
   // returns false for a bad number.
   bool CheckTrafficLightNo(const char* operation, int n) const;
   bool CheckLaneDetectorNo(const char* operation, int n) const;
-  // Brings the origin, destination and teleport lists up to date with the lane types.
-  void EnsureLists() const;
   void DeleteTeleportsInSection(::TeleportRecord* list, int* count, int section);
   // DOVEL mode: the external model keeps its own copy of the detectors.
   void SendDetectorsToModel();

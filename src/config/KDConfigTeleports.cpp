@@ -13,14 +13,8 @@ const char* TeleportKind(bool entrance) { return entrance ? "entrance" : "exit";
 
 }  // namespace
 
-void KDConfig::EnsureLists() const {
-  // The origin and destination rebuild ends with the teleport lists; until it exists the
-  // teleport lists are rebuilt on their own, leaving the flag for the origins.
-  if (listsDirty_) const_cast<KDConfig*>(this)->RebuildTeleportLists();
-}
-
 int KDConfig::TeleportCount(bool entrance) const {
-  EnsureLists();
+  UpdateListsIfDirty();
   return entrance ? teleportincount_ : teleportoutcount_;
 }
 
