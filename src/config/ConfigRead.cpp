@@ -53,6 +53,8 @@ ConfigReadResult ConfigReader::Read(std::istream& in) {
       return result_;
     }
   }
+  // An empty file has no line to show; its error is put at line 1.
+  if (lineNo_ == 0) lineNo_ = 1;
   Fail("Unexpected end of file");
   return result_;
 }
