@@ -103,6 +103,118 @@ class KDConfig {
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane ---------------
+  // Traffic light states: idle is set on every change and at run set-up; the kernel sets
+  // red, green or yellow during a run.
+  static constexpr int TRAFFICLIGHT_IDLE = 200;
+  static constexpr int TRAFFICLIGHT_RED = 201;
+  static constexpr int TRAFFICLIGHT_GREEN = 202;
+  static constexpr int TRAFFICLIGHT_YELLOW = 203;
+  static constexpr int LANEDETECTOR_FREE = 300;
+  static constexpr int LANEDETECTOR_OCCUPIED = 301;
+  // Longest controller name of a traffic light or lane detector [characters].
+  static constexpr int MAXCONTROLLERNAME = 200;
+
+  // Where the road drawing put a detector's label: centre x and half width [pixel];
+  // (0, -1) when the label is not shown. Drawing state, never saved or copied.
+  struct DetectorArea {
+    int x = 0;
+    int halfWidth = -1;
+  };
+
+  // A lane closed for a while: vehicles must leave `lane` over `length` [m] before `end` [m]
+  // and may leave it over `voluntaryLength` [m] before that. The lane is closed before t1,
+  // open from t1, closed again from t2 and open from t3 on [s]. end 0 = no closed area.
+  struct TempClosedAreaInfo {
+    int lane = 0;
+    int end = 0;
+    int length = 0;
+    int voluntaryLength = 0;
+    int t1 = 0;
+    int t2 = 0;
+    int t3 = 0;
+
+    bool Exists() const { return end > 0; }
+    /// True while the lane is closed at simulated time `t` [s].
+    bool ClosedAt(int t) const { return Exists() && (t < t1 || (t >= t2 && t < t3)); }
+  };
+
+  // Detectors over all lanes, numbered from the downstream end: detector 0 has the largest
+  // position [m].
+  int DetectorCount() const;
+  /// Position [m] of detector n, -1 for no such detector.
+  int DetectorPosition(int n) const;
+  /// True when AddDetector(position) would be accepted in KAVRO mode: inside the road and
+  /// not on an existing detector. Input paths check with this first.
+  bool DetectorPositionValid(int position) const;
+  void AddDetector(int position);
+  void DeleteDetector(int n);
+  /// Both times [s] must be >= 0.
+  void SetDetectorTimes(int firstTime, int interval);
+  /// End of the n-th sampling period [s]: first + n * interval; -1 for n < 0.
+  int DetectorTime(int n) const;
+  /// The label area of detector n; (0, -1) for no such detector.
+  DetectorArea DetectorDisplayArea(int n) const;
+  /// Written by the road drawing for hit-testing; not a change of the configuration.
+  void SetDetectorDisplayArea(int n, int x, int halfWidth) const;
+
+  // Traffic lights. An empty controller name makes a fixed-time light, driven by its cycle,
+  // green, yellow and start offset times [s]; a controller-driven light has all four at 0.
+  int TrafficLightCount() const;
+  /// True when ModifyTrafficLight would accept these values for an existing light.
+  bool TrafficLightValid(const std::string& controller, int position, int lane, int cycle,
+                         int green, int yellow, int offset) const;
+  void AddTrafficLight(const std::string& controller, int position, int lane, int number,
+                       int cycle, int green, int yellow, int offset);
+  void ModifyTrafficLight(int n, const std::string& controller, int position, int lane,
+                          int number, int cycle, int green, int yellow, int offset);
+  void DeleteTrafficLight(int n);
+  /// The controller's name; empty for a fixed-time light.
+  std::string TrafficLightController(int n) const;
+  int TrafficLightPosition(int n) const;
+  int TrafficLightLane(int n) const;
+  int TrafficLightNumber(int n) const;
+  int TrafficLightState(int n) const;
+  int TrafficLightCycleTime(int n) const;
+  int TrafficLightGreenTime(int n) const;
+  int TrafficLightYellowTime(int n) const;
+  int TrafficLightStartOffset(int n) const;
+  /// Called by the kernel during a run: no change of the configuration.
+  void SetTrafficLightState(int n, int state);
+
+  // Lane detectors, the inputs of traffic light controllers; a detector covers
+  // position - length .. position [m] of its lane.
+  int LaneDetectorCount() const;
+  /// True when AddLaneDetector would accept these values.
+  bool LaneDetectorValid(const std::string& controller, int position, int length,
+                         int lane) const;
+  void AddLaneDetector(const std::string& controller, int position, int length, int lane,
+                       int number);
+  std::string LaneDetectorController(int n) const;
+  int LaneDetectorPosition(int n) const;
+  int LaneDetectorLength(int n) const;
+  int LaneDetectorLane(int n) const;
+  int LaneDetectorNumber(int n) const;
+  int LaneDetectorState(int n) const;
+  /// Called by the kernel during a run: no change of the configuration.
+  void SetLaneDetectorState(int n, int state);
+
+  // Teleport entrances (entrance true) and exits, ranked from upstream to downstream and
+  // within a section from left to right. The lists follow the lane types; asking for them
+  // rebuilds them first when the road changed.
+  int TeleportCount(bool entrance);
+  /// The record of one rank; an unused record (section -1) for no such rank.
+  ::TeleportRecord TeleportRecord(bool entrance, int rank);
+  /// The link number of one rank; -1 when not linked or no such rank.
+  int TeleportCounterPart(bool entrance, int rank);
+  /// Links are not a change of the road: the change stamp stays.
+  void SetTeleportCounterPart(bool entrance, int rank, int counterpart);
+
+  // The temporarily closed lane.
+  TempClosedAreaInfo TempClosedArea() const;
+  /// True when the seven values make an area the road can hold, or say "no area" (end 0).
+  bool TempClosedAreaValid(const TempClosedAreaInfo& area) const;
+  void SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1, int t2,
+                         int t3);
 
 
   // ---- Vehicle and driver parameters, run settings -------------------------------------
@@ -205,8 +317,45 @@ class KDConfig {
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane (private) -----
-  TeleportRecord teleportin_[MAXTELEPORT];
-  TeleportRecord teleportout_[MAXTELEPORT];
+  struct TrafficLight {
+    std::string controller;  // empty = fixed-time light
+    int position = 0;        // [m]
+    int lane = 0;
+    int number = 0;  // the light's number for its controller
+    int state = TRAFFICLIGHT_IDLE;
+    int cycle = 0;   // [s]
+    int green = 0;   // [s]
+    int yellow = 0;  // [s]
+    int offset = 0;  // [s]
+  };
+  struct LaneDetector {
+    std::string controller;
+    int position = 0;  // downstream end [m]
+    int length = 0;    // [m]
+    int lane = 0;
+    int number = 0;
+    int state = LANEDETECTOR_FREE;
+  };
+
+  // Reports the standard range text of a traffic light or lane detector accessor and
+  // returns false for a bad number.
+  bool CheckTrafficLightNo(const char* operation, int n) const;
+  bool CheckLaneDetectorNo(const char* operation, int n) const;
+  // Brings the origin, destination and teleport lists up to date with the lane types.
+  void EnsureLists();
+  void DeleteTeleportsInSection(::TeleportRecord* list, int* count, int section);
+  // DOVEL mode: the external model keeps its own copy of the detectors.
+  void SendDetectorsToModel();
+
+  std::vector<int> detectors_;  // positions [m], largest first
+  mutable std::vector<DetectorArea> detectorAreas_;
+  int detectorFirstTime_ = 300;  // [s]
+  int detectorInterval_ = 300;   // [s]
+  std::vector<TrafficLight> trafficLights_;
+  std::vector<LaneDetector> laneDetectors_;
+  TempClosedAreaInfo tempClosedArea_;
+  ::TeleportRecord teleportin_[MAXTELEPORT];
+  ::TeleportRecord teleportout_[MAXTELEPORT];
   int teleportincount_ = 0;
   int teleportoutcount_ = 0;
 

@@ -40,6 +40,25 @@ void FixVDCEntry(std::span<VDCEntry> table) {
   }
 }
 
+int FindVDCEntryByFileName(std::span<const VDCEntry> table, const std::string& name) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  for (size_t i = 0; i < table.size(); ++i) {
+    const std::string& fileName = table[i].fileName;
+    if (fileName.size() != name.size()) continue;
+    bool equal = true;
+    for (size_t k = 0; k < name.size() && equal; ++k) equal = lower(fileName[k]) == lower(name[k]);
+    if (equal) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string NumericFormat(const VDCEntry& row) {
+  const size_t start = row.format.find('%');
+  if (start == std::string::npos) return std::string();
+  const size_t blank = row.format.find(' ', start);
+  return row.format.substr(start, blank == std::string::npos ? std::string::npos : blank - start);
+}
+
 void SetupParamTables(const LabelCaptionLookup& caption) {
   if (caption) {
     CopyCaptions(MutableFSParams(), caption);

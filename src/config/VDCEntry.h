@@ -27,6 +27,13 @@ struct VDCEntry {
 /// the key ("FS_std_dev_spec_pwr" -> "std dev spec pwr").
 void FixVDCEntry(std::span<VDCEntry> table);
 
+/// The row whose file name equals `name` regardless of letter case (ASCII), or -1.
+int FindVDCEntryByFileName(std::span<const VDCEntry> table, const std::string& name);
+
+/// The number part of a row's display format, from the first "%" up to the first blank:
+/// "%4.1f m/s\xB2" gives "%4.1f". Files write values with it.
+std::string NumericFormat(const VDCEntry& row);
+
 /// The caption of a main window label by its name; nullopt when the window has no such label.
 using LabelCaptionLookup = std::function<std::optional<std::string>(const std::string& label)>;
 

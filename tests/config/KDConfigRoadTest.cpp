@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,35 @@ TEST(KDConfigChangeStamp, IsUniqueAmongConfigurationsAndGrowsWithEachChange) {
   first.SetPhysicalSectionProperty(0, 0, PP_SLOPE, 0.02f);
   EXPECT_GT(first.ChangeStamp(), second.ChangeStamp());
   EXPECT_NE(first.ChangeStamp(), before);
+}
+
+TEST(KDConfigChangeStamp, EverySuccessfulRoadEditTakesANewStamp) {
+  struct Case {
+    const char* name;
+    std::function<void(KDConfig&)> edit;
+  };
+  const std::vector<Case> cases = {
+      {"InsertBoundary", [](KDConfig& c) { c.InsertBoundary(2000); }},
+      {"DeleteBoundary", [](KDConfig& c) { c.DeleteBoundary(1); }},
+      {"SetLength", [](KDConfig& c) { c.SetLength(6000); }},
+      {"SetSectionPos", [](KDConfig& c) { c.SetSectionPos(0, 1200, WHENCE_BEGIN); }},
+      {"SetSectionLength", [](KDConfig& c) { c.SetSectionLength(1, 900); }},
+      {"SetSectionLength same", [](KDConfig& c) { c.SetSectionLength(1, 1000); }},
+      {"lane type", [](KDConfig& c) { c.SetPhysicalSectionProperty(1, 4, PP_LANETYPE, 76); }},
+      {"spare", [](KDConfig& c) { c.SetPhysicalSectionProperty(1, 4, PP_SPARE9, 1); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    KDConfig config;
+    config.InsertBoundary(1000);
+    KDConfig other;
+    const int before = config.ChangeStamp();
+    ReportCapture capture;
+    c.edit(config);
+    EXPECT_TRUE(capture.Empty());
+    EXPECT_GT(config.ChangeStamp(), before);
+    EXPECT_GT(config.ChangeStamp(), other.ChangeStamp());
+  }
 }
 
 TEST(KDConfigChangeStamp, ReadAccessorsDoNotChangeIt) {

@@ -197,3 +197,31 @@ TEST(FixVDCEntry, DerivesFileNamesAndMissingDisplayNamesFromTheKey) {
   EXPECT_EQ(rows[1].displayName, "Lane change T");
   EXPECT_EQ(rows[2].fileName, "plain key");
 }
+
+TEST(FindVDCEntryByFileName, MatchesFileNamesRegardlessOfCase) {
+  const std::pair<const char*, int> cases[] = {{"max delta a", FS_max_delta_a},
+                                               {"PREFV70", FS_prefV70},
+                                               {"Std Dev Spec Pwr", FS_std_dev_spec_pwr},
+                                               {"preferred v (120)", -1},
+                                               {"preferred v", FS_preferred_v},
+                                               {"", -1},
+                                               {"length ", -1}};
+  for (const auto& [name, expected] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(FindVDCEntryByFileName(FSParams(), name), expected);
+  }
+  EXPECT_EQ(FindVDCEntryByFileName(FGParams(), "treac D"), FG_Treac_d);
+  EXPECT_EQ(FindVDCEntryByFileName(FGParams(), "Lane change T"), FG_lane_change_T);
+}
+
+TEST(NumericFormat, TakesTheTextFromThePercentUpToTheFirstBlank) {
+  EXPECT_EQ(NumericFormat(FSParam(FS_max_delta_a)), "%4.1f");
+  EXPECT_EQ(NumericFormat(FSParam(FS_z3)), "%6.4f");
+  EXPECT_EQ(NumericFormat(FSParam(FS_specific_power)), "%d");
+  EXPECT_EQ(NumericFormat(FGParam(FG_Treac_a)), "%3.1f");
+  VDCEntry bare;
+  bare.format = "x%5.2f";
+  EXPECT_EQ(NumericFormat(bare), "%5.2f");
+  bare.format = "none";
+  EXPECT_EQ(NumericFormat(bare), "");
+}
