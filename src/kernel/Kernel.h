@@ -150,19 +150,14 @@ class Kernel {
 
   // Set-up
   void Reset();
-  void ComputeRunValues(const KDConfig& config);
+  bool ComputeRunValues(const KDConfig& config);
   void CreateBoundaries(const KDConfig& config);
-  void CreateRouteAreas(const KDConfig& config);
   bool CreateTapersAndForcedLanes(const KDConfig& config);
   bool CreateTaper(const KDConfig& config, int section, int lane, int flag);
-  void CreateClosedArea(const KDConfig& config);
-  void CreateSourcesAndSinks(const KDConfig& config);
-  bool CreateConfiguredTeleports(const KDConfig& config);
-  void CreateDetectors(const KDConfig& config);
+  void CreateTaperTeleports(int fromLane, int toLane, float position);
   void CreateLaneEndDummies(const KDConfig& config);
-  void CreateLaneDetectors(const KDConfig& config);
+  bool HasSinkAt(const KDConfig& config, int section, int lane) const;
   void CreateParamSets(const KDConfig& config);
-  bool CreateTrafficLights(const KDConfig& config);
   RoadObject* CreateDummy(int lane, float position);
   friend class SuperSource;
   friend class RoadObject;
