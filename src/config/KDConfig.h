@@ -28,6 +28,15 @@ constexpr int MAXVEHICLETYPE = 8;
 
 // A teleport entrance or exit: a group of adjacent lanes of one section. An entrance and an
 // exit are linked when their counterparts are equal; -1 = not linked. Unused: section -1.
+class SourceSink;
+struct BHVSection;
+// Owns an origin or destination; the deleter lives with SourceSink, so this header does not
+// need the complete type.
+struct SourceSinkDeleter {
+  void operator()(SourceSink* record) const;
+};
+using SourceSinkPtr = std::unique_ptr<SourceSink, SourceSinkDeleter>;
+
 struct TeleportRecord {
   int section = -1;
   int fromLane = 0;
@@ -97,9 +106,76 @@ class KDConfig {
   void PurgeBeyondLength();
 
   // ---- Origins, destinations and demand ------------------------------------------------
+  // Origins and destinations follow from the lane types; they are rebuilt lazily after a road
+  // change, on the next request for a count or a rank. Ranks are list indices 0 .. 98.
+  int SourceCount() const;
+  int SinkCount() const;
+  /// The origin (destination) of a rank; none for a rank outside 0 .. 98 or an empty slot.
+  SourceSink* Source(int rank) const;
+  SourceSink* Sink(int rank) const;
+  /// Empty text, or -1, for no such rank.
+  std::string SourceName(int rank) const;
+  std::string SinkName(int rank) const;
+  int SourceSection(int rank) const;
+  int SourceFromLane(int rank) const;
+  int SourceToLane(int rank) const;
+  int SinkSection(int rank) const;
+  int SinkFromLane(int rank) const;
+  int SinkToLane(int rank) const;
+  void SetSourceName(int rank, const std::string& name);
+  void SetSinkName(int rank, const std::string& name);
+
+  /// Adds (new time), changes (existing time) or deletes (flow -1) one point of an origin's
+  /// flow graph; times [s], flows [veh/h].
+  void SetOFlow(int origin, int time, int flow);
+  /// The time [s] of a flow graph point, or -1 past the last point.
+  int OFlowTime(int origin, int point) const;
+  /// The flow [veh/h] of a flow graph point; 0 for an invalid index.
+  int OFlowValue(int origin, int point) const;
+
+  void SetOVProbability(int origin, int vehicleType, float probability);
+  /// Unless raw, the origin's shares are normalised first and stored that way.
+  float OVProbability(int origin, int vehicleType, bool raw) const;
+  /// Vehicle type -1 sets every vehicle type.
+  void SetODProbability(int origin, int destination, int vehicleType, float probability);
+  /// Vehicle type -1 combines all types weighted by their shares at the origin. Unless raw,
+  /// the origin's probabilities of the type are normalised first and stored that way.
+  float ODProbability(int origin, int destination, int vehicleType, bool raw) const;
+  /// Estimated capacity of an origin's lanes from the mix of its vehicle types [veh/h].
+  float MaxSourceFlow(int origin) const;
+
+  /// After a rebuild, puts the origin (destination) at this location at `rank` by swapping it
+  /// with the one there; used to make a copy's ranks agree with the original's.
+  void MoveSourceToRank(int rank, int section, int fromLane, int toLane);
+  void MoveSinkToRank(int rank, int section, int fromLane, int toLane);
 
 
   // ---- Lane change areas and route choice ----------------------------------------------
+  // Each destination owns a list of lane change areas, rank 0 first. These operations read
+  // the destination list as it stands; they never rebuild it.
+  BHVSection* LaneChangeArea(int sink, int rank) const;
+  int LaneChangeAreaCount(int sink) const;
+  /// The getters give -1 (false, 0) when there is no such area.
+  int LaneChangeAreaLane(int sink, int rank) const;
+  int LaneChangeAreaPosition(int sink, int rank) const;
+  int LaneChangeAreaLengthRequired(int sink, int rank) const;
+  int LaneChangeAreaLengthVoluntary(int sink, int rank) const;
+  bool LaneChangeAreaMergeLeft(int sink, int rank) const;
+  int LaneChangeAreaRouteChoiceGroup(int sink, int rank) const;
+  /// Vehicle type -1 reads type 0.
+  float LaneChangeAreaProbability(int sink, int rank, int vehicleType) const;
+  /// The new area becomes rank 0, applies to all vehicles and has probability 1 everywhere.
+  void AddLaneChangeArea(int sink, int lane, int position, int lengthRequired,
+                         int lengthVoluntary, bool mergeLeft);
+  void DeleteLaneChangeArea(int sink, int rank);
+  /// Vehicle type -1 sets all eight types; the group (>= 0, or -1) is stored as well.
+  void SetLaneChangeAreaProbability(int sink, int rank, int vehicleType, float probability,
+                                    int routeChoiceGroup);
+  void SetLaneChangeAreaLengthRequired(int sink, int rank, int length);
+  void SetLaneChangeAreaLengthVoluntary(int sink, int rank, int length);
+  void SetLaneChangeAreaPosition(int sink, int rank, int position);
+  /// Orders the areas most downstream first, equal positions by lane, lowest first.
+  void SortLaneChangeAreas(int sink);
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane ---------------
@@ -311,9 +387,41 @@ class KDConfig {
 
 
   // ---- Origins, destinations and demand (private) --------------------------------------
+  friend class SourceSink;
+  struct FlowPoint {
+    int time = 0;  // [s] from the start of the simulation
+    int flow = 0;  // [veh/h]
+  };
+  static constexpr int MAXFLOWPOINT = 99;
+
+  // Rebuilds the lists when they are dirty. The lists are a cache of the lane types, so the
+  // rebuild counts as reading: const accessors call it.
+  void UpdateListsIfDirty() const;
+  void UpdateLists();
+  void FindNewSources(std::vector<SourceSinkPtr>& found);
+  void FindNewSinks(std::vector<SourceSinkPtr>& found);
+  void MatchSourceSinkLists(std::vector<SourceSinkPtr>& old,
+                            std::vector<SourceSinkPtr>& found, int threshold,
+                            SourceSinkPtr* list, int& count);
+  void UpdateDovelLists();
+  int LaneTypeAt(int section, int lane) const;
+  void MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane,
+                  int toLane);
+  // The number of vehicle types the demand is normalised over.
+  int DemandVehicleTypeCount() const;
+
+  SourceSinkPtr sourcelist_[MAXSOURCE];
+  SourceSinkPtr sinklist_[MAXSINK];
+  int supersourcecount_ = 0;
+  int supersinkcount_ = 0;
+  // Flow graph per origin rank; it stays with the rank when the lists are rebuilt. The points
+  // are sorted by time; the list ends at the first point after point 0 with time 0.
+  FlowPoint oflow_[MAXSOURCE][MAXFLOWPOINT];
+  int temporaryNameCounter_ = 0;
 
 
   // ---- Lane change areas (private) -----------------------------------------------------
+  BHVSection* CheckedArea(int sink, int rank) const;
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane (private) -----
