@@ -63,8 +63,13 @@ bool Kernel::KAV_setup(const KDConfig* config, int32_t seed, const std::string& 
   CreateObject(LANE_BOUNDARIES, RO_ENDOFROAD, static_cast<float>(config->Length()), 0);
   CreateBoundaries(*config);
   if (!CreateTapersAndForcedLanes(*config)) return false;
+  CreateClosedArea(*config);
+  if (!CreateConfiguredTeleports(*config)) return false;
+  CreateDetectors(*config);
   CreateLaneEndDummies(*config);
+  CreateLaneDetectors(*config);
   CreateParamSets(*config);
+  if (!CreateTrafficLights(*config)) return false;
   stepCount_ = 0;
   return ready_;
 }
@@ -77,6 +82,8 @@ bool Kernel::ComputeRunValues(const KDConfig& config) {
   reactionDelayAcc_ = config.GetKavroGeneralParam(1);
   reactionDelayDec_ = config.GetKavroGeneralParam(2);
   laneChangeSteps_ = Truncate(laneChangeTime_ * stepsPerSecond_ + 0.01);
+  detectorFirstPeriodEnd_ = config.DetectorTime(0) * stepsPerSecond_;
+  detectorPeriodLength_ = (config.DetectorTime(1) - config.DetectorTime(0)) * stepsPerSecond_;
   return true;
 }
 
@@ -171,6 +178,88 @@ void Kernel::CreateTaperTeleports(int fromLane, int toLane, float position) {
   teleport->SetUserData(taperPairCounter_);
   reverse->SetUserData(taperPairCounter_);
   ++taperPairCounter_;
+}
+
+void Kernel::CreateClosedArea(const KDConfig& config) {
+  KDConfig::TempClosedAreaInfo closed = config.TempClosedArea();
+  if (closed.end <= 0) return;
+  KernelBHVSection area = AllDestinationsArea(closed.lane, closed.end, closed.length, false, true);
+  area.voluntaryLength = static_cast<float>(closed.voluntaryLength);
+  area.timeWindow[0] = closed.t1;
+  area.timeWindow[1] = closed.t2;
+  area.timeWindow[2] = closed.t3;
+  AddArea(area);
+}
+
+bool Kernel::CreateConfiguredTeleports(const KDConfig& constConfig) {
+  // The teleport lists are rebuilt from the lane types on the first request after a road
+  // change; that does not change the configuration.
+  KDConfig& config = const_cast<KDConfig&>(constConfig);
+  for (int in = config.TeleportCount(true) - 1; in >= 0; --in) {
+    ::TeleportRecord entrance = config.TeleportRecord(true, in);
+    int counterpart = config.TeleportCounterPart(true, in);
+    if (!KernelAssert(counterpart >= 0, "counterpart >= 0")) return false;
+    int out = config.TeleportCount(false) - 1;
+    while (out >= 0 && config.TeleportCounterPart(false, out) != counterpart) --out;
+    if (!KernelAssert(out >= 0, "teleportout >= 0")) return false;
+    ::TeleportRecord exit = config.TeleportRecord(false, out);
+    float from = static_cast<float>(Start(config, entrance.section));
+    float to = static_cast<float>(End(config, exit.section));
+    for (int lane = entrance.fromLane; lane <= entrance.toLane; ++lane) {
+      RoadObject* teleport = CreateObject(lane, RO_TELEPORT, from, 0);
+      RoadObject* reverse =
+          CreateObject(exit.fromLane + lane - entrance.fromLane, RO_REVERSETELEPORT, to, 0);
+      if (teleport == nullptr || reverse == nullptr) return false;
+      LinkTeleports(teleport, reverse);
+    }
+  }
+  return true;
+}
+
+void Kernel::CreateDetectors(const KDConfig& config) {
+  for (int i = config.DetectorCount() - 1; i >= 0; --i)
+    CreateObject(LANE_DETECTORS, RO_DETECTOR, static_cast<float>(config.DetectorPosition(i)), i);
+}
+
+void Kernel::CreateLaneDetectors(const KDConfig& config) {
+  for (int i = 0; i < config.LaneDetectorCount(); ++i) {
+    int end = config.LaneDetectorPosition(i);  // downstream end [m]
+    RoadObject* detector =
+        CreateObject(config.LaneDetectorLane(i), RO_LANEDETECTOR,
+                     static_cast<float>(end - config.LaneDetectorLength(i)), i);
+    if (detector != nullptr) detector->LaneDetector()->downstreamEnd = end;
+  }
+}
+
+bool Kernel::CreateTrafficLights(const KDConfig& config) {
+  for (int i = 0; i < config.TrafficLightCount(); ++i) {
+    int lane = config.TrafficLightLane(i);
+    int cycle = config.TrafficLightCycleTime(i);
+    int green = config.TrafficLightGreenTime(i);
+    int yellow = config.TrafficLightYellowTime(i);
+    int offset = config.TrafficLightStartOffset(i);
+    // A light driven by an outside controller has no cycle of its own (all times 0).
+    if (config.TrafficLightController(i).empty()) {
+      if (!KernelAssert(cycle > green + yellow, "cycletime > greentime + yellowtime") ||
+          !KernelAssert(green > 0, "greentime > 0") ||
+          !KernelAssert(yellow > 0, "yellowtime > 0") ||
+          !KernelAssert(offset >= 0, "startoffset >= 0"))
+        return false;
+    }
+    if (!KernelAssert(lane >= 0 && lane < MAX_KAVROLANE, "(lane >= 0) && (lane < MAX_KAVROLANE)"))
+      return false;
+    RoadObject* light = CreateObject(LANE_TRAFFICLIGHTS, RO_TRAFFICLIGHT,
+                                     static_cast<float>(config.TrafficLightPosition(i)), i);
+    if (light == nullptr) return false;
+    TrafficLightInfo* info = light->TrafficLight();
+    info->lane = lane;
+    info->cycleTime = cycle;
+    info->greenTime = green;
+    info->yellowTime = yellow;
+    info->startOffset = offset;
+    if (observer_ != nullptr) observer_->TrafficLightState(i, TL_NOSTATE);
+  }
+  return true;
 }
 
 RoadObject* Kernel::CreateDummy(int lane, float position) {

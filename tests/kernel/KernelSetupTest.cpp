@@ -320,3 +320,102 @@ TEST(KernelSetup, TwoKernelsSetUpIndependently) {
   EXPECT_FALSE(first.Ready());
   EXPECT_TRUE(second.Ready());
 }
+
+TEST(KernelSetupFurniture, DetectorsLaneDetectorsAndLightsAreInTheirPseudoLanes) {
+  KDConfig config;
+  config.AddDetector(4000);
+  config.AddDetector(1500);
+  config.AddLaneDetector("ctl", 2500, 30, 1, 17);
+  config.AddLaneDetector("ctl", 2600, 20, 2, 18);
+  config.AddTrafficLight("", 2700, 1, 4, 60, 30, 3, 10);
+  config.AddTrafficLight("ctl", 2800, 2, 5, 0, 0, 0, 0);
+  config.SetDetectorTimes(120, 60);
+  config.SetTimeStep(0.5f);
+  config.SetTrafficLightState(0, 202);
+  ConfigFurnitureWriter writer(config);
+  Kernel kernel;
+  kernel.SetFurnitureObserver(&writer);
+  ReportCapture capture;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  EXPECT_TRUE(capture.Empty());
+  EXPECT_EQ(kernel.DetectorFirstPeriodEnd(), 240);
+  EXPECT_EQ(kernel.DetectorPeriodLength(), 120);
+  // Detectors are numbered from the downstream end.
+  int d0 = config.DetectorPosition(0), d1 = config.DetectorPosition(1);
+  EXPECT_TRUE(HasLine(kernel, Format("detector 1\t-1\t%d.000\t0", d0)));
+  EXPECT_TRUE(HasLine(kernel, Format("detector 2\t-1\t%d.000\t1", d1)));
+  EXPECT_EQ(kernel.FindDetector(0)->Owner()->Position(), d0);
+  EXPECT_TRUE(HasLine(kernel, "lane detector 1\t-4\t2470.000\t0"));
+  EXPECT_TRUE(HasLine(kernel, "lane detector 2\t-4\t2580.000\t1"));
+  RoadObject* laneDetector = kernel.FirstObject()->NextWithLane(LANE_LANEDETECTORS);
+  EXPECT_EQ(laneDetector->LaneDetector()->lane, 1);
+  EXPECT_EQ(laneDetector->LaneDetector()->downstreamEnd, 2500);
+  EXPECT_EQ(laneDetector->NextWithLane(LANE_LANEDETECTORS)->LaneDetector()->lane, 2);
+
+  RoadObject* light = kernel.FirstObject()->NextWithLane(LANE_TRAFFICLIGHTS);
+  ASSERT_NE(light, nullptr);
+  EXPECT_EQ(light->Describe(), "traffic light 1");
+  const TrafficLightInfo* info = light->TrafficLight();
+  EXPECT_EQ(info->lane, 1);
+  EXPECT_EQ(info->cycleTime, 60);
+  EXPECT_EQ(info->greenTime, 30);
+  EXPECT_EQ(info->yellowTime, 3);
+  EXPECT_EQ(info->startOffset, 10);
+  EXPECT_EQ(info->state, TL_GREEN);
+  EXPECT_EQ(info->seenState, TL_GREEN);
+  EXPECT_TRUE(info->FixedTime());
+  // A controller-driven light has no cycle: it is set up without one, not refused.
+  RoadObject* controlled = light->NextWithLane(LANE_TRAFFICLIGHTS);
+  ASSERT_NE(controlled, nullptr);
+  EXPECT_FALSE(controlled->TrafficLight()->FixedTime());
+  EXPECT_EQ(config.TrafficLightState(0), 200);
+  EXPECT_EQ(config.TrafficLightState(1), 200);
+  EXPECT_EQ(kernel.CheckObjectLists(), "");
+}
+
+TEST(KernelSetupFurniture, ClosedLaneBecomesATimedAreaMergingRight) {
+  KDConfig config;
+  config.SetTempClosedArea(1, 4000, 500, 300, 0, 100, 200);
+  Kernel kernel;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  ASSERT_EQ(kernel.Areas(1).size(), 1u);
+  const KernelBHVSection& area = *kernel.Areas(1)[0];
+  EXPECT_EQ(area.end, 4000);
+  EXPECT_EQ(area.requiredLength, 500);
+  EXPECT_EQ(area.voluntaryLength, 300);
+  EXPECT_FALSE(area.mergeLeft);
+  EXPECT_TRUE(area.fullStrength);
+  EXPECT_EQ(area.destination, -1);
+  EXPECT_EQ(area.timeWindow[0], 0);
+  EXPECT_EQ(area.timeWindow[1], 100);
+  EXPECT_EQ(area.timeWindow[2], 200);
+}
+
+TEST(KernelSetupFurniture, LinkedTeleportLanesJumpToTheExitEnd) {
+  KDConfig config;
+  CutThreeSections(config);
+  SetLaneType(config, 0, 3, TELEPORTIN);
+  SetLaneType(config, 2, 3, TELEPORTOUT);
+  ASSERT_EQ(config.TeleportCount(true), 1);
+  ASSERT_EQ(config.TeleportCount(false), 1);
+  config.SetTeleportCounterPart(true, 0, 4);
+  config.SetTeleportCounterPart(false, 0, 4);
+  Kernel kernel;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  EXPECT_TRUE(HasLine(kernel, "teleport -> 1000m lane 4\t3\t3000.000\t0"));
+  EXPECT_TRUE(HasLine(kernel, "reverse teleport -> 3000m lane 4\t3\t1000.000\t0"));
+}
+
+TEST(KernelSetupFurniture, UnlinkedTeleportEntranceIsAnInternalError) {
+  KDConfig config;
+  CutThreeSections(config);
+  SetLaneType(config, 0, 3, TELEPORTIN);
+  SetLaneType(config, 2, 3, TELEPORTOUT);
+  ReportCapture capture;
+  Kernel kernel;
+  EXPECT_FALSE(kernel.KAV_setup(config, 1, ""));
+  EXPECT_FALSE(kernel.Ready());
+  ASSERT_EQ(capture.Reports().size(), 1u);
+  EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
+  EXPECT_EQ(capture.Reports()[0].text.rfind("counterpart >= 0", 0), 0u);
+}
