@@ -277,11 +277,11 @@ class KDConfig {
   // Teleport entrances (entrance true) and exits, ranked from upstream to downstream and
   // within a section from left to right. The lists follow the lane types; asking for them
   // rebuilds them first when the road changed.
-  int TeleportCount(bool entrance);
+  int TeleportCount(bool entrance) const;
   /// The record of one rank; an unused record (section -1) for no such rank.
-  ::TeleportRecord TeleportRecord(bool entrance, int rank);
+  ::TeleportRecord TeleportRecord(bool entrance, int rank) const;
   /// The link number of one rank; -1 when not linked or no such rank.
-  int TeleportCounterPart(bool entrance, int rank);
+  int TeleportCounterPart(bool entrance, int rank) const;
   /// Links are not a change of the road: the change stamp stays.
   void SetTeleportCounterPart(bool entrance, int rank, int counterpart);
 
@@ -449,8 +449,6 @@ class KDConfig {
   // returns false for a bad number.
   bool CheckTrafficLightNo(const char* operation, int n) const;
   bool CheckLaneDetectorNo(const char* operation, int n) const;
-  // Brings the origin, destination and teleport lists up to date with the lane types.
-  void EnsureLists();
   void DeleteTeleportsInSection(::TeleportRecord* list, int* count, int section);
   // DOVEL mode: the external model keeps its own copy of the detectors.
   void SendDetectorsToModel();

@@ -13,24 +13,18 @@ const char* TeleportKind(bool entrance) { return entrance ? "entrance" : "exit";
 
 }  // namespace
 
-void KDConfig::EnsureLists() {
-  // The origin and destination rebuild ends with the teleport lists; until it exists the
-  // teleport lists are rebuilt on their own, leaving the flag for the origins.
-  if (listsDirty_) RebuildTeleportLists();
-}
-
-int KDConfig::TeleportCount(bool entrance) {
-  EnsureLists();
+int KDConfig::TeleportCount(bool entrance) const {
+  UpdateListsIfDirty();
   return entrance ? teleportincount_ : teleportoutcount_;
 }
 
-::TeleportRecord KDConfig::TeleportRecord(bool entrance, int rank) {
+::TeleportRecord KDConfig::TeleportRecord(bool entrance, int rank) const {
   const int count = TeleportCount(entrance);
   if (rank < 0 || rank >= count) return ::TeleportRecord();
   return entrance ? teleportin_[rank] : teleportout_[rank];
 }
 
-int KDConfig::TeleportCounterPart(bool entrance, int rank) {
+int KDConfig::TeleportCounterPart(bool entrance, int rank) const {
   return TeleportRecord(entrance, rank).counterpart;
 }
 

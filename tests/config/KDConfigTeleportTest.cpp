@@ -194,3 +194,16 @@ TEST(KDConfigTeleportDeleteBoundary, LinkOfARemovedTeleportPassesToNoOther) {
   SetLaneType(c, 3, 2, TELEPORTIN);
   EXPECT_EQ(Teleports(c, true), (std::vector<std::vector<int>>{{3, 2, 2, -1}}));
 }
+
+TEST(KDConfigTeleportGrouping, ListsAreCurrentWhenTheOriginsWereAskedFirst) {
+  KDConfig c;
+  c.InsertBoundary(2000);
+  SetLaneType(c, 0, 3, TELEPORTIN);
+  c.SourceCount();  // rebuilds every list and clears the dirty flag
+  EXPECT_EQ(Teleports(c, true), (std::vector<std::vector<int>>{{0, 3, 3, -1}}));
+  c.SetTeleportCounterPart(true, 0, 4);
+  SetLaneType(c, 1, 3, TELEPORTOUT);
+  c.SinkCount();
+  EXPECT_EQ(Teleports(c, false), (std::vector<std::vector<int>>{{1, 3, 3, -1}}));
+  EXPECT_EQ(c.TeleportCounterPart(true, 0), 4);
+}
