@@ -37,13 +37,16 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView {
   std::vector<std::string> MessageLines() const override { return lines_; }
   void Terminate() override { terminated_ = true; }
   void AppendMessageLine(const std::string& line) override { lines_.push_back(line); }
+  void FatalStop() override { fatal_ = true; }
 
-  bool Terminated() const { return terminated_; }
+  bool Terminated() const { return terminated_ && !fatal_; }
+  bool Fatal() const { return fatal_; }
 
  private:
   std::string currentFileName_;
   std::vector<std::string> lines_;
   bool terminated_ = false;
+  bool fatal_ = false;
 };
 
 // Until the batch engine is built in, the request is shown and refused.
@@ -136,7 +139,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   // Without a window there is no interactive use: a configuration alone is one unattended run.
   if (outputs.BatchSpecification.empty()) outputs.BatchSpecification = "1,0,0,0";
   for (int call = 0; call < kMaxIdleCalls && !TerminateRequested() && !host.Terminated() &&
-                     machine.WantsIdle();
+                     !host.Fatal() && machine.WantsIdle();
        ++call)
     machine.OnIdle();
   bool success = host.Terminated() && !TerminateRequested();

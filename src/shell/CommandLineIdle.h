@@ -53,6 +53,9 @@ class CommandLineIdle {
   CommandLineIdle(std::vector<std::string> parameters, int programMode, const TextTable& texts,
                   OutputFileSettings& outputs, CommandLineHost& host, BatchEngine* batch);
 
+  /// The batch engine, once it exists.
+  void SetBatchEngine(BatchEngine* batch) { batch_ = batch; }
+
   /// One idle notification.
   void OnIdle();
 

@@ -23,5 +23,5 @@ void ReportModelMessage(ModelMessageView& view, int severity, const std::string&
   if (severity > 2) UserMessage(ReportKind::Warning, caption, line);
   if (severity > 3 && view.DebugMenuVisible())
     view.OfferSaveDebugOutput("U-KA-DOV log files (*.log)|*.LOG|All files (*.*)|*.*");
-  if (severity == kModelFatalSeverity) view.Terminate();
+  if (severity == kModelFatalSeverity) view.FatalStop();
 }

@@ -15,8 +15,8 @@ class ModelMessageView {
   virtual bool DebugMenuVisible() const { return false; }
   /// Offers to save the debug output to a file chosen with a save dialog using `filter`.
   virtual void OfferSaveDebugOutput(const std::string&) {}
-  /// Ends the program once the current handler has returned.
-  virtual void Terminate() = 0;
+  /// Ends the program after a fatal error, once the current handler has returned.
+  virtual void FatalStop() = 0;
 };
 
 /// Severity of the program's own fatal errors around the external model: the program ends.

@@ -13,7 +13,7 @@ class FakeView : public ModelMessageView {
   void ProcessEvents() override { ++processed; }
   bool DebugMenuVisible() const override { return debugVisible; }
   void OfferSaveDebugOutput(const std::string& filter) override { offered.push_back(filter); }
-  void Terminate() override { ++terminated; }
+  void FatalStop() override { ++terminated; }
 
   std::vector<std::string> lines;
   std::vector<std::string> status;
