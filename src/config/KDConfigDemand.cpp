@@ -163,7 +163,12 @@ void KDConfig::SetOVProbability(int origin, int vehicleType, float probability) 
         origin, vehicleType, p));
     return;
   }
-  if (sourcelist_[origin]->SetVDProbability(vehicleType, p)) Touch();
+  if (!sourcelist_[origin]->SetVDProbability(vehicleType, p)) return;
+  // The external model receives each vehicle-driver frequency times origin 0's share of the
+  // vehicle type, so a new share means every row again.
+  if (ProgramMode() == DOVEL && origin == 0)
+    for (int v = 0; v < VDCTypeCount(VDC_DOVELVEHICLE); v++) SendVDRowToModel(v);
+  Touch();
 }
 
 float KDConfig::OVProbability(int origin, int vehicleType, bool raw) const {
