@@ -384,26 +384,25 @@ TEST(RoadObjectDescribe, TextsPerKind) {
   }
 }
 
-TEST(RoadObjectSources, LastLaneSourceDropsItsSuperSource) {
+TEST(RoadObjectSources, LaneSourcesRegisterOncePerLane) {
   Kernel kernel;
   RoadObject* s1 = kernel.CreateObject(1, RO_SOURCE, 0, 4);
-  RoadObject* s2 = kernel.CreateObject(2, RO_SOURCE, 0, 4);
-  // Reach the kernel's super sources through a set-up free path: register by hand.
+  RoadObject* s2 = kernel.CreateObject(1, RO_SOURCE, 0, 4);
   SuperSource superSource(kernel, 4);
   EXPECT_TRUE(superSource.Register(s1));
-  EXPECT_TRUE(superSource.Register(s2));
-  EXPECT_EQ(superSource.LaneCount(), 2);
   EXPECT_EQ(s1->Source()->superSource, &superSource);
   {
     ReportCapture capture;
-    EXPECT_FALSE(superSource.Register(s1));  // its lane is taken
-    EXPECT_EQ(capture.Reports().size(), 1u);
+    EXPECT_FALSE(superSource.Register(s2));  // lane 1 is taken
+    ASSERT_EQ(capture.Reports().size(), 1u);
     EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
+    EXPECT_EQ(capture.Reports()[0].text.rfind("(Source != NULL) && (Source -> Type () == RO_SOURCE)", 0),
+              0u);
   }
-  EXPECT_TRUE(superSource.Unregister(s1));
   EXPECT_EQ(superSource.LaneCount(), 1);
+  EXPECT_TRUE(superSource.Unregister(s1));
+  EXPECT_EQ(superSource.LaneCount(), 0);
   s1->Source()->superSource = nullptr;
-  s2->Source()->superSource = nullptr;
 }
 
 TEST(RoadObjectDump, OneLinePerObject) {
