@@ -124,15 +124,17 @@ TEST(KernelSetup, BoundariesCarryTheLaneRulesOfTheirSection) {
   std::vector<std::string> boundaries;
   for (; boundary; boundary = boundary->NextWithLane(LANE_BOUNDARIES))
     boundaries.push_back(boundary->Describe() + Format(" at %.0f", boundary->Position()));
-  EXPECT_EQ(boundaries, (std::vector<std::string>{"phys boundary 3 at 0", "phys boundary 2 at 1000",
-                                                  "phys boundary 1 at 3000",
-                                                  "end of road at 5000"}));
+  EXPECT_EQ(boundaries,
+            (std::vector<std::string>{"phys boundary 3 at 0", "phys boundary 2 at 1000",
+                                      "phys boundary 1 at 3000", "end of road at 5000"}));
   RoadObject* middle = kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES);
   const PhysicalLaneInfo* info = middle->PhysicalLanes();
   struct Case {
     int lane;
     bool left, right, notUsable;
-  } cases[] = {{0, false, true, false}, {1, true, true, false}, {2, true, false, false},
+  } cases[] = {{0, false, true, false},
+               {1, true, true, false},
+               {2, true, false, false},
                {3, false, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lane);
