@@ -1,10 +1,8 @@
 #include <QApplication>
 
-#include "shell/ui/FormMain.h"
+#include "shell/ui/DesktopProgram.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  TFormMain form;
-  form.show();
-  return app.exec();
+  return RunDesktopProgram(argc, argv);
 }

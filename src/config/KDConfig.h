@@ -28,6 +28,15 @@ constexpr int MAXVEHICLETYPE = 8;
 
 // A teleport entrance or exit: a group of adjacent lanes of one section. An entrance and an
 // exit are linked when their counterparts are equal; -1 = not linked. Unused: section -1.
+class SourceSink;
+struct BHVSection;
+// Owns an origin or destination; the deleter lives with SourceSink, so this header does not
+// need the complete type.
+struct SourceSinkDeleter {
+  void operator()(SourceSink* record) const;
+};
+using SourceSinkPtr = std::unique_ptr<SourceSink, SourceSinkDeleter>;
+
 struct TeleportRecord {
   int section = -1;
   int fromLane = 0;
@@ -97,12 +106,191 @@ class KDConfig {
   void PurgeBeyondLength();
 
   // ---- Origins, destinations and demand ------------------------------------------------
+  // Origins and destinations follow from the lane types; they are rebuilt lazily after a road
+  // change, on the next request for a count or a rank. Ranks are list indices 0 .. 98.
+  int SourceCount() const;
+  int SinkCount() const;
+  /// The origin (destination) of a rank; none for a rank outside 0 .. 98 or an empty slot.
+  SourceSink* Source(int rank) const;
+  SourceSink* Sink(int rank) const;
+  /// Empty text, or -1, for no such rank.
+  std::string SourceName(int rank) const;
+  std::string SinkName(int rank) const;
+  int SourceSection(int rank) const;
+  int SourceFromLane(int rank) const;
+  int SourceToLane(int rank) const;
+  int SinkSection(int rank) const;
+  int SinkFromLane(int rank) const;
+  int SinkToLane(int rank) const;
+  void SetSourceName(int rank, const std::string& name);
+  void SetSinkName(int rank, const std::string& name);
+
+  /// Adds (new time), changes (existing time) or deletes (flow -1) one point of an origin's
+  /// flow graph; times [s], flows [veh/h].
+  void SetOFlow(int origin, int time, int flow);
+  /// The time [s] of a flow graph point, or -1 past the last point.
+  int OFlowTime(int origin, int point) const;
+  /// The flow [veh/h] of a flow graph point; 0 for an invalid index.
+  int OFlowValue(int origin, int point) const;
+
+  void SetOVProbability(int origin, int vehicleType, float probability);
+  /// Unless raw, the origin's shares are normalised first and stored that way.
+  float OVProbability(int origin, int vehicleType, bool raw) const;
+  /// Vehicle type -1 sets every vehicle type.
+  void SetODProbability(int origin, int destination, int vehicleType, float probability);
+  /// Vehicle type -1 combines all types weighted by their shares at the origin. Unless raw,
+  /// the origin's probabilities of the type are normalised first and stored that way.
+  float ODProbability(int origin, int destination, int vehicleType, bool raw) const;
+  /// Estimated capacity of an origin's lanes from the mix of its vehicle types [veh/h].
+  float MaxSourceFlow(int origin) const;
+
+  /// After a rebuild, puts the origin (destination) at this location at `rank` by swapping it
+  /// with the one there; used to make a copy's ranks agree with the original's.
+  void MoveSourceToRank(int rank, int section, int fromLane, int toLane);
+  void MoveSinkToRank(int rank, int section, int fromLane, int toLane);
 
 
   // ---- Lane change areas and route choice ----------------------------------------------
+  // Each destination owns a list of lane change areas, rank 0 first. These operations read
+  // the destination list as it stands; they never rebuild it.
+  BHVSection* LaneChangeArea(int sink, int rank) const;
+  int LaneChangeAreaCount(int sink) const;
+  /// The getters give -1 (false, 0) when there is no such area.
+  int LaneChangeAreaLane(int sink, int rank) const;
+  int LaneChangeAreaPosition(int sink, int rank) const;
+  int LaneChangeAreaLengthRequired(int sink, int rank) const;
+  int LaneChangeAreaLengthVoluntary(int sink, int rank) const;
+  bool LaneChangeAreaMergeLeft(int sink, int rank) const;
+  int LaneChangeAreaRouteChoiceGroup(int sink, int rank) const;
+  /// Vehicle type -1 reads type 0.
+  float LaneChangeAreaProbability(int sink, int rank, int vehicleType) const;
+  /// The new area becomes rank 0, applies to all vehicles and has probability 1 everywhere.
+  void AddLaneChangeArea(int sink, int lane, int position, int lengthRequired,
+                         int lengthVoluntary, bool mergeLeft);
+  void DeleteLaneChangeArea(int sink, int rank);
+  /// Vehicle type -1 sets all eight types; the group (>= 0, or -1) is stored as well.
+  void SetLaneChangeAreaProbability(int sink, int rank, int vehicleType, float probability,
+                                    int routeChoiceGroup);
+  void SetLaneChangeAreaLengthRequired(int sink, int rank, int length);
+  void SetLaneChangeAreaLengthVoluntary(int sink, int rank, int length);
+  void SetLaneChangeAreaPosition(int sink, int rank, int position);
+  /// Orders the areas most downstream first, equal positions by lane, lowest first.
+  void SortLaneChangeAreas(int sink);
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane ---------------
+  // Traffic light states: idle is set on every change and at run set-up; the kernel sets
+  // red, green or yellow during a run.
+  static constexpr int TRAFFICLIGHT_IDLE = 200;
+  static constexpr int TRAFFICLIGHT_RED = 201;
+  static constexpr int TRAFFICLIGHT_GREEN = 202;
+  static constexpr int TRAFFICLIGHT_YELLOW = 203;
+  static constexpr int LANEDETECTOR_FREE = 300;
+  static constexpr int LANEDETECTOR_OCCUPIED = 301;
+  // Longest controller name of a traffic light or lane detector [characters].
+  static constexpr int MAXCONTROLLERNAME = 200;
+
+  // Where the road drawing put a detector's label: centre x and half width [pixel];
+  // (0, -1) when the label is not shown. Drawing state, never saved or copied.
+  struct DetectorArea {
+    int x = 0;
+    int halfWidth = -1;
+  };
+
+  // A lane closed for a while: vehicles must leave `lane` over `length` [m] before `end` [m]
+  // and may leave it over `voluntaryLength` [m] before that. The lane is closed before t1,
+  // open from t1, closed again from t2 and open from t3 on [s]. end 0 = no closed area.
+  struct TempClosedAreaInfo {
+    int lane = 0;
+    int end = 0;
+    int length = 0;
+    int voluntaryLength = 0;
+    int t1 = 0;
+    int t2 = 0;
+    int t3 = 0;
+
+    bool Exists() const { return end > 0; }
+    /// True while the lane is closed at simulated time `t` [s].
+    bool ClosedAt(int t) const { return Exists() && (t < t1 || (t >= t2 && t < t3)); }
+  };
+
+  // Detectors over all lanes, numbered from the downstream end: detector 0 has the largest
+  // position [m].
+  int DetectorCount() const;
+  /// Position [m] of detector n, -1 for no such detector.
+  int DetectorPosition(int n) const;
+  /// True when AddDetector(position) would be accepted in KAVRO mode: inside the road and
+  /// not on an existing detector. Input paths check with this first.
+  bool DetectorPositionValid(int position) const;
+  void AddDetector(int position);
+  void DeleteDetector(int n);
+  /// Both times [s] must be >= 0.
+  void SetDetectorTimes(int firstTime, int interval);
+  /// End of the n-th sampling period [s]: first + n * interval; -1 for n < 0.
+  int DetectorTime(int n) const;
+  /// The label area of detector n; (0, -1) for no such detector.
+  DetectorArea DetectorDisplayArea(int n) const;
+  /// Written by the road drawing for hit-testing; not a change of the configuration.
+  void SetDetectorDisplayArea(int n, int x, int halfWidth) const;
+
+  // Traffic lights. An empty controller name makes a fixed-time light, driven by its cycle,
+  // green, yellow and start offset times [s]; a controller-driven light has all four at 0.
+  int TrafficLightCount() const;
+  /// True when ModifyTrafficLight would accept these values for an existing light.
+  bool TrafficLightValid(const std::string& controller, int position, int lane, int cycle,
+                         int green, int yellow, int offset) const;
+  void AddTrafficLight(const std::string& controller, int position, int lane, int number,
+                       int cycle, int green, int yellow, int offset);
+  void ModifyTrafficLight(int n, const std::string& controller, int position, int lane,
+                          int number, int cycle, int green, int yellow, int offset);
+  void DeleteTrafficLight(int n);
+  /// The controller's name; empty for a fixed-time light.
+  std::string TrafficLightController(int n) const;
+  int TrafficLightPosition(int n) const;
+  int TrafficLightLane(int n) const;
+  int TrafficLightNumber(int n) const;
+  int TrafficLightState(int n) const;
+  int TrafficLightCycleTime(int n) const;
+  int TrafficLightGreenTime(int n) const;
+  int TrafficLightYellowTime(int n) const;
+  int TrafficLightStartOffset(int n) const;
+  /// Called by the kernel during a run: no change of the configuration.
+  void SetTrafficLightState(int n, int state);
+
+  // Lane detectors, the inputs of traffic light controllers; a detector covers
+  // position - length .. position [m] of its lane.
+  int LaneDetectorCount() const;
+  /// True when AddLaneDetector would accept these values.
+  bool LaneDetectorValid(const std::string& controller, int position, int length,
+                         int lane) const;
+  void AddLaneDetector(const std::string& controller, int position, int length, int lane,
+                       int number);
+  std::string LaneDetectorController(int n) const;
+  int LaneDetectorPosition(int n) const;
+  int LaneDetectorLength(int n) const;
+  int LaneDetectorLane(int n) const;
+  int LaneDetectorNumber(int n) const;
+  int LaneDetectorState(int n) const;
+  /// Called by the kernel during a run: no change of the configuration.
+  void SetLaneDetectorState(int n, int state);
+
+  // Teleport entrances (entrance true) and exits, ranked from upstream to downstream and
+  // within a section from left to right. The lists follow the lane types; asking for them
+  // rebuilds them first when the road changed.
+  int TeleportCount(bool entrance) const;
+  /// The record of one rank; an unused record (section -1) for no such rank.
+  ::TeleportRecord TeleportRecord(bool entrance, int rank) const;
+  /// The link number of one rank; -1 when not linked or no such rank.
+  int TeleportCounterPart(bool entrance, int rank) const;
+  /// Links are not a change of the road: the change stamp stays.
+  void SetTeleportCounterPart(bool entrance, int rank, int counterpart);
+
+  // The temporarily closed lane.
+  TempClosedAreaInfo TempClosedArea() const;
+  /// True when the seven values make an area the road can hold, or say "no area" (end 0).
+  bool TempClosedAreaValid(const TempClosedAreaInfo& area) const;
+  void SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1, int t2,
+                         int t3);
 
 
   // ---- Vehicle and driver parameters, run settings -------------------------------------
@@ -199,14 +387,81 @@ class KDConfig {
 
 
   // ---- Origins, destinations and demand (private) --------------------------------------
+  friend class SourceSink;
+  struct FlowPoint {
+    int time = 0;  // [s] from the start of the simulation
+    int flow = 0;  // [veh/h]
+  };
+  static constexpr int MAXFLOWPOINT = 99;
+
+  // Rebuilds the lists when they are dirty. The lists are a cache of the lane types, so the
+  // rebuild counts as reading: const accessors call it.
+  void UpdateListsIfDirty() const;
+  void UpdateLists();
+  void FindNewSources(std::vector<SourceSinkPtr>& found);
+  void FindNewSinks(std::vector<SourceSinkPtr>& found);
+  void MatchSourceSinkLists(std::vector<SourceSinkPtr>& old,
+                            std::vector<SourceSinkPtr>& found, int threshold,
+                            SourceSinkPtr* list, int& count);
+  void UpdateDovelLists();
+  int LaneTypeAt(int section, int lane) const;
+  void MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane,
+                  int toLane);
+  // The number of vehicle types the demand is normalised over.
+  int DemandVehicleTypeCount() const;
+
+  SourceSinkPtr sourcelist_[MAXSOURCE];
+  SourceSinkPtr sinklist_[MAXSINK];
+  int supersourcecount_ = 0;
+  int supersinkcount_ = 0;
+  // Flow graph per origin rank; it stays with the rank when the lists are rebuilt. The points
+  // are sorted by time; the list ends at the first point after point 0 with time 0.
+  FlowPoint oflow_[MAXSOURCE][MAXFLOWPOINT];
+  int temporaryNameCounter_ = 0;
 
 
   // ---- Lane change areas (private) -----------------------------------------------------
+  BHVSection* CheckedArea(int sink, int rank) const;
 
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane (private) -----
-  TeleportRecord teleportin_[MAXTELEPORT];
-  TeleportRecord teleportout_[MAXTELEPORT];
+  struct TrafficLight {
+    std::string controller;  // empty = fixed-time light
+    int position = 0;        // [m]
+    int lane = 0;
+    int number = 0;  // the light's number for its controller
+    int state = TRAFFICLIGHT_IDLE;
+    int cycle = 0;   // [s]
+    int green = 0;   // [s]
+    int yellow = 0;  // [s]
+    int offset = 0;  // [s]
+  };
+  struct LaneDetector {
+    std::string controller;
+    int position = 0;  // downstream end [m]
+    int length = 0;    // [m]
+    int lane = 0;
+    int number = 0;
+    int state = LANEDETECTOR_FREE;
+  };
+
+  // Reports the standard range text of a traffic light or lane detector accessor and
+  // returns false for a bad number.
+  bool CheckTrafficLightNo(const char* operation, int n) const;
+  bool CheckLaneDetectorNo(const char* operation, int n) const;
+  void DeleteTeleportsInSection(::TeleportRecord* list, int* count, int section);
+  // DOVEL mode: the external model keeps its own copy of the detectors.
+  void SendDetectorsToModel();
+
+  std::vector<int> detectors_;  // positions [m], largest first
+  mutable std::vector<DetectorArea> detectorAreas_;
+  int detectorFirstTime_ = 300;  // [s]
+  int detectorInterval_ = 300;   // [s]
+  std::vector<TrafficLight> trafficLights_;
+  std::vector<LaneDetector> laneDetectors_;
+  TempClosedAreaInfo tempClosedArea_;
+  ::TeleportRecord teleportin_[MAXTELEPORT];
+  ::TeleportRecord teleportout_[MAXTELEPORT];
   int teleportincount_ = 0;
   int teleportoutcount_ = 0;
 

@@ -17,8 +17,6 @@
 #include "kernel/SourceInfo.h"
 #include "kernel/VehicleInfo.h"
 
-class KDConfig;
-
 // Receives the states of traffic lights and lane detectors, so that the road view can show
 // them. The desktop program writes them into its current configuration; parallel batch runs
 // leave it unset.
@@ -27,6 +25,21 @@ class KernelFurnitureObserver {
   virtual ~KernelFurnitureObserver() = default;
   virtual void TrafficLightState(int number, int state) = 0;
   virtual void LaneDetectorState(int number, int state) = 0;
+};
+
+// Writes the states into a configuration, as the road view shows them.
+class ConfigFurnitureWriter : public KernelFurnitureObserver {
+ public:
+  explicit ConfigFurnitureWriter(KDConfig& config) : config_(config) {}
+  void TrafficLightState(int number, int state) override {
+    config_.SetTrafficLightState(number, state);
+  }
+  void LaneDetectorState(int number, int state) override {
+    config_.SetLaneDetectorState(number, state);
+  }
+
+ private:
+  KDConfig& config_;
 };
 
 // The simulation kernel: everything that exists on the road during one run, and the state
@@ -230,19 +243,19 @@ class Kernel {
 
   // Set-up
   void Reset();
-  void ComputeRunValues(const KDConfig& config);
+  bool ComputeRunValues(const KDConfig& config);
   void CreateBoundaries(const KDConfig& config);
-  void CreateRouteAreas(const KDConfig& config);
   bool CreateTapersAndForcedLanes(const KDConfig& config);
   bool CreateTaper(const KDConfig& config, int section, int lane, int flag);
+  void CreateTaperTeleports(int fromLane, int toLane, float position);
   void CreateClosedArea(const KDConfig& config);
-  void CreateSourcesAndSinks(const KDConfig& config);
   bool CreateConfiguredTeleports(const KDConfig& config);
   void CreateDetectors(const KDConfig& config);
   void CreateLaneEndDummies(const KDConfig& config);
   void CreateLaneDetectors(const KDConfig& config);
-  void CreateParamSets(const KDConfig& config);
   bool CreateTrafficLights(const KDConfig& config);
+  bool HasSinkAt(const KDConfig& config, int section, int lane) const;
+  void CreateParamSets(const KDConfig& config);
   RoadObject* CreateDummy(int lane, float position);
   // Generation, driving, motion, step
   bool DrawVehicleTypeAndDestination(SourceInfo& source);

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
-// Every conversion of a kernel quantity to a whole number goes through here, so that all of
-// them truncate towards zero in the same way. Values beyond the int range (or not a number)
-// saturate instead of invoking undefined behaviour.
-inline int32_t TruncateToInt(double value) {
+// The one conversion from floating point to integer in the kernel: towards zero. Values
+// without an integer (not a number, beyond the int range) give 0 or the nearest limit
+// instead of undefined behaviour.
+inline int Truncate(double value) {
   if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (value <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(value);
+  if (value >= static_cast<double>(std::numeric_limits<int>::max()))
+    return std::numeric_limits<int>::max();
+  if (value <= static_cast<double>(std::numeric_limits<int>::min()))
+    return std::numeric_limits<int>::min();
+  return static_cast<int>(value);
 }
 
 // km/h to m/s, as the kernel's speed limits are converted.

@@ -155,7 +155,7 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
       float jump = exit->position_ - q->position_;
       lane_ = exit->lane_;
       position_ += jump;
-      info->stepTeleportOffset += TruncateToInt(jump);
+      info->stepTeleportOffset += Truncate(jump);
       MoveAfter(exit);
       anchor = nullptr;
       q = next_;

@@ -9,7 +9,7 @@
 double Kernel::Random() {
   if (randomState_ == 0) return 0.5;
   double x = std::fmod(static_cast<double>(randomState_) * 16807.0, 2147483648.0);
-  randomState_ = TruncateToInt(x);
+  randomState_ = Truncate(x);
   if (randomState_ == 0) randomState_ = 28641;
   return x * (1.0 / 2147483648.0);
 }

@@ -142,7 +142,7 @@ void Kernel::TrafficLightStep(RoadObject* light) {
     state = TL_RED;
   else
     return;
-  info.countdown = TruncateToInt(stepsPerSecond_ * (state == TL_RED ? 0.0 : 1.0));
+  info.countdown = Truncate(stepsPerSecond_ * (state == TL_RED ? 0.0 : 1.0));
   info.state = state;
   if (info.countdown == 0) info.seenState = state;
   if (observer_ != nullptr) observer_->TrafficLightState(light->Number(), state);

@@ -63,9 +63,12 @@ class PhysicalLaneInfo : public RoadObjectExtras {
   PhysicalLane lanes_[MAX_KAVROLANE];
 };
 
+// A fixed-time light cycles green, yellow, red from its start offset on. A light driven by an
+// outside controller has all times 0: it has no cycle of its own and stays as it is.
 class TrafficLightInfo : public RoadObjectExtras {
  public:
   using RoadObjectExtras::RoadObjectExtras;
+  bool FixedTime() const { return cycleTime > 0; }
   int lane = 0;
   int cycleTime = 0;    // [s]
   int greenTime = 0;    // [s]

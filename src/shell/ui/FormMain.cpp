@@ -1,3 +1,151 @@
 #include "shell/ui/FormMain.h"
 
-TFormMain::TFormMain(QWidget* parent) : QMainWindow(parent) { setObjectName("FormMain"); }
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "config/ProgramError.h"
+#include "config/ProgramMode.h"
+#include "extmodel/UdovLibrary.h"
+#include "extmodel/UdovMessages.h"
+#include "shell/ui/DesktopProgram.h"
+#include "shell/ui/FormSplash.h"
+#include "shell/ui/QtText.h"
+
+TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* parent)
+    : QMainWindow(parent), splash_(splash) {
+  setObjectName("FormMain");
+  FormCreate(startup);
+}
+
+TFormMain::~TFormMain() {
+  if (udov_) {
+    udov_->Calls().SetErrorHandler(nullptr);
+    SetModelMessageSink(nullptr);
+  }
+}
+
+// The start-up work of the main window, in the order the program has always followed.
+void TFormMain::FormCreate(const StartupInfo& startup) {
+  version_ = BuiltProgramVersion();
+  CreateMenus();
+  CreatePages();
+  viewMenuBaseCount_ = static_cast<int>(MenuView->actions().size());
+
+  idleTimer_ = new QTimer(this);
+  idleTimer_->setInterval(0);  // fires whenever the event queue has run empty
+  connect(idleTimer_, &QTimer::timeout, this, &TFormMain::CommandLineIdleTick);
+
+  ModeDecision decision = DecideProgramMode(startup.ExecutablePath);
+  programName_ = decision.ProgramName;
+  programDirectory_ = decision.ProgramDirectory.empty() ? startup.ExecutableDirectory
+                                                       : decision.ProgramDirectory;
+  setWindowTitle(FromText(programName_));
+  QCoreApplication::setApplicationName(FromText(programName_));
+
+  CreateTextLabels();
+  // Interface text patches change the hidden labels; their captions then become the texts.
+  CopyPatchedTexts();
+
+  // The default configuration is built before the mode is known, under KAVRO rules.
+  SetProgramMode(KAVRO);
+
+  if (decision.Mode == 0) {
+    Deliver({ReportKind::Error, Text("LabelError"), kRenameMessage, true});
+    return;
+  }
+  mode_ = decision.Mode;
+  SetProgramMode(mode_);
+  if (mode_ == KAVRO) {
+    helpFileName_ = programDirectory_ + programName_ + ".html";
+    if (!QFileInfo::exists(FromText(helpFileName_))) helpFileName_ = programDirectory_ + "kavro.html";
+  } else if (!StartExternalModel()) {
+    return;
+  }
+  ShowModeEntries();
+  if (splash_) splash_->SetProgram(FromText(programName_), version_);
+
+  if (!startup.Parameters.empty()) OpenConfigurationFromCommandLine(startup.Parameters[0]);
+
+  commandLine_ = std::make_unique<CommandLineIdle>(startup.Parameters, mode_, texts_, outputs_,
+                                                   *this, batch_);
+  idleTimer_->start();
+}
+
+bool TFormMain::StartExternalModel() {
+  std::string error;
+  udov_ = UdovLibrary::Load(UdovLibraryPath(programDirectory_), error);
+  if (!udov_) {
+    Deliver({ReportKind::Error, Text("LabelError"), error, true});
+    return false;
+  }
+  std::string testFile = programDirectory_ + "TestFile.txt";
+  udov_->Calls().OpenTestFile(testFile.c_str());
+  SetModelMessageSink([this](int severity, const std::string& text, const std::string& caption) {
+    ReportModelMessage(*this, severity, text, caption);
+  });
+  udov_->Calls().SetErrorHandler(UdovMessage);
+  return true;
+}
+
+void TFormMain::OpenConfigurationFromCommandLine(const std::string& fileName) {
+  currentFileName_ = fileName;
+}
+
+void TFormMain::SetBatchEngine(BatchEngine* batch) {
+  batch_ = batch;
+  if (commandLine_) commandLine_->SetBatchEngine(batch);
+}
+
+void TFormMain::CreateTextLabels() {
+  textLabels_ = new QWidget(this);
+  textLabels_->setObjectName("PanelTexts");
+  textLabels_->setVisible(false);
+  for (const auto& [label, text] : texts_.Entries()) {
+    auto* widget = new QLabel(FromText(text), textLabels_);
+    widget->setObjectName(QString::fromLatin1(label.c_str()));
+  }
+}
+
+void TFormMain::CopyPatchedTexts() {
+  for (const QLabel* label : textLabels_->findChildren<QLabel*>()) {
+    std::string name = ToText(label->objectName());
+    if (texts_.Has(name)) texts_.SetText(name, ToText(label->text()));
+  }
+}
+
+void TFormMain::CommandLineIdleTick() {
+  if (!commandLine_) return;
+  commandLine_->OnIdle();
+  if (TerminateRequested()) RequestApplicationExit(1);
+  if (!commandLine_->WantsIdle()) idleTimer_->stop();
+}
+
+void TFormMain::HideSplash() {
+  if (splash_) splash_->hide();
+}
+
+std::string TFormMain::CurrentDirectory() const { return ToText(QDir::currentPath()); }
+
+void TFormMain::Terminate() { RequestApplicationExit(0); }
+
+void TFormMain::AppendMessageLine(const std::string& line) { messageLines_.push_back(line); }
+
+void TFormMain::SetStatusText(const std::string& text) {
+  statusBar()->showMessage(FromText(text));
+}
+
+void TFormMain::ProcessEvents() {
+  // A message can arrive while an earlier one still lets events run.
+  if (processingEvents_) return;
+  processingEvents_ = true;
+  QCoreApplication::processEvents();
+  processingEvents_ = false;
+}
+
+void TFormMain::FatalStop() { RequestApplicationExit(1); }

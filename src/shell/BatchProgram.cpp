@@ -1,0 +1,150 @@
+#include "shell/BatchProgram.h"
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "config/ProgramError.h"
+#include "config/ProgramMode.h"
+#include "shell/ModelMessages.h"
+#include "shell/ProgramIdentity.h"
+#include "shell/TextTable.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: kavro-batch CONFIG [option ...]\n"
+    "Runs a batch of simulation runs of the configuration CONFIG without a window.\n"
+    "Options (prefixes in any letter case):\n"
+    "  vehicletrace=FILE[,N]  detectiontrace=FILE  detectortodetectortraveltimetrace=FILE\n"
+    "  odtraveltimetrace=FILE  lanechangetrace=FILE  simulationresults=FILE\n"
+    "  extendedresults=FILE  batch=RUNS,STOP,REPORT,SPEED[,FIRSTLANE[,LASTLANE]]\n"
+    "Without batch= one run is made. --version prints the version.\n";
+
+// The program around the command-line machine when there is no window: messages are collected
+// for the log, the current directory comes from the process.
+class HeadlessHost : public CommandLineHost, public ModelMessageView {
+ public:
+  explicit HeadlessHost(std::string currentFileName) : currentFileName_(std::move(currentFileName)) {}
+
+  std::string CurrentFileName() const override { return currentFileName_; }
+  void SetCurrentFileName(const std::string& name) override { currentFileName_ = name; }
+  std::string CurrentDirectory() const override {
+    std::error_code error;
+    std::filesystem::path path = std::filesystem::current_path(error);
+    return error ? std::string(".") : path.string();
+  }
+  std::vector<std::string> MessageLines() const override { return lines_; }
+  void Terminate() override { terminated_ = true; }
+  void AppendMessageLine(const std::string& line) override { lines_.push_back(line); }
+  void FatalStop() override { fatal_ = true; }
+
+  bool Terminated() const { return terminated_ && !fatal_; }
+  bool Fatal() const { return fatal_; }
+
+ private:
+  std::string currentFileName_;
+  std::vector<std::string> lines_;
+  bool terminated_ = false;
+  bool fatal_ = false;
+};
+
+// Until the batch engine is built in, the request is shown and refused.
+class UnavailableBatchEngine : public BatchEngine {
+ public:
+  UnavailableBatchEngine(std::ostream& out, const CommandLineHost& host,
+                         const OutputFileSettings& outputs)
+      : out_(out), host_(host), outputs_(outputs) {}
+
+  void ShowBatchPage() override {}
+  void StartBatch(const BatchRequest& request) override {
+    for (const std::string& line : DescribeBatch(host_.CurrentFileName(), request, outputs_))
+      out_ << line << '\n';
+    Deliver({ReportKind::Error, "Error", "Batch runs are not available yet", true});
+  }
+  bool BatchFinished() const override { return false; }
+  bool SaveBatchResultsUnattended() override { return false; }
+
+ private:
+  std::ostream& out_;
+  const CommandLineHost& host_;
+  const OutputFileSettings& outputs_;
+};
+
+// The batch machine advances a step per call; this bounds the loop should an engine never
+// finish its steps.
+constexpr int kMaxIdleCalls = 100;
+
+}  // namespace
+
+std::vector<std::string> DescribeBatch(const std::string& configuration, const BatchRequest& request,
+                                       const OutputFileSettings& outputs) {
+  std::vector<std::string> lines;
+  lines.push_back("Configuration: " + configuration);
+  std::string stop = request.StopDetector == 0 ? std::string("any detector")
+                                               : Format("detector %d", request.StopDetector);
+  std::string report = request.ReportDetector == 0
+                           ? std::string("no detector")
+                           : Format("detector %d", request.ReportDetector);
+  lines.push_back(Format("Batch: %d runs, a run stops when the speed at %s over lanes %d to %d "
+                         "drops below %d km/h; highest flow reported at %s",
+                         request.Runs, stop.c_str(), request.FirstLane, request.LastLane,
+                         request.DropSpeed, report.c_str()));
+  const std::pair<const char*, const std::string*> files[] = {
+      {"Vehicle trace", &outputs.VehicleTraceFile},
+      {"Detection trace", &outputs.DetectionTraceFile},
+      {"Detector to detector travel time trace", &outputs.TravelTimeTraceFile},
+      {"OD travel time trace", &outputs.ODTravelTimeTraceFile},
+      {"Lane change trace", &outputs.LaneChangeTraceFile},
+      {"Simulation results", &outputs.SimulationResultsFile},
+      {"Extended results", &outputs.ExtendedResultsFile},
+  };
+  for (const auto& [what, name] : files) {
+    if (name->empty()) continue;
+    std::string line = std::string(what) + ": " + ResolveOutputFileName(*name, configuration, 1);
+    if (name == &outputs.VehicleTraceFile)
+      line += Format(" (every %d steps)", outputs.VehicleTraceInterval);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& out,
+                    std::ostream& err, BatchEngine* batch) {
+  if (parameters.empty()) {
+    err << kUsage;
+    return 2;
+  }
+  if (parameters[0] == "--version") {
+    ProgramVersion version = BuiltProgramVersion();
+    out << Format("kavro-batch %d.%d build %d", version.Major, version.Minor, version.Build)
+        << '\n';
+    return 0;
+  }
+  if (parameters[0] == "--help") {
+    out << kUsage;
+    return 0;
+  }
+  ClearTerminateRequest();
+  ReportHook previous = SetReportHook([&err](const Report& report) {
+    err << report.caption << ": " << report.text << '\n';
+  });
+  SetProgramMode(KAVRO);
+  TextTable texts;
+  OutputFileSettings outputs;
+  HeadlessHost host(parameters[0]);
+  UnavailableBatchEngine unavailable(out, host, outputs);
+  CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unavailable);
+  machine.OnIdle();
+  // Without a window there is no interactive use: a configuration alone is one unattended run.
+  if (outputs.BatchSpecification.empty()) outputs.BatchSpecification = "1,0,0,0";
+  for (int call = 0; call < kMaxIdleCalls && !TerminateRequested() && !host.Terminated() &&
+                     !host.Fatal() && machine.WantsIdle();
+       ++call)
+    machine.OnIdle();
+  bool success = host.Terminated() && !TerminateRequested();
+  if (!machine.Installed()) err << "kavro-batch: the batch did not finish\n";
+  SetReportHook(std::move(previous));
+  ClearTerminateRequest();
+  return success ? 0 : 1;
+}

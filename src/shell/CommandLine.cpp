@@ -1,0 +1,141 @@
+#include "shell/CommandLine.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+#include <cstddef>
+
+#include "config/ProgramError.h"
+#include "shell/ProgramIdentity.h"
+
+namespace {
+
+// The value of an option is at most this many characters; longer values are cut.
+constexpr size_t kMaxOptionValue = 999;
+
+bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+  return true;
+}
+
+// A strictly positive decimal number and nothing else: an interval of 0 steps would never
+// write, and text after the digits is a typing error rather than an interval.
+bool ParseInterval(const std::string& text, int& interval) {
+  if (text.empty() || text.size() > 9) return false;
+  int value = 0;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    value = value * 10 + (c - '0');
+  }
+  if (value < 1) return false;
+  interval = value;
+  return true;
+}
+
+// Reads an int the way "%d" does (leading blanks, optional sign); false on no digits or when
+// the number does not fit.
+bool ScanInt(const std::string& text, size_t& pos, int& value) {
+  size_t p = pos;
+  while (p < text.size() && std::isspace(static_cast<unsigned char>(text[p]))) ++p;
+  bool negative = false;
+  if (p < text.size() && (text[p] == '-' || text[p] == '+')) negative = text[p++] == '-';
+  size_t digits = p;
+  long long number = 0;
+  while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
+    number = number * 10 + (text[p] - '0');
+    if (number > static_cast<long long>(INT_MAX) + 1) return false;
+    ++p;
+  }
+  if (p == digits) return false;
+  if (negative) number = -number;
+  if (number > INT_MAX) return false;
+  value = static_cast<int>(number);
+  pos = p;
+  return true;
+}
+
+}  // namespace
+
+bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings) {
+  struct Prefix {
+    const char* text;
+    std::string OutputFileSettings::*field;
+  };
+  static const Prefix kPrefixes[] = {
+      {"vehicletrace=", &OutputFileSettings::VehicleTraceFile},
+      {"detectiontrace=", &OutputFileSettings::DetectionTraceFile},
+      {"detectortodetectortraveltimetrace=", &OutputFileSettings::TravelTimeTraceFile},
+      {"odtraveltimetrace=", &OutputFileSettings::ODTravelTimeTraceFile},
+      {"lanechangetrace=", &OutputFileSettings::LaneChangeTraceFile},
+      {"simulationresults=", &OutputFileSettings::SimulationResultsFile},
+      {"extendedresults=", &OutputFileSettings::ExtendedResultsFile},
+      {"batch=", &OutputFileSettings::BatchSpecification},
+  };
+  for (const Prefix& prefix : kPrefixes) {
+    std::string key = prefix.text;
+    if (!StartsWithNoCase(option, key)) continue;
+    std::string value = option.substr(key.size(), kMaxOptionValue);
+    if (prefix.field == &OutputFileSettings::VehicleTraceFile) {
+      size_t comma = value.find(',');
+      if (comma != std::string::npos) {
+        int interval = 1;
+        if (!ParseInterval(value.substr(comma + 1), interval)) return false;
+        settings.VehicleTraceInterval = interval;
+        value.resize(comma);
+      }
+    }
+    settings.*prefix.field = value;
+    return true;
+  }
+  return false;
+}
+
+bool ScanBatchSpecification(const std::string& specification, BatchRequest& request,
+                            int maxLane) {
+  int numbers[6] = {0, 0, 0, 0, 1, 12};
+  int count = 0;
+  size_t pos = 0;
+  while (count < 6) {
+    if (count > 0) {
+      if (pos >= specification.size() || specification[pos] != ',') break;
+      ++pos;
+    }
+    if (!ScanInt(specification, pos, numbers[count])) break;
+    ++count;
+  }
+  if (count < 4) return false;
+  BatchRequest scanned{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
+  if (scanned.FirstLane < 1 || scanned.LastLane < scanned.FirstLane || scanned.LastLane > maxLane)
+    return false;
+  request = scanned;
+  return true;
+}
+
+std::string ResolveOutputFileName(const std::string& name, const std::string& currentFileName,
+                                  int batchRun) {
+  bool absolute = (!name.empty() && (name[0] == '/' || name[0] == '\\')) ||
+                  (name.size() >= 2 && name[1] == ':');
+  std::string prefix = absolute ? std::string() : DirectoryPart(currentFileName);
+  // Only the user's own name can hold the run number directive; a "%" in the folder of the
+  // configuration file is part of that folder's name.
+  size_t percent = name.find('%');
+  if (percent == std::string::npos) return prefix + name;
+  size_t pos = percent + 1;
+  while (pos < name.size() && std::isdigit(static_cast<unsigned char>(name[pos]))) ++pos;
+  if (pos >= name.size() || name[pos] != 'd') return prefix + name;
+  std::string digits = name.substr(percent + 1, pos - percent - 1);
+  bool zeroPad = !digits.empty() && digits[0] == '0';
+  int width = 0;
+  for (char c : digits) width = std::min(width * 10 + (c - '0'), 64);
+  std::string number = zeroPad ? Format("%0*d", width, batchRun) : Format("%*d", width, batchRun);
+  return prefix + name.substr(0, percent) + number + name.substr(pos + 1);
+}
+
+std::string ReplaceExtension(const std::string& path, const std::string& extension) {
+  size_t nameStart = DirectoryPart(path).size();
+  size_t dot = path.find_last_of('.');
+  if (dot == std::string::npos || dot < nameStart) return path + extension;
+  return path.substr(0, dot) + extension;
+}

@@ -1,0 +1,122 @@
+#include "shell/CommandLineIdle.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "config/ProgramError.h"
+#include "config/ProgramMode.h"
+#include "shell/ProgramIdentity.h"
+#include "shell/TextTable.h"
+
+namespace {
+
+// Set when saving the batch results failed or the batch did not finish: the next call switches
+// batch mode off.
+constexpr int kSwitchOffStep = 999;
+
+}  // namespace
+
+bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
+  std::FILE* file = std::fopen(fileName.c_str(), "w");
+  if (!file) return false;
+  bool ok = true;
+  for (const std::string& line : lines)
+    ok = std::fputs(line.c_str(), file) >= 0 && std::fputc('\n', file) != EOF && ok;
+  return std::fclose(file) == 0 && ok;
+}
+
+CommandLineIdle::CommandLineIdle(std::vector<std::string> parameters, int programMode,
+                                 const TextTable& texts, OutputFileSettings& outputs,
+                                 CommandLineHost& host, BatchEngine* batch)
+    : parameters_(std::move(parameters)),
+      programMode_(programMode),
+      texts_(texts),
+      outputs_(outputs),
+      host_(host),
+      batch_(batch) {}
+
+bool CommandLineIdle::WantsIdle() const {
+  if (!started_) return true;
+  return installed_ && !ended_ && !outputs_.BatchSpecification.empty();
+}
+
+void CommandLineIdle::OnIdle() {
+  if (!installed_ || ended_) return;
+  if (!started_) {
+    FirstIdle();
+    return;
+  }
+  if (outputs_.BatchSpecification.empty()) return;
+  RunStep(step_++);
+}
+
+void CommandLineIdle::FirstIdle() {
+  host_.HideSplash();
+  started_ = true;
+  std::string current = host_.CurrentFileName();
+  if (!current.empty() && DirectoryPart(current).empty()) {
+    current = host_.CurrentDirectory() + "/" + current;
+    host_.SetCurrentFileName(current);
+  }
+  if (!current.empty()) host_.AddLastUsedFile(current);
+  if (programMode_ == DOVEL) return;
+  if (parameters_.size() >= 2) outputs_.BatchSpecification = "1,0,0,0";
+  for (size_t i = 1; i < parameters_.size(); ++i)
+    if (!ApplyProgramOption(parameters_[i], outputs_)) BadArgument(parameters_[i]);
+}
+
+void CommandLineIdle::BadArgument(const std::string& argument) {
+  Deliver({ReportKind::Error, texts_.Text("LabelError"),
+           FillStringDirectives(texts_.Text("LabelBadArgument"), {argument}), true});
+  ended_ = true;
+}
+
+void CommandLineIdle::RunStep(int step) {
+  switch (step) {
+    case 0:
+      if (batch_) batch_->ShowBatchPage();
+      return;
+    case 1: {
+      BatchRequest request;
+      if (!ScanBatchSpecification(outputs_.BatchSpecification, request)) {
+        BadArgument(outputs_.BatchSpecification);
+        return;
+      }
+      if (!batch_) {
+        Deliver({ReportKind::Error, texts_.Text("LabelError"),
+                 "Batch runs are not available yet", true});
+        ended_ = true;
+        return;
+      }
+      batch_->StartBatch(request);
+      return;
+    }
+    case 2:
+      if (!batch_ || !batch_->BatchFinished() || !batch_->SaveBatchResultsUnattended())
+        step_ = kSwitchOffStep;
+      return;
+    case 3:
+      if (!parameters_.empty()) {
+        std::vector<std::string> lines = host_.MessageLines();
+        std::string logName = ReplaceExtension(parameters_[0], ".log");
+        if (!lines.empty() && !SaveTextLines(logName, lines))
+          Deliver({ReportKind::Error, texts_.Text("LabelError"),
+                   FillStringDirectives(texts_.Text("LabelCannotWrite"),
+                                        {logName, std::strerror(errno)}),
+                   true});
+      }
+      ended_ = true;
+      host_.Terminate();
+      return;
+    default:
+      SwitchOff();
+      return;
+  }
+}
+
+void CommandLineIdle::SwitchOff() {
+  UserMessage(ReportKind::Warning, "Warning", texts_.Text("LabelBatchOff"));
+  installed_ = false;
+}

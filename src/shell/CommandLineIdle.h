@@ -1,0 +1,86 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/CommandLine.h"
+
+class TextTable;
+
+// The batch runs as the command line drives them. The desktop program implements this with its
+// batch page; kavro-batch with the same engine headless.
+class BatchEngine {
+ public:
+  virtual ~BatchEngine() = default;
+  /// Shows the batch page, as if the user had chosen it.
+  virtual void ShowBatchPage() = 0;
+  /// Sets the batch page to `request` as a user would and runs the whole batch.
+  virtual void StartBatch(const BatchRequest& request) = 0;
+  /// True when all runs of the batch were done.
+  virtual bool BatchFinished() const = 0;
+  /// Saves the batch results under the proposed name without asking; false when saving failed.
+  virtual bool SaveBatchResultsUnattended() = 0;
+};
+
+// What the command-line machine needs from the program around it.
+class CommandLineHost {
+ public:
+  virtual ~CommandLineHost() = default;
+  virtual void HideSplash() {}
+  virtual std::string CurrentFileName() const = 0;
+  virtual void SetCurrentFileName(const std::string& name) = 0;
+  virtual std::string CurrentDirectory() const = 0;
+  /// Puts a file at the top of the last-used file list.
+  virtual void AddLastUsedFile(const std::string&) {}
+  /// The lines of the messages window, saved as the log of an unattended batch.
+  virtual std::vector<std::string> MessageLines() const = 0;
+  /// Ends the program normally once the current handler has returned.
+  virtual void Terminate() = 0;
+};
+
+/// Writes `lines` as a text file, each ended by "\n"; false when the file cannot be written.
+bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+
+// The idle-time machine of the command line. Its first call hides the start-up window and reads
+// the options after the configuration file name; when a batch was requested, each later call
+// performs one step: 0 shows the batch page, 1 runs the batch, 2 saves its results, 3 saves the
+// messages as a log and ends the program. A batch that did not finish or whose results could not
+// be saved ends in "BatchMode switched off": the program stays open for interactive use.
+class CommandLineIdle {
+ public:
+  /// `parameters` are the command-line parameters after the program name; the first one is the
+  /// configuration file. `batch` may be null while no batch engine is available.
+  CommandLineIdle(std::vector<std::string> parameters, int programMode, const TextTable& texts,
+                  OutputFileSettings& outputs, CommandLineHost& host, BatchEngine* batch);
+
+  /// The batch engine, once it exists.
+  void SetBatchEngine(BatchEngine* batch) { batch_ = batch; }
+
+  /// One idle notification.
+  void OnIdle();
+
+  /// False once there is nothing more to do on idle: no batch requested, the machine ended, or
+  /// it switched itself off.
+  bool WantsIdle() const;
+  /// False after "BatchMode switched off": the idle handler is removed.
+  bool Installed() const { return installed_; }
+  bool Started() const { return started_; }
+  int Step() const { return step_; }
+
+ private:
+  void FirstIdle();
+  void BadArgument(const std::string& argument);
+  void RunStep(int step);
+  void SwitchOff();
+
+  std::vector<std::string> parameters_;
+  int programMode_;
+  const TextTable& texts_;
+  OutputFileSettings& outputs_;
+  CommandLineHost& host_;
+  BatchEngine* batch_;
+  bool started_ = false;  // CommandLineStarted
+  int step_ = 0;          // CommandLineStep
+  bool installed_ = true;
+  bool ended_ = false;
+};

@@ -1,0 +1,91 @@
+#include "shell/ui/DesktopProgram.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "shell/ui/FormMain.h"
+#include "shell/ui/FormSplash.h"
+#include "shell/ui/QtText.h"
+
+namespace {
+
+int pendingExitCode = -1;
+
+void ExitWhenNoModalWindow() {
+  if (QApplication::activeModalWidget()) {
+    QTimer::singleShot(50, ExitWhenNoModalWindow);
+    return;
+  }
+  int exitCode = pendingExitCode;
+  pendingExitCode = -1;
+  QCoreApplication::exit(exitCode);
+}
+
+}  // namespace
+
+void RequestApplicationExit(int exitCode) {
+  bool scheduled = pendingExitCode >= 0;
+  // A failure decides the exit status even when a normal end was asked for first.
+  if (exitCode > pendingExitCode) pendingExitCode = exitCode;
+  if (!scheduled) QTimer::singleShot(0, ExitWhenNoModalWindow);
+}
+
+ReportIcon IconForReport(const Report& report) {
+  switch (report.kind) {
+    case ReportKind::Error:
+    case ReportKind::Warning:
+      return ReportIcon::Exclamation;
+    case ReportKind::ProgramError:
+    case ReportKind::Assertion:
+      return ReportIcon::Warning;
+    case ReportKind::FatalError:
+      return ReportIcon::Critical;
+    case ReportKind::Information:
+      break;
+  }
+  return ReportIcon::Information;
+}
+
+void InstallMessageBoxHook() {
+  SetReportHook([](const Report& report) {
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (IconForReport(report)) {
+      case ReportIcon::Exclamation:
+      case ReportIcon::Warning:
+        icon = QMessageBox::Warning;
+        break;
+      case ReportIcon::Critical:
+        icon = QMessageBox::Critical;
+        break;
+      case ReportIcon::Information:
+        break;
+    }
+    QMessageBox box(icon, FromText(report.caption), FromText(report.text), QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+    if (report.stop) RequestApplicationExit(1);
+  });
+}
+
+int RunDesktopProgram(int argc, char** argv) {
+  QApplication::setApplicationName("U-KA-DOV");
+  InstallMessageBoxHook();
+
+  TFormSplash splash;
+  splash.setWindowFlag(Qt::SplashScreen);
+  splash.show();
+  splash.repaint();
+  QApplication::processEvents();
+
+  StartupInfo startup;
+  startup.ExecutablePath = argc > 0 ? argv[0] : "";
+  startup.ExecutableDirectory = ToText(QCoreApplication::applicationDirPath()) + "/";
+  for (int i = 1; i < argc; ++i) startup.Parameters.emplace_back(argv[i]);
+
+  TFormMain form(startup, &splash);
+  if (TerminateRequested()) return 1;
+  form.show();
+  int status = QApplication::exec();
+  return TerminateRequested() && status == 0 ? 1 : status;
+}

@@ -1,0 +1,176 @@
+#include <QAction>
+#include <QActionGroup>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "config/ProgramMode.h"
+#include "shell/PageCatalogue.h"
+#include "shell/ui/FormMain.h"
+#include "shell/ui/FormSplash.h"
+#include "shell/ui/QtText.h"
+
+namespace {
+
+const char* const kPageMenuCaptions[3] = {"&Road design", "&Traffic", "&Simulate"};
+const char* const kPageMenuNames[3] = {"MenuRoadDesign", "MenuTraffic", "MenuSimulate"};
+const char* const kPageProperty = "page";
+
+}  // namespace
+
+void TFormMain::CreateMenus() {
+  for (int m = 0; m < 3; ++m) {
+    pageMenus_[m] = menuBar()->addMenu(kPageMenuCaptions[m]);
+    pageMenus_[m]->setObjectName(kPageMenuNames[m]);
+    pageGroups_[m] = new QActionGroup(this);
+    pageGroups_[m]->setExclusive(true);
+  }
+  for (int i = 0; i < kPageEntryCount; ++i) {
+    const PageEntry& entry = kPageEntries[i];
+    int m = static_cast<int>(entry.Menu);
+    QAction* action = pageMenus_[m]->addAction(entry.Caption);
+    action->setObjectName(entry.Item);
+    action->setCheckable(true);
+    action->setProperty(kPageProperty, entry.Page);
+    pageGroups_[m]->addAction(action);
+    connect(action, &QAction::triggered, this, [this, action] { ItemSetModeClick(action); });
+    entryActions_.push_back(action);
+  }
+
+  // The analysis windows connect their entries; the detector graph entries follow a separator.
+  MenuView = menuBar()->addMenu("View");
+  MenuView->setObjectName("MenuView");
+  const char* const viewEntries[][2] = {{"ItemTrajectories", "&Trajectories"},
+                                        {"ItemUContourGraph", "&U contour graph"},
+                                        {"ItemListObjects", "&List objects"},
+                                        {"ItemCapacityDistribution", "&Capacity distribution"},
+                                        {"ItemDeleteAllDetectorGraphs", "&Delete all detector graphs"}};
+  for (const auto& [name, caption] : viewEntries) {
+    QAction* action = MenuView->addAction(caption);
+    action->setObjectName(name);
+    action->setEnabled(false);
+  }
+
+  MenuHelp = menuBar()->addMenu("Help");
+  MenuHelp->setObjectName("MenuHelp");
+  QAction* contents = MenuHelp->addAction("&Contents");
+  contents->setObjectName("ItemContents");
+  connect(contents, &QAction::triggered, this, &TFormMain::ItemContentsClick);
+  QAction* about = MenuHelp->addAction("&About");
+  about->setObjectName("ItemAbout");
+  connect(about, &QAction::triggered, this, &TFormMain::ItemAboutClick);
+  helpOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+void TFormMain::CreatePages() {
+  auto* central = new QWidget(this);
+  central->setObjectName("PanelMain");
+  PageControl = new QStackedWidget(central);
+  PageControl->setObjectName("PageControl");
+  for (const int* page = kPageNumbers; *page != 0; ++page) {
+    auto* sheet = new QWidget;
+    sheet->setObjectName(QString("TabSheet%1").arg(*page));
+    sheet->setProperty(kPageProperty, *page);
+    auto* layout = new QVBoxLayout(sheet);
+    auto* title = new QLabel(FromText(PageTitle(*page)), sheet);
+    title->setObjectName(QString("LabelPageTitle%1").arg(*page));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    layout->addWidget(title);
+    layout->addStretch();
+    PageControl->addWidget(sheet);
+  }
+
+  PanelNextPrev = new QWidget(central);
+  PanelNextPrev->setObjectName("PanelNextPrev");
+  BitBtnPrev = new QPushButton("&Previous", PanelNextPrev);
+  BitBtnPrev->setObjectName("BitBtnPrev");
+  BitBtnNext = new QPushButton("&Next", PanelNextPrev);
+  BitBtnNext->setObjectName("BitBtnNext");
+  connect(BitBtnPrev, &QPushButton::clicked, this, &TFormMain::BitBtnPrevClick);
+  connect(BitBtnNext, &QPushButton::clicked, this, &TFormMain::BitBtnNextClick);
+  auto* buttons = new QHBoxLayout(PanelNextPrev);
+  buttons->addStretch();
+  buttons->addWidget(BitBtnPrev);
+  buttons->addWidget(BitBtnNext);
+
+  auto* layout = new QVBoxLayout(central);
+  layout->addWidget(PageControl, 1);
+  layout->addWidget(PanelNextPrev);
+  setCentralWidget(central);
+  statusBar()->setObjectName("StatusBar");
+  resize(900, 600);
+}
+
+// Hides the entries of the other mode and ticks the initial entry of each page menu; the
+// physical road layout page is shown first.
+void TFormMain::ShowModeEntries() {
+  for (int i = 0; i < kPageEntryCount; ++i) entryActions_[i]->setVisible(EntryVisible(i, mode_));
+  for (PageMenu menu : {PageMenu::RoadDesign, PageMenu::Traffic, PageMenu::Simulate})
+    entryActions_[InitialEntry(menu, mode_)]->setChecked(true);
+  ItemSetModeClick(EntryAction(InitialEntry(PageMenu::RoadDesign, mode_)));
+}
+
+QAction* TFormMain::EntryAction(int entry) const {
+  return entry >= 0 && entry < static_cast<int>(entryActions_.size()) ? entryActions_[entry]
+                                                                     : nullptr;
+}
+
+QAction* TFormMain::PageItem(const char* item) const { return EntryAction(FindPageEntry(item)); }
+
+int TFormMain::CurrentPage() const {
+  QWidget* sheet = PageControl->currentWidget();
+  return sheet ? sheet->property(kPageProperty).toInt() : 0;
+}
+
+void TFormMain::ItemSetModeClick(QAction* entry) {
+  if (!entry) return;
+  currentPageItem_ = entry;
+  entry->setChecked(true);
+  int current = FindPageEntry(entry->objectName().toStdString());
+  BitBtnNext->setEnabled(NextEnabled(current, mode_));
+  BitBtnPrev->setEnabled(PreviousEnabled(current, mode_));
+  PanelNextPrev->setVisible(BitBtnNext->isEnabled() || BitBtnPrev->isEnabled());
+  statusBar()->clearMessage();
+  int page = entry->property(kPageProperty).toInt();
+  for (int i = PageControl->count() - 1; i >= 0; --i) {
+    if (PageControl->widget(i)->property(kPageProperty).toInt() == page) {
+      PageControl->setCurrentIndex(i);
+      break;
+    }
+  }
+}
+
+void TFormMain::BitBtnNextClick() {
+  int current = FindPageEntry(currentPageItem_ ? currentPageItem_->objectName().toStdString() : "");
+  ItemSetModeClick(EntryAction(NextPageEntry(current, mode_)));
+}
+
+void TFormMain::BitBtnPrevClick() {
+  int current = FindPageEntry(currentPageItem_ ? currentPageItem_->objectName().toStdString() : "");
+  ItemSetModeClick(EntryAction(PreviousPageEntry(current, mode_)));
+}
+
+void TFormMain::ItemContentsClick() {
+  // In DOVEL mode there is no help file.
+  if (helpFileName_.empty() || !helpOpener_) return;
+  helpOpener_(QUrl::fromLocalFile(QFileInfo(FromText(helpFileName_)).absoluteFilePath()));
+}
+
+void TFormMain::ItemAboutClick() {
+  TFormSplash* box = splash_;
+  if (!box) {
+    if (!aboutBox_) aboutBox_ = new TFormSplash(this);
+    box = aboutBox_;
+  }
+  box->SetProgram(FromText(programName_), version_);
+  box->ShowAbout();
+}

@@ -1,0 +1,107 @@
+#include "shell/BatchProgram.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "Version.h"
+#include "config/ProgramError.h"
+
+namespace {
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunBatch(const std::vector<std::string>& parameters, BatchEngine* batch = nullptr) {
+  std::ostringstream out, err;
+  int status = RunBatchProgram(parameters, out, err, batch);
+  return {status, out.str(), err.str()};
+}
+
+class FinishingBatch : public BatchEngine {
+ public:
+  void ShowBatchPage() override {}
+  void StartBatch(const BatchRequest& request) override { runs = request.Runs; }
+  bool BatchFinished() const override { return true; }
+  bool SaveBatchResultsUnattended() override { return saveOk; }
+  int runs = 0;
+  bool saveOk = true;
+};
+
+TEST(BatchProgramArguments, BadArgumentsArePrintedAndFail) {
+  Result result = RunBatch({"model.kav", "foo=1", "vehicletrace=v.txt,x"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("Bad program argument: \"foo=1\"\n"), std::string::npos);
+  EXPECT_NE(result.err.find("Bad program argument: \"vehicletrace=v.txt,x\"\n"),
+            std::string::npos);
+  EXPECT_EQ(result.out, "");
+  EXPECT_FALSE(TerminateRequested()) << "the program's own state is not left behind";
+}
+
+TEST(BatchProgramArguments, VersionUsageAndMissingConfiguration) {
+  Result version = RunBatch({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, "kavro-batch " + std::to_string(KAVRO_VERSION_MAJOR) + "." +
+                             std::to_string(KAVRO_VERSION_MINOR) + " build " +
+                             std::to_string(KAVRO_VERSION_BUILD) + "\n");
+  Result none = RunBatch({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_NE(none.err.find("Usage: kavro-batch CONFIG"), std::string::npos);
+}
+
+TEST(BatchProgramArguments, WithoutEngineShowsWhatWouldRunAndFails) {
+  Result result = RunBatch({"/cases/model.kav", "batch=5,0,2,40", "simulationresults=out%d.ksr"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Configuration: /cases/model.kav\n"), std::string::npos);
+  EXPECT_NE(result.out.find("Batch: 5 runs, a run stops when the speed at any detector over "
+                            "lanes 1 to 12 drops below 40 km/h; highest flow reported at "
+                            "detector 2\n"),
+            std::string::npos);
+  EXPECT_NE(result.out.find("Simulation results: /cases/out1.ksr\n"), std::string::npos);
+  EXPECT_NE(result.err.find("Batch runs are not available yet"), std::string::npos);
+}
+
+TEST(BatchProgramRun, ConfigurationAloneMakesOneRunAndSucceeds) {
+  FinishingBatch batch;
+  Result result = RunBatch({"/cases/model.kav"}, &batch);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(batch.runs, 1);
+}
+
+TEST(BatchProgramRun, UnsavedResultsFail) {
+  FinishingBatch batch;
+  batch.saveOk = false;
+  Result result = RunBatch({"/cases/model.kav", "batch=3,0,0,0"}, &batch);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(batch.runs, 3);
+  EXPECT_NE(result.err.find("Warning: BatchMode switched off"), std::string::npos);
+}
+
+// Runs the built executable; returns its exit status and what it wrote to stderr.
+Result RunExecutable(const std::string& arguments) {
+  std::filesystem::path errFile =
+      std::filesystem::temp_directory_path() / "kavro_batch_exe_test.err";
+  std::string command = std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" +
+                        errFile.string() + " >/dev/null";
+  int raw = std::system(command.c_str());
+  std::ifstream in(errFile);
+  std::stringstream err;
+  err << in.rdbuf();
+  std::filesystem::remove(errFile);
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, "", err.str()};
+}
+
+TEST(BatchProgramExecutable, BadArgumentMessageAndExitStatus) {
+  Result result = RunExecutable("model.kav 'foo=1'");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "Error: Bad program argument: \"foo=1\"\n");
+}
+
+}  // namespace
