@@ -1,11 +1,45 @@
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 #include "config/ProgramError.h"
+#include "config/VDCTypes.h"
 #include "kernel/Kernel.h"
 #include "kernel/KernelMath.h"
 
 // ---- Demand of an origin over its lanes -------------------------------------------------
+
+SuperSource::SuperSource(Kernel& kernel, int origin) : kernel_(kernel), origin_(origin) {
+  if (kernel.Config() != nullptr) ReadDemand(*kernel.Config(), kernel.StepsPerSecond());
+}
+
+void SuperSource::ReadDemand(const KDConfig& config, int stepsPerSecond) {
+  OriginDemand demand;
+  try {
+    demand.name = config.SourceName(origin_);
+    // The graph ends at the first point after the first whose time is not positive.
+    demand.flowTime = {config.OFlowTime(origin_, 0) * stepsPerSecond};
+    demand.flowValue = {static_cast<float>(config.OFlowValue(origin_, 0))};
+    for (int point = 1; point < 99; ++point) {  // a flow graph has at most 99 points
+      int time = config.OFlowTime(origin_, point);  // [s]
+      if (time <= 0) break;
+      demand.flowTime.push_back(time * stepsPerSecond);
+      demand.flowValue.push_back(static_cast<float>(config.OFlowValue(origin_, point)));
+    }
+  } catch (const std::bad_alloc&) {
+    kernel_.KernelMessage(KernelCause::Error, "SuperSource::SuperSource", "Out of memory");
+    return;
+  }
+  int types = std::min(config.VDCTypeCount(VDC_KAVRO), MAXVEHICLETYPE);
+  int sinks = std::min(config.SinkCount(), MAXSINK);
+  for (int type = 0; type < types; ++type) {
+    demand.typeShare[type] = config.OVProbability(origin_, type, false);
+    for (int sink = 0; sink < sinks; ++sink)
+      demand.destinationProbability[type][sink] =
+          config.ODProbability(origin_, sink, type, false);
+  }
+  SetDemand(demand);
+}
 
 float SuperSource::TotalFlow(int step) const {
   const std::vector<int>& time = demand_.flowTime;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "kernel/Kernel.h"
 #include "kernel/KernelMath.h"
@@ -175,8 +176,12 @@ SuperSource* Kernel::AddSuperSource(int origin) {
   return superSources_.back().get();
 }
 
-std::string Kernel::OriginName(int origin) const { return Format("%d", origin + 1); }
+std::string Kernel::OriginName(int origin) const {
+  if (config_ != nullptr) return config_->SourceName(origin);
+  return Format("%d", origin + 1);
+}
 
 std::string Kernel::DestinationName(int destination) const {
+  if (config_ != nullptr) return config_->SinkName(destination);
   return Format("%d", destination + 1);
 }

@@ -38,7 +38,8 @@ struct OriginDemand {
 // its last lane source is gone.
 class SuperSource {
  public:
-  SuperSource(Kernel& kernel, int origin) : kernel_(kernel), origin_(origin) {}
+  /// Takes the origin's demand from the kernel's configuration, when it has one.
+  SuperSource(Kernel& kernel, int origin);
   SuperSource(const SuperSource&) = delete;
   SuperSource& operator=(const SuperSource&) = delete;
 
