@@ -86,8 +86,8 @@ float follow(const FollowerState& self, const ObstacleState& leader, float T, fl
   return p.passiveDeceleration;
 }
 
-float SafeAcceleration(const FollowerState& self, const ObstacleState& other, float T,
-                       float Tprime, float assumed, const ReactionDelays& delays, float dt) {
+float SafeAcceleration(const FollowerState& self, const ObstacleState& other, float T, float Tprime,
+                       float assumed, const ReactionDelays& delays, float dt) {
   const VehicleParams& p = *self.params;
   const float x = self.position, v = self.speed, a = self.acceleration, w = self.aimSpeed;
   if (other.kind == ObstacleKind::None) return a + p.maxAccelerationJump * dt;

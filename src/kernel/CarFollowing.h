@@ -53,8 +53,8 @@ float follow(const FollowerState& self, const ObstacleState& leader, float T, fl
 
 /// The acceleration that keeps a minimal distance to `other` when `other` changes to the
 /// acceleration `assumed` [m/s2]. Without an obstacle: the acceleration jump allows a + J dt.
-float SafeAcceleration(const FollowerState& self, const ObstacleState& other, float T,
-                       float Tprime, float assumed, const ReactionDelays& delays, float dt);
+float SafeAcceleration(const FollowerState& self, const ObstacleState& other, float T, float Tprime,
+                       float assumed, const ReactionDelays& delays, float dt);
 
 /// The aim speed of a driver of this type on a lane [m/s]: the preferred speed, lowered
 /// along a line through the preferred speed at 70 km/h where the limit is below it, times

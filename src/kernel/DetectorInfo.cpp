@@ -30,9 +30,9 @@ void DetectorInfo::AddSample(RoadObject* vehicle) {
   int lane = vehicle->Lane();
   int type = vehicle->Type() - RO_VEHICLE;
   float time = 0;
-  if (!kernel.KernelAssert(kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time,
-                                                          nullptr),
-                           "FindPassingTimeAndSpeed (Vehicle, detectorpos, &tdet, &vdet)"))
+  if (!kernel.KernelAssert(
+          kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time, nullptr),
+          "FindPassingTimeAndSpeed (Vehicle, detectorpos, &tdet, &vdet)"))
     return;
   if (type < 0 || type >= MAXVEHICLETYPE) {
     kernel.KernelMessage(KernelCause::ProgramError, "DetectorInfo::AddSample",

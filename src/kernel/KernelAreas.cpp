@@ -4,8 +4,8 @@
 // required zone that ends at the area's end; a vehicle is in at most one area of its lane at
 // a time (the first one, in driving direction, that it has not yet passed).
 
-const KernelBHVSection* Kernel::FindArea(int lane, int destination,
-                                         const KernelBHVSection* start, float position) {
+const KernelBHVSection* Kernel::FindArea(int lane, int destination, const KernelBHVSection* start,
+                                         float position) {
   if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
   if (!KernelAssert(position >= 0, "Position >= 0")) return nullptr;
   const auto& list = areas_[lane];
@@ -48,8 +48,7 @@ int TypeIndex(const RoadObject* vehicle) { return vehicle->Type() - RO_VEHICLE; 
 bool Kernel::InRequiredLeft(const RoadObject* vehicle, const KernelBHVSection* area) {
   if (area == nullptr) return false;
   float x = vehicle->Position();
-  if (!(area->end - area->requiredLength <= x && x <= area->end && area->mergeLeft))
-    return false;
+  if (!(area->end - area->requiredLength <= x && x <= area->end && area->mergeLeft)) return false;
   if (area->fullStrength || area->routeChoiceGroup == 0) return true;
   return RouteChoice(vehicle, area->routeChoiceGroup, area->probability[TypeIndex(vehicle)]);
 }
@@ -76,8 +75,7 @@ bool RightAreaApplies(Kernel& kernel, const RoadObject* vehicle, const KernelBHV
 bool Kernel::InRequiredRight(const RoadObject* vehicle, const KernelBHVSection* area) {
   if (area == nullptr) return false;
   float x = vehicle->Position();
-  if (!(area->end - area->requiredLength <= x && x <= area->end && !area->mergeLeft))
-    return false;
+  if (!(area->end - area->requiredLength <= x && x <= area->end && !area->mergeLeft)) return false;
   return RightAreaApplies(*this, vehicle, area);
 }
 

@@ -126,8 +126,7 @@ float Kernel::follow(const RoadObject* vehicle, float T, const RoadObject* leade
                   static_cast<const void*>(leader));
     return -9999.9f;
   }
-  return ::follow(FollowerOf(vehicle), ObstacleOf(leader), T, Tprime, Delays(),
-                  TimeStepLength());
+  return ::follow(FollowerOf(vehicle), ObstacleOf(leader), T, Tprime, Delays(), TimeStepLength());
 }
 
 float Kernel::SafeAcceleration(const RoadObject* vehicle, float T, const RoadObject* other,

@@ -20,7 +20,7 @@ void SuperSource::ReadDemand(const KDConfig& config, int stepsPerSecond) {
     // The graph ends at the first point after the first whose time is not positive.
     demand.flowTime = {config.OFlowTime(origin_, 0) * stepsPerSecond};
     demand.flowValue = {static_cast<float>(config.OFlowValue(origin_, 0))};
-    for (int point = 1; point < 99; ++point) {  // a flow graph has at most 99 points
+    for (int point = 1; point < 99; ++point) {      // a flow graph has at most 99 points
       int time = config.OFlowTime(origin_, point);  // [s]
       if (time <= 0) break;
       demand.flowTime.push_back(time * stepsPerSecond);
@@ -35,8 +35,7 @@ void SuperSource::ReadDemand(const KDConfig& config, int stepsPerSecond) {
   for (int type = 0; type < types; ++type) {
     demand.typeShare[type] = config.OVProbability(origin_, type, false);
     for (int sink = 0; sink < sinks; ++sink)
-      demand.destinationProbability[type][sink] =
-          config.ODProbability(origin_, sink, type, false);
+      demand.destinationProbability[type][sink] = config.ODProbability(origin_, sink, type, false);
   }
   SetDemand(demand);
 }
@@ -79,8 +78,8 @@ int SuperSource::TypesBySpeed(int order[MAXVEHICLETYPE]) const {
 // a lane of the type (at the speed of the slowest traffic in the lane). A type that does not
 // fit continues in the next lane to the left. False when the leftmost lane overflows.
 bool SuperSource::FillLanes(const float demand[MAXVEHICLETYPE], const int order[], int count,
-                            float capacity[MAXVEHICLETYPE], int* currentLane,
-                            float* freeFraction, float* used) {
+                            float capacity[MAXVEHICLETYPE], int* currentLane, float* freeFraction,
+                            float* used) {
   int lane = MAX_KAVROLANE - 1;
   while (lane >= 0 && subsources_[lane] == nullptr) --lane;
   if (!kernel_.KernelAssert(lane >= 0, "currentlane >= 0")) return false;
@@ -127,8 +126,8 @@ bool SuperSource::FillLanes(const float demand[MAXVEHICLETYPE], const int order[
 // Spreads some flow from each lane to its left neighbour, from the leftmost pair on with
 // shrinking budgets, the fastest types first, so that the left lanes are not left empty
 // while there is spare capacity.
-void SuperSource::MoveFlowLeft(const int order[], int count,
-                               const float capacity[MAXVEHICLETYPE], float amount) {
+void SuperSource::MoveFlowLeft(const int order[], int count, const float capacity[MAXVEHICLETYPE],
+                               float amount) {
   int A = 0;
   while (A < MAX_KAVROLANE && subsources_[A] == nullptr) ++A;
   for (int u = 0; A < MAX_KAVROLANE - 1 && subsources_[A + 1] != nullptr; ++u, ++A) {
@@ -269,7 +268,7 @@ float Kernel::SourceAimSpeed(const RoadObject* source, const VehicleParams& para
 void Kernel::PlaceBehindLeader(const RoadObject* source, const RoadObject* leader,
                                const VehicleParams& params, float deficit, float overdue,
                                float laneFlow, float* position, float* speed) {
-  const float T = 6;     // [s]
+  const float T = 6;      // [s]
   const float C = -0.5f;  // [m/s2]
   const float V = *speed;
   float pl = leader->Position(), ll = 0, wl = 0, vl = 0, a = 0, unlimited = 0;
@@ -356,8 +355,7 @@ void Kernel::DoSource(RoadObject* sourceObject) {
   float position = x0 + overdue * speed;
   RoadObject* leader = sourceObject->LeaderInLane();
   if (leader != nullptr && ISOBSTACLE(leader->Type()))
-    PlaceBehindLeader(sourceObject, leader, *params, deficit, overdue, laneFlow, &position,
-                      &speed);
+    PlaceBehindLeader(sourceObject, leader, *params, deficit, overdue, laneFlow, &position, &speed);
   if (!(position > x0) || !(speed > 0)) return;
   position = std::min(position, x0 + 100);
 

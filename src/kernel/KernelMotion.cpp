@@ -100,10 +100,9 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
   VehicleInfo* info = Vehicle();
   // Negated tests, so that a value that is not a number is refused as well.
   if (info == nullptr || !(position >= position_) || !(speed >= 0 && speed <= 100)) {
-    std::string text =
-        Format("%s=%d %s=%d %s=%f %s=%f %s=%f", "object type", static_cast<int>(type_), "lane",
-               lane_ + 1, "current position", position_, "requested position", position,
-               "requested speed", speed);
+    std::string text = Format("%s=%d %s=%d %s=%f %s=%f %s=%f", "object type",
+                              static_cast<int>(type_), "lane", lane_ + 1, "current position",
+                              position_, "requested position", position, "requested speed", speed);
     if (laneLeader_ != nullptr) text += Format("\r\nposition of leader=%f", laneLeader_->position_);
     kernel.KernelMessage(KernelCause::SimulatorError, where, "%s", text.c_str());
     return false;
@@ -148,8 +147,8 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
   while (q != nullptr &&
          (q->position_ < position_ || (q->position_ == requested && q->lane_ > lane_))) {
     if (q->lane_ == lane_) keepLaneLinks = false;
-    RoadObject* exit = q->type_ == RO_TELEPORT && q->lane_ == lane_ ? q->Teleport()->OtherEnd()
-                                                                    : nullptr;
+    RoadObject* exit =
+        q->type_ == RO_TELEPORT && q->lane_ == lane_ ? q->Teleport()->OtherEnd() : nullptr;
     if (exit != nullptr && ++jumps <= kernel.ObjectCount()) {
       // Continue from the other end of the teleport, with the overshoot.
       float jump = exit->position_ - q->position_;
@@ -227,8 +226,7 @@ void Kernel::CountLaneDetectors(RoadObject* vehicle, float from, float to) {
     detector = endOfRoad_ ? endOfRoad_->PreviousWithLane(LANE_LANEDETECTORS) : nullptr;
   } else {
     float reach = from + 100 * TimeStepLength();
-    while (detector != nullptr && detector->Position() > reach)
-      detector = detector->LaneFollower();
+    while (detector != nullptr && detector->Position() > reach) detector = detector->LaneFollower();
     laneDetectorCursor_ = detector;
   }
   for (; detector != nullptr; detector = detector->LaneFollower()) {

@@ -54,7 +54,8 @@ void Kernel::ResetLaneDetectors() {
   for (RoadObject* detector = last; detector != nullptr; detector = detector->LaneFollower()) {
     LaneDetectorInfo& zone = *detector->LaneDetector();
     zone.count = 0;
-    longestLaneDetector_ = std::max(longestLaneDetector_, zone.downstreamEnd - detector->Position());
+    longestLaneDetector_ =
+        std::max(longestLaneDetector_, zone.downstreamEnd - detector->Position());
     firstLaneDetector_ = detector;
   }
 }

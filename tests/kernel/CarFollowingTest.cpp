@@ -172,8 +172,7 @@ TEST(Follow, FreeRoadAheadKeepsAcceleratingTowardsTheAimSpeed) {
   FollowerState self = Follower(0, 29.9f, 1, 30);
   float acc = follow(self, Dummy(5000), 4, 3.5f, kNoDelays, 0.5f);
   // It would overshoot its aim speed with room to spare: acceleration jump, capped.
-  EXPECT_NEAR(acc, std::min(1 + kPlain.maxAccelerationJump * 0.5f, kPlain.maxAcceleration),
-              1e-5);
+  EXPECT_NEAR(acc, std::min(1 + kPlain.maxAccelerationJump * 0.5f, kPlain.maxAcceleration), 1e-5);
 }
 
 TEST(SafeAcceleration, WithoutAnObstacleOnlyTheJumpLimits) {

@@ -207,9 +207,9 @@ TEST_F(DoSourceTest, StandingDummyAheadDecidesPlaceAndSpeed) {
     bool created;
     float position, speed;  // beyond the source [m], [m/s]
   } cases[] = {
-      {10, true, 1.2520f, 2.5041f},   // room: it left on time at speed K
-      {4.8f, true, 0.7865f, 1.7814f}, // just room: at its desired gap, speed N
-      {4, false, 0, 0},               // the desired gap reaches back past the source
+      {10, true, 1.2520f, 2.5041f},    // room: it left on time at speed K
+      {4.8f, true, 0.7865f, 1.7814f},  // just room: at its desired gap, speed N
+      {4, false, 0, 0},                // the desired gap reaches back past the source
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.gap);

@@ -73,9 +73,9 @@ TEST(TrafficLight, CycleWithOffsetAndTheDriversOneSecondLag) {
     if (step % 2 == 0) seen[step / 2] = light->TrafficLight()->seenState;
   }
   using Change = RecordingObserver::Change;
-  EXPECT_EQ(observer.lights, (std::vector<Change>{
-                                 {20, 3, TL_GREEN}, {80, 3, TL_YELLOW}, {86, 3, TL_RED},
-                                 {140, 3, TL_GREEN}}));
+  EXPECT_EQ(observer.lights,
+            (std::vector<Change>{
+                {20, 3, TL_GREEN}, {80, 3, TL_YELLOW}, {86, 3, TL_RED}, {140, 3, TL_GREEN}}));
   EXPECT_EQ(seen[9], TL_GREEN);  // before the offset it is green
   EXPECT_EQ(seen[40], TL_GREEN);
   EXPECT_EQ(seen[41], TL_YELLOW);
@@ -144,8 +144,8 @@ TEST(SimulateStep, ArrivedVehiclesAreRemovedWithAWarningForAWrongSink) {
   TestRoad road(kernel, 1000, 1, 2);
   kernel.AddParamSet(CarParams());
   road.AddSinks(1, 0, 0, 600);
-  PlaceVehicle(kernel, 0, 595, 20, 0, 7, 0);   // going to destination 0
-  PlaceVehicle(kernel, 0, 560, 30, 0, 8, 1);   // going to destination 1
+  PlaceVehicle(kernel, 0, 595, 20, 0, 7, 0);  // going to destination 0
+  PlaceVehicle(kernel, 0, 560, 30, 0, 8, 1);  // going to destination 1
   kernel.SetClock(10, 2);
   ASSERT_TRUE(kernel.SimulateStep());
   EXPECT_EQ(kernel.ArrivedCount(), 1);
@@ -176,9 +176,9 @@ namespace {
       return ::testing::AssertionFailure() << "step " << kernel.StepCount() << ": " << overlap;
     int onRoad = static_cast<int>(VehiclesOnRoad(kernel).size());
     if (kernel.VehicleIdCounter() != onRoad + kernel.ArrivedCount())
-      return ::testing::AssertionFailure() << "step " << kernel.StepCount() << ": created "
-                                           << kernel.VehicleIdCounter() << ", on the road "
-                                           << onRoad << ", arrived " << kernel.ArrivedCount();
+      return ::testing::AssertionFailure()
+             << "step " << kernel.StepCount() << ": created " << kernel.VehicleIdCounter()
+             << ", on the road " << onRoad << ", arrived " << kernel.ArrivedCount();
   }
   std::string lists = kernel.CheckObjectLists();
   if (!lists.empty()) return ::testing::AssertionFailure() << lists;
@@ -187,8 +187,7 @@ namespace {
 
 // A road of `lanes` lanes that allow no lane changes, 3 km long, one origin per lane (or one
 // origin over all lanes) at 0 m and one destination per lane at the end.
-void BuildMotorway(Kernel& kernel, int lanes, float flowPerLane, bool oneOrigin,
-                   int32_t seed = 1) {
+void BuildMotorway(Kernel& kernel, int lanes, float flowPerLane, bool oneOrigin, int32_t seed = 1) {
   TestRoad road(kernel, 3000, lanes, 2, seed, LaneRules{}, ReactionDelays{0.3f, 0.2f});
   road.AddBoundary(1, 1500, {100});
   kernel.AddParamSet(CarParams());
@@ -199,8 +198,7 @@ void BuildMotorway(Kernel& kernel, int lanes, float flowPerLane, bool oneOrigin,
     for (int lane = 0; lane < lanes; ++lane)
       road.AddOrigin(lane, lane, lane, 0, flowPerLane, {0.85f, 0.15f}, lane);
   }
-  for (int lane = 0; lane < lanes; ++lane)
-    road.AddSinks(oneOrigin ? 0 : lane, lane, lane, 3000);
+  for (int lane = 0; lane < lanes; ++lane) road.AddSinks(oneOrigin ? 0 : lane, lane, lane, 3000);
 }
 
 }  // namespace

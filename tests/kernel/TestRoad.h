@@ -72,8 +72,7 @@ class TestRoad {
   }
 
   RoadObject* AddBoundary(int number, float position, LaneRules rules = {}) {
-    RoadObject* boundary = kernel_.CreateObject(LANE_BOUNDARIES, RO_PHYSBOUNDARY, position,
-                                                number);
+    RoadObject* boundary = kernel_.CreateObject(LANE_BOUNDARIES, RO_PHYSBOUNDARY, position, number);
     for (int lane = 0; lane < lanes_; ++lane)
       boundary->PhysicalLanes()->SetPhysicalLaneInfo(
           lane, rules.canMoveLeft && lane > 0, rules.canMoveRight && lane < lanes_ - 1, false,
@@ -111,8 +110,7 @@ class TestRoad {
 
   RoadObject* AddTrafficLight(int number, int lane, float position, int cycle, int green,
                               int yellow, int offset) {
-    RoadObject* light =
-        kernel_.CreateObject(LANE_TRAFFICLIGHTS, RO_TRAFFICLIGHT, position, number);
+    RoadObject* light = kernel_.CreateObject(LANE_TRAFFICLIGHTS, RO_TRAFFICLIGHT, position, number);
     TrafficLightInfo& info = *light->TrafficLight();
     info.lane = lane;
     info.cycleTime = cycle;
@@ -128,8 +126,8 @@ class TestRoad {
 };
 
 // A vehicle placed by hand, with its start-of-step state equal to its present state.
-inline RoadObject* PlaceVehicle(Kernel& kernel, int lane, float position, float speed,
-                                int type = 0, int id = 1, int destination = 0) {
+inline RoadObject* PlaceVehicle(Kernel& kernel, int lane, float position, float speed, int type = 0,
+                                int id = 1, int destination = 0) {
   RoadObject* vehicle = kernel.CreateObject(lane, RO_VEHICLE + type, position, id, speed,
                                             kernel.ParamSet(type), destination, 0);
   if (vehicle != nullptr) {
