@@ -88,6 +88,8 @@ void KDConfig::DeleteDetector(int n) {
   }
   detectors_.erase(detectors_.begin() + n);
   detectorAreas_.erase(detectorAreas_.begin() + n);
+  // The external model measures at its own copy of the detectors: it must lose this one too.
+  if (ProgramMode() == DOVEL) SendDetectorsToModel();
   Touch();
 }
 
