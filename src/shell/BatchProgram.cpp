@@ -1,15 +1,21 @@
 #include "shell/BatchProgram.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <system_error>
 
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "kernel/Kernel.h"
 #include "shell/ConfigFileCommands.h"
+#include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
+#include "shell/UnattendedBatch.h"
 
 namespace {
 
@@ -26,7 +32,7 @@ const char kUsage[] =
 
 // The program around the command-line machine when there is no window: messages are collected
 // for the log, the current directory comes from the process.
-class HeadlessHost : public CommandLineHost, public ModelMessageView {
+class HeadlessHost : public CommandLineHost, public ModelMessageView, public KernelMessageSink {
  public:
   explicit HeadlessHost(std::string currentFileName) : currentFileName_(std::move(currentFileName)) {}
 
@@ -41,6 +47,14 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView {
   void Terminate() override { terminated_ = true; }
   void AppendMessageLine(const std::string& line) override { lines_.push_back(line); }
   void FatalStop() override { fatal_ = true; }
+  // Kernel reports meant for the messages window become lines of the log; the others are
+  // reported as usual.
+  void Show(const KernelReport& report) override {
+    if (report.route == KernelRoute::MessagesWindow)
+      lines_.push_back(report.text);
+    else
+      HookKernelMessageSink::Instance().Show(report);
+  }
 
   bool Terminated() const { return terminated_ && !fatal_; }
   bool Fatal() const { return fatal_; }
@@ -50,28 +64,6 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView {
   std::vector<std::string> lines_;
   bool terminated_ = false;
   bool fatal_ = false;
-};
-
-// Until the batch engine is built in, the request is shown and refused.
-class UnavailableBatchEngine : public BatchEngine {
- public:
-  UnavailableBatchEngine(std::ostream& out, const CommandLineHost& host,
-                         const OutputFileSettings& outputs)
-      : out_(out), host_(host), outputs_(outputs) {}
-
-  void ShowBatchPage() override {}
-  void StartBatch(const BatchRequest& request) override {
-    for (const std::string& line : DescribeBatch(host_.CurrentFileName(), request, outputs_))
-      out_ << line << '\n';
-    Deliver({ReportKind::Error, "Error", "Batch runs are not available yet", true});
-  }
-  bool BatchFinished() const override { return false; }
-  bool SaveBatchResultsUnattended() override { return false; }
-
- private:
-  std::ostream& out_;
-  const CommandLineHost& host_;
-  const OutputFileSettings& outputs_;
 };
 
 // The batch machine advances a step per call; this bounds the loop should an engine never
@@ -137,8 +129,14 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   TextTable texts;
   OutputFileSettings outputs;
   HeadlessHost host(parameters[0]);
-  UnavailableBatchEngine unavailable(out, host, outputs);
-  CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unavailable);
+  // The progress bar only makes sense on a terminal.
+  std::ostream* progress = &err == &std::cerr && isatty(STDERR_FILENO) ? &err : nullptr;
+  UnattendedBatch unattended(outputs, host, out, progress, [&host] {
+    auto simulation = std::make_unique<KernelSimulation>();
+    simulation->GetKernel().SetMessageSink(&host);
+    return std::unique_ptr<RunSimulation>(std::move(simulation));
+  });
+  CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);
   machine.OnIdle();
   // Without a window there is no interactive use: a configuration alone is one unattended run.
   if (outputs.BatchSpecification.empty()) outputs.BatchSpecification = "1,0,0,0";
