@@ -10,12 +10,12 @@
 // metres upstream of that. With a route choice group > 0 only a share of each vehicle type
 // uses the area.
 struct BHVSection {
-  int Lane = 0;             // 0 = median lane
-  int Position = 0;         // downstream end of the area [m from the upstream road end]
-  int LengthRequired = 0;   // [m]
-  int LengthVoluntary = 0;  // [m]
-  bool MergeLeft = false;   // direction of the lane change
-  int RouteChoiceGroup = 0; // 0 = every vehicle; > 0 = group number; -1 = marked by the generator
+  int Lane = 0;              // 0 = median lane
+  int Position = 0;          // downstream end of the area [m from the upstream road end]
+  int LengthRequired = 0;    // [m]
+  int LengthVoluntary = 0;   // [m]
+  bool MergeLeft = false;    // direction of the lane change
+  int RouteChoiceGroup = 0;  // 0 = every vehicle; > 0 = group number; -1 = marked by the generator
   float Probability[MAXVEHICLETYPE] = {1, 1, 1, 1, 1, 1, 1, 1};  // share per vehicle type
   std::unique_ptr<BHVSection> Next;  // the next area of the same destination
 };

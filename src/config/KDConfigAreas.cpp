@@ -66,8 +66,7 @@ float KDConfig::LaneChangeAreaProbability(int sink, int rank, int vehicleType) c
 }
 
 BHVSection* KDConfig::CheckedArea(int sink, int rank) const {
-  if (!AREA_REQUIRE(sink >= 0 && sink < MAXSINK && sinklist_[sink], "sink != NULL"))
-    return nullptr;
+  if (!AREA_REQUIRE(sink >= 0 && sink < MAXSINK && sinklist_[sink], "sink != NULL")) return nullptr;
   if (!AREA_REQUIRE(rank >= 0, "Rank >= 0")) return nullptr;
   BHVSection* area = LaneChangeArea(sink, rank);
   AREA_REQUIRE(area, "bhvsection != NULL");
@@ -98,8 +97,8 @@ void KDConfig::DeleteLaneChangeArea(int sink, int rank) {
   Touch();
 }
 
-void KDConfig::SetLaneChangeAreaProbability(int sink, int rank, int vehicleType,
-                                            float probability, int routeChoiceGroup) {
+void KDConfig::SetLaneChangeAreaProbability(int sink, int rank, int vehicleType, float probability,
+                                            int routeChoiceGroup) {
   BHVSection* area = CheckedArea(sink, rank);
   if (!area ||
       !AREA_REQUIRE(vehicleType == -1 || (vehicleType >= 0 && vehicleType < MAXVEHICLETYPE),

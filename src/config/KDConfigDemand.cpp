@@ -113,9 +113,10 @@ void KDConfig::SetSinkName(int rank, const std::string& name) {
 }
 
 void KDConfig::SetOFlow(int origin, int time, int flow) {
-  if (origin < 0 || origin >= SourceCount() || time < 0 || !(flow >= 0 || (flow == -1 && time != 0))) {
-    ProgramError(
-        Format("KDConfig::SetOFlow: bad Origin (%d) or Time (%d), or Flow (%d)", origin, time, flow));
+  if (origin < 0 || origin >= SourceCount() || time < 0 ||
+      !(flow >= 0 || (flow == -1 && time != 0))) {
+    ProgramError(Format("KDConfig::SetOFlow: bad Origin (%d) or Time (%d), or Flow (%d)", origin,
+                        time, flow));
     return;
   }
   FlowPoint* points = oflow_[origin];
@@ -163,7 +164,12 @@ void KDConfig::SetOVProbability(int origin, int vehicleType, float probability) 
         origin, vehicleType, p));
     return;
   }
-  if (sourcelist_[origin]->SetVDProbability(vehicleType, p)) Touch();
+  if (!sourcelist_[origin]->SetVDProbability(vehicleType, p)) return;
+  // The external model receives each vehicle-driver frequency times origin 0's share of the
+  // vehicle type, so a new share means every row again.
+  if (ProgramMode() == DOVEL && origin == 0)
+    for (int v = 0; v < VDCTypeCount(VDC_DOVELVEHICLE); v++) SendVDRowToModel(v);
+  Touch();
 }
 
 float KDConfig::OVProbability(int origin, int vehicleType, bool raw) const {
@@ -178,7 +184,8 @@ void KDConfig::SetODProbability(int origin, int destination, int vehicleType, fl
   int types = DemandVehicleTypeCount();
   if (origin < 0 || origin >= sources || destination < 0 || destination >= sinks ||
       vehicleType < -1 || vehicleType >= types) {
-    ProgramError(Format(kSetODText, origin, sources - 1, destination, sinks - 1, vehicleType, types));
+    ProgramError(
+        Format(kSetODText, origin, sources - 1, destination, sinks - 1, vehicleType, types));
     return;
   }
   if (sourcelist_[origin]->SetODProbability(destination, vehicleType, probability)) Touch();
@@ -204,11 +211,11 @@ float KDConfig::MaxSourceFlow(int origin) const {
     GetVDCParam(VDC_KAVRO, t, FS_z3, &z3);
     GetVDCParam(VDC_KAVRO, t, FS_length, &length);
     GetVDCParam(VDC_KAVRO, t, FS_preferred_v, &preferred);
-    s1 += p * z1;         // [m]
-    s2 += p * z2;         // [s]
-    s3 += p * z3;         // [s²/m]
-    sl += p * length;     // [m]
-    v += p * preferred;   // [km/h]
+    s1 += p * z1;        // [m]
+    s2 += p * z2;        // [s]
+    s3 += p * z3;        // [s²/m]
+    sl += p * length;    // [m]
+    v += p * preferred;  // [km/h]
   }
   v /= 3.6f;  // [m/s]
   if (v <= 0) return 0;

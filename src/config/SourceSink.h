@@ -66,8 +66,8 @@ class SourceSink {
   int toLane_;
   int section_;
   std::string name_;
-  std::unique_ptr<ODInfo> odInfo_;         // origins only
-  std::unique_ptr<BHVSection> areas_;      // destinations only, rank 0 first
+  std::unique_ptr<ODInfo> odInfo_;     // origins only
+  std::unique_ptr<BHVSection> areas_;  // destinations only, rank 0 first
 };
 
 /// Turns `values` into shares summing to 1: all zeros become 1/n each; a sum off 1 by more

@@ -165,10 +165,12 @@ class Kernel {
   void Reset();
   bool ComputeRunValues(const KDConfig& config);
   void CreateBoundaries(const KDConfig& config);
+  bool CreateRouteAreas(const KDConfig& config);
   bool CreateTapersAndForcedLanes(const KDConfig& config);
   bool CreateTaper(const KDConfig& config, int section, int lane, int flag);
   void CreateTaperTeleports(int fromLane, int toLane, float position);
   void CreateClosedArea(const KDConfig& config);
+  void CreateSourcesAndSinks(const KDConfig& config);
   bool CreateConfiguredTeleports(const KDConfig& config);
   void CreateDetectors(const KDConfig& config);
   void CreateLaneEndDummies(const KDConfig& config);

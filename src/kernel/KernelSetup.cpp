@@ -62,8 +62,10 @@ bool Kernel::KAV_setup(const KDConfig* config, int32_t seed, const std::string& 
 
   CreateObject(LANE_BOUNDARIES, RO_ENDOFROAD, static_cast<float>(config->Length()), 0);
   CreateBoundaries(*config);
+  if (!CreateRouteAreas(*config)) return false;
   if (!CreateTapersAndForcedLanes(*config)) return false;
   CreateClosedArea(*config);
+  CreateSourcesAndSinks(*config);
   if (!CreateConfiguredTeleports(*config)) return false;
   CreateDetectors(*config);
   CreateLaneEndDummies(*config);
@@ -110,6 +112,37 @@ void Kernel::CreateBoundaries(const KDConfig& config) {
           config.PhysicalSectionProperty(s, lane, PP_SPEEDLIMIT) * 0.2777777777777778);
     }
   }
+}
+
+bool Kernel::CreateRouteAreas(const KDConfig& config) {
+  for (int sink = 0; sink < config.SinkCount(); ++sink) {
+    for (int rank = 0; rank < config.LaneChangeAreaCount(sink); ++rank) {
+      int required = config.LaneChangeAreaLengthRequired(sink, rank);
+      int voluntary = config.LaneChangeAreaLengthVoluntary(sink, rank);
+      if (required + voluntary == 0) continue;
+      KernelBHVSection area;
+      area.destination = sink;
+      area.lane = config.LaneChangeAreaLane(sink, rank);
+      area.end = static_cast<float>(config.LaneChangeAreaPosition(sink, rank));
+      area.requiredLength = static_cast<float>(required);
+      area.voluntaryLength = static_cast<float>(voluntary);
+      area.mergeLeft = config.LaneChangeAreaMergeLeft(sink, rank);
+      area.routeChoiceGroup = config.LaneChangeAreaRouteChoiceGroup(sink, rank);
+      if (!KernelAssert(area.lane >= 0 && area.lane < MAX_KAVROLANE,
+                        "(lane >= 0) && (lane < MAX_KAVROLANE)") ||
+          !KernelAssert(area.routeChoiceGroup >= 0, "RouteChoiceGroup >= 0"))
+        return false;
+      for (int type = 0; type < MAXVEHICLETYPE; ++type) {
+        float p = config.LaneChangeAreaProbability(sink, rank, type);
+        if (p == -1) p = 1.0f;  // -1: not set, the area applies to every vehicle
+        if (!KernelAssert(p >= 0 && p <= 1, "(Probability >= 0.0) && (Probability <= 1.0)"))
+          return false;
+        area.probability[type] = p;
+      }
+      AddArea(area);
+    }
+  }
+  return true;
 }
 
 bool Kernel::CreateTapersAndForcedLanes(const KDConfig& config) {
@@ -189,6 +222,23 @@ void Kernel::CreateClosedArea(const KDConfig& config) {
   area.timeWindow[1] = closed.t2;
   area.timeWindow[2] = closed.t3;
   AddArea(area);
+}
+
+void Kernel::CreateSourcesAndSinks(const KDConfig& config) {
+  for (int origin = config.SourceCount() - 1; origin >= 0; --origin) {
+    superSources_.push_back(std::make_unique<SuperSource>(*this, origin));
+    SuperSource& superSource = *superSources_.back();
+    float position = static_cast<float>(Start(config, config.SourceSection(origin)));
+    for (int lane = config.SourceFromLane(origin); lane <= config.SourceToLane(origin); ++lane) {
+      RoadObject* source = CreateObject(lane, RO_SOURCE, position, origin);
+      if (source != nullptr) superSource.Register(source);
+    }
+  }
+  for (int sink = config.SinkCount() - 1; sink >= 0; --sink) {
+    float position = static_cast<float>(End(config, config.SinkSection(sink)));
+    for (int lane = config.SinkFromLane(sink); lane <= config.SinkToLane(sink); ++lane)
+      CreateObject(lane, RO_SINK, position, sink);
+  }
 }
 
 bool Kernel::CreateConfiguredTeleports(const KDConfig& constConfig) {
@@ -281,7 +331,13 @@ void Kernel::CreateLaneEndDummies(const KDConfig& config) {
       CreateDummy(lane, static_cast<float>(End(config, 0)));
 }
 
-bool Kernel::HasSinkAt(const KDConfig&, int, int) const { return false; }
+bool Kernel::HasSinkAt(const KDConfig& config, int section, int lane) const {
+  for (int sink = 0; sink < config.SinkCount(); ++sink)
+    if (config.SinkSection(sink) == section && config.SinkFromLane(sink) <= lane &&
+        lane <= config.SinkToLane(sink))
+      return true;
+  return false;
+}
 
 void Kernel::CreateParamSets(const KDConfig& config) {
   for (int type = 0; type < config.VDCTypeCount(VDC_KAVRO); ++type) {

@@ -6,6 +6,7 @@
 
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "shell/ConfigFileCommands.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
@@ -19,7 +20,9 @@ const char kUsage[] =
     "  vehicletrace=FILE[,N]  detectiontrace=FILE  detectortodetectortraveltimetrace=FILE\n"
     "  odtraveltimetrace=FILE  lanechangetrace=FILE  simulationresults=FILE\n"
     "  extendedresults=FILE  batch=RUNS,STOP,REPORT,SPEED[,FIRSTLANE[,LASTLANE]]\n"
-    "Without batch= one run is made. --version prints the version.\n";
+    "Without batch= one run is made. --version prints the version.\n"
+    "kavro-batch CONFIG --check lists the problems of a configuration file;\n"
+    "kavro-batch CONFIG --write-config OUT writes it again in the program's own format.\n";
 
 // The program around the command-line machine when there is no window: messages are collected
 // for the log, the current directory comes from the process.
@@ -125,6 +128,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
     out << kUsage;
     return 0;
   }
+  if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
   ClearTerminateRequest();
   ReportHook previous = SetReportHook([&err](const Report& report) {
     err << report.caption << ": " << report.text << '\n';

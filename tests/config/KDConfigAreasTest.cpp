@@ -68,9 +68,9 @@ TEST(KDConfigAddLaneChangeArea, NewAreasGoToTheFrontAndApplyToAllVehicles) {
   KDConfig config;
   BuildLists(config);
   const int stamp = config.ChangeStamp();
-  config.AddLaneChangeArea(0, 1, 800, 300, 200, true);   // A
-  config.AddLaneChangeArea(0, 2, 1200, 100, 0, false);   // B
-  config.AddLaneChangeArea(0, 0, 900, 0, 50, true);      // C
+  config.AddLaneChangeArea(0, 1, 800, 300, 200, true);  // A
+  config.AddLaneChangeArea(0, 2, 1200, 100, 0, false);  // B
+  config.AddLaneChangeArea(0, 0, 900, 0, 50, true);     // C
   EXPECT_NE(config.ChangeStamp(), stamp);
   EXPECT_EQ(Areas(config, 0), (std::vector<AreaValues>{{0, 900, 0, 50, true, 0, kAllOne},
                                                        {2, 1200, 100, 0, false, 0, kAllOne},
@@ -92,8 +92,7 @@ TEST(KDConfigLaneChangeAreas, BrokenRulesAreInternalErrorsThatChangeNothing) {
     std::string condition;
   };
   const std::vector<Case> cases = {
-      {[](KDConfig& c) { c.AddLaneChangeArea(1, 0, 100, 0, 0, true); },
-       "sinklist[SinkNo] != NULL"},
+      {[](KDConfig& c) { c.AddLaneChangeArea(1, 0, 100, 0, 0, true); }, "sinklist[SinkNo] != NULL"},
       {[](KDConfig& c) { c.AddLaneChangeArea(99, 0, 100, 0, 0, true); },
        "sinklist[SinkNo] != NULL"},
       {[](KDConfig& c) { c.AddLaneChangeArea(0, 0, 100, -1, 0, true); }, "LengthRequired >= 0"},
@@ -111,8 +110,7 @@ TEST(KDConfigLaneChangeAreas, BrokenRulesAreInternalErrorsThatChangeNothing) {
        "(Probability >= 0.0) && (Probability <= 1.0)"},
       {[](KDConfig& c) { c.SetLaneChangeAreaProbability(0, 1, 1, 0.5f, -2); },
        "(RouteChoiceGroup >= 0) || (RouteChoiceGroup == -1)"},
-      {[](KDConfig& c) { c.SetLaneChangeAreaProbability(0, 2, 1, 0.5f, 1); },
-       "bhvsection != NULL"},
+      {[](KDConfig& c) { c.SetLaneChangeAreaProbability(0, 2, 1, 0.5f, 1); }, "bhvsection != NULL"},
       {[](KDConfig& c) { c.SetLaneChangeAreaLengthRequired(0, 0, -5); }, "Length >= 0"},
       {[](KDConfig& c) { c.SetLaneChangeAreaLengthVoluntary(0, 1, -5); }, "Length >= 0"},
       {[](KDConfig& c) { c.SetLaneChangeAreaLengthVoluntary(0, 5, 10); }, "bhvsection != NULL"},
@@ -189,16 +187,16 @@ TEST(KDConfigSetLaneChangeAreaProbability, TypeMinusOneSetsAllEightAndTheGroup) 
   EXPECT_EQ(config.LaneChangeAreaProbability(0, 0, -1), 0.75f);  // -1 reads type 0
 }
 
-TEST(KDConfigLaneChangeAreaSetters, StoreLengthsAndPosition) {
+TEST(KDConfigLaneChangeAreaSetters, ChangeOnlyTheAreaOfTheRank) {
   KDConfig config;
   BuildLists(config);
   config.AddLaneChangeArea(0, 1, 800, 300, 200, true);
-  int stamp = config.ChangeStamp();
-  config.SetLaneChangeAreaLengthRequired(0, 0, 0);
-  config.SetLaneChangeAreaLengthVoluntary(0, 0, 400);
-  config.SetLaneChangeAreaPosition(0, 0, 5000);
-  EXPECT_EQ(Areas(config, 0), (std::vector<AreaValues>{{1, 5000, 0, 400, true, 0, kAllOne}}));
-  EXPECT_NE(config.ChangeStamp(), stamp);
+  config.AddLaneChangeArea(0, 2, 1200, 100, 0, false);
+  config.SetLaneChangeAreaLengthRequired(0, 1, 0);
+  config.SetLaneChangeAreaLengthVoluntary(0, 1, 400);
+  config.SetLaneChangeAreaPosition(0, 1, 5000);
+  EXPECT_EQ(Areas(config, 0), (std::vector<AreaValues>{{2, 1200, 100, 0, false, 0, kAllOne},
+                                                       {1, 5000, 0, 400, true, 0, kAllOne}}));
 }
 
 TEST(KDConfigSortLaneChangeAreas, MostDownstreamFirstThenByLane) {

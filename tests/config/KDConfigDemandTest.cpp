@@ -65,7 +65,9 @@ TEST(KDConfigUpdateLists, RealisticRoadsGiveTheExpectedOriginsAndDestinations) {
       // The teleport lanes are set before their left neighbours, whose rules give them stray
       // lane change bits.
       {"teleport from lane 3 to lane 3 further on",
-       {{0, {73, 76, 70, 67}}, {1000, {73, 76, 70, 1024}}, {1100, {73, 76, 70, 2048}},
+       {{0, {73, 76, 70, 67}},
+        {1000, {73, 76, 70, 1024}},
+        {1100, {73, 76, 70, 2048}},
         {1200, {73, 76, 70, 67}}},
        {{3, 0, 2}, {3, 3, 3}},
        {{0, 0, 2}, {0, 3, 3}}},
@@ -177,7 +179,7 @@ TEST(KDConfigUpdateLists, NewRecordsTakeTheNextNumberAfterTheLargestNumericName)
     std::string expected;            // for the lane added afterwards
   };
   const std::vector<Case> cases = {
-      {{"1", "7"}, "8"},  {{"A", "B"}, "1"},  {{"007", "A"}, "1"},
+      {{"1", "7"}, "8"},  {{"A", "B"}, "1"},   {{"007", "A"}, "1"},
       {{" 7", "3"}, "4"}, {{"-3", "B"}, "-2"}, {{"12", "9"}, "13"},
   };
   for (const Case& c : cases) {
@@ -199,7 +201,7 @@ TEST(KDConfigUpdateLists, FlowGraphsStayWithTheRank) {
   config->SetPhysicalSectionProperty(0, 0, PP_LANETYPE, 0);  // origin 0 vanishes
   ASSERT_EQ(SourceLocations(*config), (std::vector<Location>{{0, 1, 1}}));
   EXPECT_FLOAT_EQ(config->OVProbability(0, 3, true), 1.0f);  // the record moved to rank 0
-  EXPECT_EQ(config->OFlowValue(0, 1), 1000);                // the graph stayed at rank 0
+  EXPECT_EQ(config->OFlowValue(0, 1), 1000);                 // the graph stayed at rank 0
   EXPECT_EQ(config->OFlowValue(1, 1), 2000);
 }
 
@@ -506,21 +508,4 @@ TEST(KDConfigMoveSourceToRank, UnknownLocationIsAnInternalError) {
   ASSERT_EQ(capture.Reports().size(), 1u);
   EXPECT_EQ(capture.Reports()[0].text.rfind("1 == 0", 0), 0u) << capture.Reports()[0].text;
   EXPECT_EQ(SourceLocations(*config), (std::vector<Location>{{0, 0, 0}, {0, 1, 1}}));
-}
-
-TEST(Normalize, ScalesOnlyOutsideTheTolerance) {
-  struct Case {
-    std::vector<float> in, out;
-  };
-  const std::vector<Case> cases = {
-      {{0, 0, 0, 0}, {0.25f, 0.25f, 0.25f, 0.25f}},
-      {{1, 3}, {0.25f, 0.75f}},
-      {{0.49995f, 0.5f}, {0.49995f, 0.5f}},
-      {{0.4998f, 0.5f}, {0.4998f / 0.9998f, 0.5f / 0.9998f}},
-  };
-  for (const Case& c : cases) {
-    std::vector<float> values = c.in;
-    Normalize(values.data(), static_cast<int>(values.size()));
-    for (size_t i = 0; i < values.size(); ++i) EXPECT_FLOAT_EQ(values[i], c.out[i]) << i;
-  }
 }

@@ -61,9 +61,20 @@ TEST(KernelSetup, DefaultRoadHasItsBoundaryEndAndParameterSets) {
   EXPECT_TRUE(kernel.Ready());
   EXPECT_EQ(kernel.StepCount(), 0);
   EXPECT_EQ(kernel.RandomState(), 7);
-  EXPECT_EQ(DumpLines(kernel),
-            (std::vector<std::string>{"phys boundary 1\t-2\t0.000\t0",
-                                      "end of road\t-2\t5000.000\t0"}));
+  // The default road is one origin and one destination over its three lanes.
+  EXPECT_EQ(DumpLines(kernel), (std::vector<std::string>{
+                                   "phys boundary 1\t-2\t0.000\t0",
+                                   "source 1\t0\t0.000\t0",
+                                   "source 1\t1\t0.000\t0",
+                                   "source 1\t2\t0.000\t0",
+                                   "sink 1\t0\t5000.000\t0",
+                                   "sink 1\t1\t5000.000\t0",
+                                   "sink 1\t2\t5000.000\t0",
+                                   "end of road\t-2\t5000.000\t0",
+                               }));
+  ASSERT_EQ(kernel.SuperSources().size(), 1u);
+  EXPECT_EQ(kernel.SuperSources()[0]->LaneCount(), 3);
+  EXPECT_EQ(kernel.SuperSources()[0]->SubSource(1), kernel.FirstObject()->Next()->Next());
   EXPECT_EQ(kernel.StepsPerSecond(), 2);
   EXPECT_EQ(kernel.LaneChangeSteps(), 6);
   EXPECT_FLOAT_EQ(kernel.ReactionDelayAcceleration(), 0.3f);
@@ -108,13 +119,14 @@ TEST(KernelSetup, BoundariesCarryTheLaneRulesOfTheirSection) {
   config.SetPhysicalSectionProperty(1, 2, PP_NOOVERTAKINGTRUCKS, 1);
   Kernel kernel;
   ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
-  EXPECT_EQ(DumpLines(kernel), (std::vector<std::string>{
-                                   "phys boundary 3\t-2\t0.000\t2",
-                                   "phys boundary 2\t-2\t1000.000\t1",
-                                   "phys boundary 1\t-2\t3000.000\t0",
-                                   "end of road\t-2\t5000.000\t0",
-                               }));
-  RoadObject* middle = kernel.FirstObject()->Next();
+  RoadObject* boundary = kernel.FirstObject();
+  std::vector<std::string> boundaries;
+  for (; boundary; boundary = boundary->NextWithLane(LANE_BOUNDARIES))
+    boundaries.push_back(boundary->Describe() + Format(" at %.0f", boundary->Position()));
+  EXPECT_EQ(boundaries, (std::vector<std::string>{"phys boundary 3 at 0", "phys boundary 2 at 1000",
+                                                  "phys boundary 1 at 3000",
+                                                  "end of road at 5000"}));
+  RoadObject* middle = kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES);
   const PhysicalLaneInfo* info = middle->PhysicalLanes();
   struct Case {
     int lane;
@@ -171,7 +183,8 @@ TEST(KernelSetupTaper, OnRampPairMergesLeftAndTeleportsItsRightLane) {
 
   // The right ramp lane may not move left into the left one, nor the main road's right lane
   // onto the ramp.
-  const PhysicalLaneInfo* info = kernel.FirstObject()->Next()->PhysicalLanes();
+  const PhysicalLaneInfo* info =
+      kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES)->PhysicalLanes();
   EXPECT_TRUE(info->Lane(3).canMoveLeft);
   EXPECT_TRUE(info->Lane(3).canMoveRight);
   EXPECT_FALSE(info->Lane(4).canMoveLeft);
@@ -234,7 +247,7 @@ TEST(KernelSetupTaper, ShortTaperIsAConfigurationError) {
     ASSERT_TRUE(kernel.KAV_setup(plain, 1, ""));
     EXPECT_TRUE(kernel.Ready());
     EXPECT_FALSE(kernel.ErrorText().has_value());
-    EXPECT_EQ(kernel.ObjectCount(), 2u);
+    EXPECT_EQ(kernel.ObjectCount(), 8u);
     EXPECT_EQ(CountOfType(kernel, RO_DUMMY), 0);
   }
 }
@@ -272,8 +285,19 @@ TEST(KernelSetupForcedLanes, MergeLanesGetAFullStrengthAreaAndARoadEndDummy) {
   EXPECT_FALSE(kernel.Areas(0)[0]->mergeLeft);
   EXPECT_TRUE(HasLine(kernel, "dummy 1\t2\t5000.000\t0"));
   EXPECT_EQ(CountOfType(kernel, RO_DUMMY), 1);
-  // The dummy at the road end comes before the end of road.
-  EXPECT_EQ(kernel.EndOfRoad()->Previous()->Type(), RO_DUMMY);
+  // The forced lane ends at the road end with a dummy and gets no destination.
+  EXPECT_EQ(DumpLines(kernel), (std::vector<std::string>{
+                                   "phys boundary 3\t-2\t0.000\t2",
+                                   "source 1\t0\t0.000\t0",
+                                   "source 1\t1\t0.000\t0",
+                                   "source 1\t2\t0.000\t0",
+                                   "phys boundary 2\t-2\t1000.000\t1",
+                                   "phys boundary 1\t-2\t3000.000\t0",
+                                   "dummy 1\t2\t5000.000\t0",
+                                   "sink 1\t0\t5000.000\t0",
+                                   "sink 1\t1\t5000.000\t0",
+                                   "end of road\t-2\t5000.000\t0",
+                               }));
 }
 
 TEST(KernelSetup, WithoutConfigurationLeavesAnEmptyKernel) {
@@ -418,4 +442,48 @@ TEST(KernelSetupFurniture, UnlinkedTeleportEntranceIsAnInternalError) {
   ASSERT_EQ(capture.Reports().size(), 1u);
   EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
   EXPECT_EQ(capture.Reports()[0].text.rfind("counterpart >= 0", 0), 0u);
+}
+
+TEST(KernelSetupAreas, RouteAreasOfDestinationsKeepTheirSettings) {
+  KDConfig config;
+  ASSERT_EQ(config.SinkCount(), 1);
+  config.AddLaneChangeArea(0, 0, 4000, 500, 300, false);
+  config.SetLaneChangeAreaProbability(0, 0, 2, 0.25f, 3);
+  config.AddLaneChangeArea(0, 1, 3000, 0, 0, true);  // no length: no area
+  Kernel kernel;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  EXPECT_TRUE(kernel.Areas(1).empty());
+  ASSERT_EQ(kernel.Areas(0).size(), 1u);
+  const KernelBHVSection& area = *kernel.Areas(0)[0];
+  EXPECT_EQ(area.destination, 0);
+  EXPECT_EQ(area.end, 4000);
+  EXPECT_EQ(area.requiredLength, 500);
+  EXPECT_EQ(area.voluntaryLength, 300);
+  EXPECT_FALSE(area.mergeLeft);
+  EXPECT_FALSE(area.fullStrength);
+  EXPECT_FALSE(area.laneDrop);
+  EXPECT_EQ(area.routeChoiceGroup, 3);
+  EXPECT_EQ(area.timeWindow[0], -1);
+  for (int type = 0; type < MAXVEHICLETYPE; ++type)
+    EXPECT_EQ(area.probability[type], type == 2 ? 0.25f : 1.0f) << type;
+}
+
+TEST(KernelSetupAreas, ListsPerLaneAreOrderedByEnd) {
+  Kernel kernel;
+  KernelBHVSection area;
+  area.lane = 2;
+  std::vector<std::pair<float, int>> added = {{500, 0}, {300, 1}, {500, 2}, {100, 3}};
+  for (auto [end, destination] : added) {
+    area.end = end;
+    area.destination = destination;
+    kernel.AddArea(area);
+  }
+  const auto& areas = kernel.Areas(2);
+  std::vector<int> order;
+  for (std::size_t i = 0; i < areas.size(); ++i) {
+    order.push_back(areas[i]->destination);
+    EXPECT_EQ(areas[i]->indexInLane, static_cast<int>(i));
+  }
+  // Equal ends keep the order they were added in.
+  EXPECT_EQ(order, (std::vector<int>{3, 1, 0, 2}));
 }

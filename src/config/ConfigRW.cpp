@@ -1,0 +1,185 @@
+#include "config/ConfigRW.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <sstream>
+
+#include "config/ConfigReader.h"
+#include "config/KDConfig.h"
+#include "config/ProgramError.h"
+#include "config/ProgramMode.h"
+#include "config/RoadTypes.h"
+
+namespace {
+
+const char* const ERROR_CAPTION = "Error in Kavro configuration file";
+
+// Reads a whole file; false with the system's text for the failure.
+bool ReadWholeFile(const std::string& fileName, std::string& text, std::string& systemError) {
+  std::FILE* file = std::fopen(fileName.c_str(), "rb");
+  if (file == nullptr) {
+    systemError = std::strerror(errno);
+    return false;
+  }
+  char buffer[65536];
+  size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+  bool failed = std::ferror(file) != 0;
+  int error = errno;
+  std::fclose(file);
+  if (failed) systemError = std::strerror(error);
+  return !failed;
+}
+
+// The configuration a reading starts from: the default one without any lane, so that the
+// file's lanes are the only ones.
+std::unique_ptr<KDConfig> EmptyRoadConfig() {
+  auto config = std::make_unique<KDConfig>();
+  for (int lane = 0; lane < MaxLane(); lane++)
+    config->SetPhysicalSectionProperty(0, lane, PP_LANETYPE, 0, false);
+  return config;
+}
+
+void ShowReading(const ConfigReadResult& result) {
+  for (const std::string& warning : result.warnings)
+    UserMessage(ReportKind::Information, "Warning", warning);
+  if (result.ok) return;
+  if (result.error.line == 0)
+    UserMessage(ReportKind::Error, "Error", result.error.message);
+  else
+    ConfigError(result.error.fileName, result.error.line, result.error.lineText,
+                result.error.message);
+}
+
+// Writes `text` next to `fileName` and renames it over the file only when everything was
+// written and closed, so a failed save never destroys the previous file.
+bool ReplaceFileWith(const std::string& fileName, const std::string& text,
+                     std::string& systemError) {
+  std::string target = fileName;
+  struct stat status;
+  bool exists = ::stat(fileName.c_str(), &status) == 0;
+  char resolved[PATH_MAX];
+  if (exists && ::realpath(fileName.c_str(), resolved) != nullptr) target = resolved;
+  std::string temporary = target + ".XXXXXX";
+  int fd = ::mkstemp(temporary.data());
+  if (fd < 0) {
+    systemError = std::strerror(errno);
+    return false;
+  }
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  ::fchmod(fd, exists ? (status.st_mode & 07777) : (0666 & ~mask));
+  size_t done = 0;
+  int error = 0;
+  while (done < text.size() && error == 0) {
+    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno != EINTR) error = errno;
+    if (n > 0) done += static_cast<size_t>(n);
+  }
+  if (error == 0 && ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) {
+    ::unlink(temporary.c_str());
+    systemError = std::strerror(error);
+    return false;
+  }
+  return true;
+}
+
+std::string LocalDateLine() {
+  std::time_t now = std::time(nullptr);
+  char buffer[64];
+  if (::ctime_r(&now, buffer) == nullptr) return "\n";
+  return buffer;
+}
+
+}  // namespace
+
+ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in,
+                                  KDConfig& config) {
+  ConfigReader reader(fileName, config);
+  return reader.Read(in);
+}
+
+bool ReadKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config) {
+  ConfigReadResult result = ParseKavroConfig(fileName, in, config);
+  ShowReading(result);
+  return result.ok;
+}
+
+ConfigReadResult LoadConfig(const std::string& name, std::istream& in,
+                            std::unique_ptr<KDConfig>& loaded) {
+  ConfigReadResult result;
+  if (ProgramMode() != KAVRO) {
+    result.error = {name, 0, "", "Reading DOVEL configuration files is not supported yet"};
+    return result;
+  }
+  std::unique_ptr<KDConfig> config = EmptyRoadConfig();
+  result = ParseKavroConfig(name, in, *config);
+  if (result.ok) loaded = std::move(config);
+  return result;
+}
+
+ConfigReadResult LoadConfigText(const std::string& name, const std::string& text,
+                                std::unique_ptr<KDConfig>& loaded) {
+  std::istringstream in(text);
+  return LoadConfig(name, in, loaded);
+}
+
+ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded) {
+  std::string text;
+  std::string systemError;
+  if (!ReadWholeFile(fileName, text, systemError)) {
+    ConfigReadResult result;
+    result.error = {fileName, 0, "",
+                    Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(),
+                           systemError.c_str())};
+    return result;
+  }
+  return LoadConfigText(fileName, text, loaded);
+}
+
+bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
+  std::unique_ptr<KDConfig> loaded;
+  ConfigReadResult result = LoadConfig(fileName, loaded);
+  ShowReading(result);
+  if (!result.ok) return false;
+  current = std::move(loaded);
+  return true;
+}
+
+std::string ConfigErrorText(const ConfigReadError& error) {
+  return Format("%s(line %d)\r\n%s\r\n%s", error.fileName.c_str(), error.line,
+                error.lineText.c_str(), error.message.c_str());
+}
+
+bool ConfigError(const std::string& fileName, int line, const std::string& lineText,
+                 const std::string& message) {
+  UserMessage(ReportKind::Warning, ERROR_CAPTION,
+              ConfigErrorText({fileName, line, lineText, message}));
+  return false;
+}
+
+bool WriteKavroConfig(KDConfig& config, const std::string& fileName, std::string* systemError) {
+  std::string error;
+  bool ok = ReplaceFileWith(fileName, KavroConfigText(config, LocalDateLine()), error);
+  if (!ok && systemError != nullptr) *systemError = error;
+  return ok;
+}
+
+bool WriteConfig(KDConfig& config, const std::string& fileName, std::string* systemError) {
+  if (ProgramMode() != KAVRO) {
+    if (systemError != nullptr) *systemError = "Saving DOVEL configuration files is not supported yet";
+    return false;
+  }
+  return WriteKavroConfig(config, fileName, systemError);
+}

@@ -1,0 +1,141 @@
+// Thousands of damaged configuration files: the reader must refuse each bad one with a
+// reading error, never stop the program, and leave the current configuration alone.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "config/ConfigRW.h"
+#include "config/ConfigTestFiles.h"
+#include "config/KDConfig.h"
+#include "support/ReportCapture.h"
+
+namespace {
+
+// A small deterministic generator (xorshift), so a failure can be replayed by its round.
+class Mutator {
+ public:
+  explicit Mutator(uint64_t seed) : state_(seed) {}
+  uint32_t Next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 7;
+    state_ ^= state_ << 17;
+    return static_cast<uint32_t>(state_ >> 16);
+  }
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+
+  // Damages one thing in the lines: a character, a number, a line's place or presence.
+  void Mutate(std::vector<std::string>& lines) {
+    if (lines.empty()) return;
+    int n = Below(static_cast<int>(lines.size()));
+    std::string& line = lines[n];
+    static const char* const tokens[] = {"-1", "0", "99999999999", "1e30", "nan", ":", "|",
+                                         ",", " ", "12", "7", "0.0001", "L", "#", "\t", "2147483647"};
+    switch (Below(8)) {
+      case 0:
+        lines.erase(lines.begin() + n);
+        break;
+      case 1:
+        lines.insert(lines.begin() + n, line);
+        break;
+      case 2:
+        std::swap(line, lines[Below(static_cast<int>(lines.size()))]);
+        break;
+      case 3:
+        if (!line.empty()) line[Below(static_cast<int>(line.size()))] = static_cast<char>(Next());
+        break;
+      case 4: {
+        size_t at = line.empty() ? 0 : Below(static_cast<int>(line.size()));
+        line.insert(at, tokens[Below(sizeof tokens / sizeof tokens[0])]);
+        break;
+      }
+      case 5: {
+        // Replace a run of digits by another number.
+        size_t at = line.find_first_of("0123456789", line.empty() ? 0 : Below(static_cast<int>(line.size())));
+        if (at == std::string::npos) break;
+        size_t end = line.find_first_not_of("0123456789", at);
+        line.replace(at, end == std::string::npos ? std::string::npos : end - at,
+                     tokens[Below(sizeof tokens / sizeof tokens[0])]);
+        break;
+      }
+      case 6:
+        line.resize(line.empty() ? 0 : Below(static_cast<int>(line.size())));
+        break;
+      default:
+        lines.resize(n);
+        break;
+    }
+  }
+
+ private:
+  uint64_t state_;
+};
+
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::vector<std::string>> Seeds() {
+  std::vector<std::vector<std::string>> seeds = {BaseConfigLines()};
+  for (const char* file : {"weaving.kav", "off-ramp.kav", "ramp-metering.kav"}) {
+    std::ifstream in(std::string(KAVRO_SOURCE_DIR) + "/examples/" + file, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    seeds.push_back(SplitLines(text.str()));
+  }
+  return seeds;
+}
+
+}  // namespace
+
+TEST(KavroConfigFuzz, DamagedFilesNeverStopTheProgram) {
+  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "kavro-fuzz";
+  std::filesystem::create_directories(folder);
+  std::string path = (folder / "fuzz.kav").string();
+  std::vector<std::vector<std::string>> seeds = Seeds();
+  auto current = std::make_unique<KDConfig>();
+  const KDConfig* original = current.get();
+  int stamp = current->ChangeStamp();
+  Mutator mutator(0x5eed1234abcdULL);
+  int refused = 0;
+  const int rounds = 2000;
+  for (int round = 0; round < rounds; round++) {
+    std::vector<std::string> lines = seeds[round % seeds.size()];
+    for (int m = 1 + mutator.Below(3); m > 0; m--) mutator.Mutate(lines);
+    std::ofstream(path, std::ios::binary) << JoinLines(lines);
+    ReportCapture capture;
+    bool ok = ReadConfig(path, current);
+    ASSERT_FALSE(TerminateRequested()) << "round " << round << ": " << capture.Reports()[0].text;
+    int errors = 0;
+    for (const Report& report : capture.Reports()) {
+      ASSERT_FALSE(report.stop) << "round " << round << ": " << report.text;
+      if (report.caption == "Error in Kavro configuration file") {
+        errors++;
+      } else {
+        ASSERT_EQ(report.caption, "Warning") << "round " << round << ": " << report.text;
+      }
+    }
+    if (ok) {
+      // A damage the format tolerates: start the next round from a default again.
+      EXPECT_EQ(errors, 0);
+      current = std::make_unique<KDConfig>();
+      original = current.get();
+      stamp = current->ChangeStamp();
+      continue;
+    }
+    refused++;
+    ASSERT_EQ(errors, 1) << "round " << round;
+    ASSERT_EQ(current.get(), original);
+    ASSERT_EQ(current->ChangeStamp(), stamp);
+  }
+  // Most damage must be noticed.
+  EXPECT_GT(refused, rounds / 2);
+}
