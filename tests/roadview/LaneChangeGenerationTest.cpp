@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigRW.h"
 #include "config/DemandTestSupport.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
@@ -374,4 +375,23 @@ TEST(LaneChangeSettingsText, KeysAboveTheLimitAreRefused) {
   EXPECT_TRUE(LaneChangeRebuildAllowed("0", "600"));
   EXPECT_FALSE(LaneChangeRebuildAllowed("", "600"));
   EXPECT_FALSE(LaneChangeRebuildAllowed("600", "-1"));
+}
+
+TEST(LaneChangeGenerationExamples, StoredAreasAreTheGeneratedOnes) {
+  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav",
+                           "weaving.kav", "lane-drop.kav", "ramp-metering.kav",
+                           "bench-motorway.kav"}) {
+    SCOPED_TRACE(file);
+    std::unique_ptr<KDConfig> config;
+    ASSERT_TRUE(LoadConfig(std::string(KAVRO_SOURCE_DIR) + "/examples/" + file, config).ok);
+    EXPECT_TRUE(CheckLaneChangeAreas(*config));
+    std::vector<std::vector<AreaRow>> stored;
+    for (int d = 0; d < config->SinkCount(); ++d) stored.push_back(AreasOf(*config, d));
+    const std::vector<std::string> lines = Generate(*config);
+    for (int d = 0; d < config->SinkCount(); ++d) EXPECT_EQ(AreasOf(*config, d), stored[d]) << d;
+    // The walk comes to the origin of the through traffic.
+    bool reached = false;
+    for (const std::string& line : lines) reached |= line.rfind("Reachable from ", 0) == 0;
+    EXPECT_TRUE(reached);
+  }
 }
