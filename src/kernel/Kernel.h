@@ -127,10 +127,10 @@ class Kernel {
     stepsPerSecond_ = stepsPerSecond;
   }
   int StepsPerSecond() const { return stepsPerSecond_; }
-  float LaneChangeTime() const { return laneChangeTime_; }          // [s]
+  float LaneChangeTime() const { return laneChangeTime_; }  // [s]
   int LaneChangeSteps() const { return laneChangeSteps_; }
-  float ReactionDelayAcceleration() const { return reactionDelayAcc_; }  // [s]
-  float ReactionDelayDeceleration() const { return reactionDelayDec_; }  // [s]
+  float ReactionDelayAcceleration() const { return reactionDelayAcc_; }   // [s]
+  float ReactionDelayDeceleration() const { return reactionDelayDec_; }   // [s]
   int DetectorFirstPeriodEnd() const { return detectorFirstPeriodEnd_; }  // [steps]
   int DetectorPeriodLength() const { return detectorPeriodLength_; }      // [steps]
   int VehicleIdCounter() const { return vehicleIdCounter_; }
@@ -145,9 +145,7 @@ class Kernel {
   }
   /// Adds an area after the areas of its lane that end at or before it.
   KernelBHVSection* AddArea(const KernelBHVSection& area);
-  const std::vector<std::unique_ptr<SuperSource>>& SuperSources() const {
-    return superSources_;
-  }
+  const std::vector<std::unique_ptr<SuperSource>>& SuperSources() const { return superSources_; }
 
  private:
   // Messages
@@ -156,8 +154,8 @@ class Kernel {
 
   // Objects
   bool ValidateObject(int lane, int type, float position, float speed);
-  void CreateExtras(RoadObject& object, float speed, const VehicleParams* params,
-                    int destination, int origin);
+  void CreateExtras(RoadObject& object, float speed, const VehicleParams* params, int destination,
+                    int origin);
   void ReleaseExtras(RoadObject& object);
   void LinkIntoGlobalList(RoadObject& object);
 

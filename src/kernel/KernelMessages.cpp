@@ -33,8 +33,7 @@ std::vector<std::string> Conversions(const std::string& format) {
       char c = format[i];
       if (c == '*') {
         result.push_back("*");
-      } else if (c == 'h' || c == 'l' || c == 'L' || c == 'q' || c == 'j' || c == 'z' ||
-                 c == 't') {
+      } else if (c == 'h' || c == 'l' || c == 'L' || c == 'q' || c == 'j' || c == 'z' || c == 't') {
         conversion += c;
       } else if (std::string("diouxXeEfFgGaAcspn").find(c) != std::string::npos) {
         conversion += c;
@@ -54,12 +53,18 @@ namespace {
 // The kernel texts in the order of KernelTexts::LabelNames; the last four are formats.
 std::string& TextOfLabel(KernelTexts& texts, std::size_t index) {
   switch (index) {
-    case 5: return texts.timeWord;
-    case 6: return texts.flowLimitExceeded;
-    case 7: return texts.deficitLimitExceeded;
-    case 8: return texts.taperTooShort;
-    case 9: return texts.destinationNotReached;
-    default: return texts.KAV_error_types[index];
+    case 5:
+      return texts.timeWord;
+    case 6:
+      return texts.flowLimitExceeded;
+    case 7:
+      return texts.deficitLimitExceeded;
+    case 8:
+      return texts.taperTooShort;
+    case 9:
+      return texts.destinationNotReached;
+    default:
+      return texts.KAV_error_types[index];
   }
 }
 
@@ -68,12 +73,16 @@ constexpr std::size_t kFirstFormatLabel = 6;
 }  // namespace
 
 const std::array<const char*, 10>& KernelTexts::LabelNames() {
-  static const std::array<const char*, 10> names = {
-      "LabelKernelProgramError",          "LabelKernelError",
-      "LabelKernelKavroConfigurationError", "LabelKernelKavroSimulatorError",
-      "LabelKernelKavroSimulatorWarning", "LabelKernelTime",
-      "LabelKernelFlowLimitExceeded",     "LabelKernelDeficitLimitExceeded",
-      "LabelKernelTaperTooShort",         "LabelKernelDestinationNotReached"};
+  static const std::array<const char*, 10> names = {"LabelKernelProgramError",
+                                                    "LabelKernelError",
+                                                    "LabelKernelKavroConfigurationError",
+                                                    "LabelKernelKavroSimulatorError",
+                                                    "LabelKernelKavroSimulatorWarning",
+                                                    "LabelKernelTime",
+                                                    "LabelKernelFlowLimitExceeded",
+                                                    "LabelKernelDeficitLimitExceeded",
+                                                    "LabelKernelTaperTooShort",
+                                                    "LabelKernelDestinationNotReached"};
   return names;
 }
 
@@ -122,13 +131,12 @@ std::string Kernel::TimePrefix() const {
                 (stepCount_ % perSecond) * 10 / perSecond);
 }
 
-int Kernel::KernelMessageV(KernelCause cause, const char* where, const char* format,
-                           va_list args) {
+int Kernel::KernelMessageV(KernelCause cause, const char* where, const char* format, va_list args) {
   int index = static_cast<int>(cause);
   if (index < 0 || index >= kCauseCount) {
     AssertionFailed(
-        "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))",
-        __FILE__, __LINE__);
+        "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))", __FILE__,
+        __LINE__);
     ready_ = false;
     return 0;
   }

@@ -16,8 +16,7 @@ struct KernelTexts {
   std::string flowLimitExceeded = "Requested flow too high";
   std::string deficitLimitExceeded = "Downstream congestion reaches traffic source %s";
   std::string taperTooShort = "Taper too short, minimum length is %dm";
-  std::string destinationNotReached =
-      "Vehicle %d reached destination %s instead of destination %s";
+  std::string destinationNotReached = "Vehicle %d reached destination %s instead of destination %s";
 
   /// Names of the labels whose captions replace the texts above.
   static const std::array<const char*, 10>& LabelNames();

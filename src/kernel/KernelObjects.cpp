@@ -36,9 +36,7 @@ bool KindFitsLane(int type, int lane) {
   }
 }
 
-bool KindHasExtras(int type) {
-  return type != RO_SINK && type != RO_ENDOFROAD && type != RO_DUMMY;
-}
+bool KindHasExtras(int type) { return type != RO_SINK && type != RO_ENDOFROAD && type != RO_DUMMY; }
 
 }  // namespace
 
@@ -54,12 +52,10 @@ bool Kernel::ValidateObject(int lane, int type, float position, float speed) {
   }
   bool vehicle = ISVEHICLE(type);
   bool valid = true;
-  if (IsRealLane(lane) && !vehicle && type != RO_SINK && type != RO_SOURCE &&
-      type != RO_TELEPORT && type != RO_REVERSETELEPORT && type != RO_LANEDETECTOR &&
-      type != RO_DUMMY)
+  if (IsRealLane(lane) && !vehicle && type != RO_SINK && type != RO_SOURCE && type != RO_TELEPORT &&
+      type != RO_REVERSETELEPORT && type != RO_LANEDETECTOR && type != RO_DUMMY)
     valid = false;
-  if ((type == RO_PHYSBOUNDARY || type == RO_ENDOFROAD) && lane != LANE_BOUNDARIES)
-    valid = false;
+  if ((type == RO_PHYSBOUNDARY || type == RO_ENDOFROAD) && lane != LANE_BOUNDARIES) valid = false;
   if (type == RO_DETECTOR && lane != LANE_DETECTORS) valid = false;
   if (vehicle ? !(speed >= 0) : speed != 0) valid = false;
   if (speed > 100 || type >= RO_VEHICLE_END) valid = false;
@@ -85,8 +81,8 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
   if (type == RO_ENDOFROAD && !KernelAssert(endOfRoad_ == nullptr, "EndOfRoad == NULL"))
     return nullptr;
   int storedLane = type == RO_LANEDETECTOR ? LANE_LANEDETECTORS : lane;
-  objects_.push_back(std::unique_ptr<RoadObject>(
-      new RoadObject(*this, storedLane, type, position, number)));
+  objects_.push_back(
+      std::unique_ptr<RoadObject>(new RoadObject(*this, storedLane, type, position, number)));
   RoadObject& object = *objects_.back();
   object.slot_ = objects_.size() - 1;
   LinkIntoGlobalList(object);
@@ -138,8 +134,7 @@ void Kernel::CreateExtras(RoadObject& object, float speed, const VehicleParams* 
       break;
     default:
       if (object.IsVehicle())
-        object.extras_ =
-            std::make_unique<VehicleInfo>(owner, params, destination, origin, speed);
+        object.extras_ = std::make_unique<VehicleInfo>(owner, params, destination, origin, speed);
       break;
   }
 }
@@ -148,8 +143,8 @@ void Kernel::ReleaseExtras(RoadObject& object) {
   if (!object.extras_) return;
   if (!KindHasExtras(object.type_)) {
     KernelMessage(KernelCause::ProgramError, "RoadObject::~RoadObject",
-                  "Don't know how to delete extras for RoadObject of type %d (%s)",
-                  object.type_, object.Describe().c_str());
+                  "Don't know how to delete extras for RoadObject of type %d (%s)", object.type_,
+                  object.Describe().c_str());
   }
   if (SourceInfo* source = object.Source(); source && source->superSource) {
     SuperSource* superSource = source->superSource;
@@ -258,8 +253,7 @@ const VehicleParams* Kernel::ParamSet(int type) const {
 }
 
 KernelBHVSection* Kernel::AddArea(const KernelBHVSection& area) {
-  if (!KernelAssert(IsRealLane(area.lane), "(lane >= 0) && (lane < MAX_KAVROLANE)"))
-    return nullptr;
+  if (!KernelAssert(IsRealLane(area.lane), "(lane >= 0) && (lane < MAX_KAVROLANE)")) return nullptr;
   auto& list = areas_[area.lane];
   auto place = std::find_if(list.begin(), list.end(),
                             [&](const auto& existing) { return existing->end > area.end; });
@@ -287,9 +281,9 @@ bool SuperSource::Register(RoadObject* source) {
 }
 
 bool SuperSource::Unregister(RoadObject* source) {
-  if (!kernel_.KernelAssert(source != nullptr && IsRealLane(source->Lane()) &&
-                                subsources_[source->Lane()] == source,
-                            "subsources[Source -> Lane ()] == Source"))
+  if (!kernel_.KernelAssert(
+          source != nullptr && IsRealLane(source->Lane()) && subsources_[source->Lane()] == source,
+          "subsources[Source -> Lane ()] == Source"))
     return false;
   subsources_[source->Lane()] = nullptr;
   return true;

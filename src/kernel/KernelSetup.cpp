@@ -14,9 +14,7 @@ constexpr int kTaperFlags = LANE_TAPERON | LANE_TAPEROFF;
 int LaneType(const KDConfig& config, int section, int lane) {
   return config.IntPhysicalSectionProperty(section, lane, PP_LANETYPE);
 }
-int Start(const KDConfig& config, int section) {
-  return config.SectionPos(section, WHENCE_BEGIN);
-}
+int Start(const KDConfig& config, int section) { return config.SectionPos(section, WHENCE_BEGIN); }
 int End(const KDConfig& config, int section) { return config.SectionPos(section, WHENCE_END); }
 
 // A lane change area for every destination, with the default probabilities of its strength.
@@ -92,8 +90,8 @@ bool Kernel::ComputeRunValues(const KDConfig& config) {
 void Kernel::CreateBoundaries(const KDConfig& config) {
   int lanes = config.LanesUsed();
   for (int s = config.Boundaries(); s >= 0; --s) {
-    RoadObject* boundary = CreateObject(LANE_BOUNDARIES, RO_PHYSBOUNDARY,
-                                        static_cast<float>(Start(config, s)), s);
+    RoadObject* boundary =
+        CreateObject(LANE_BOUNDARIES, RO_PHYSBOUNDARY, static_cast<float>(Start(config, s)), s);
     if (boundary == nullptr) return;
     PhysicalLaneInfo* info = boundary->PhysicalLanes();
     for (int lane = lanes - 1; lane >= 0; --lane) {
@@ -101,9 +99,10 @@ void Kernel::CreateBoundaries(const KDConfig& config) {
       int leftType = lane > 0 ? LaneType(config, s, lane - 1) : 0;
       int rightType = LaneType(config, s, lane + 1);
       // Vehicles do not change between the two lanes of a taper: they merge at its end.
-      bool left = config.CanMoveLeft(s, lane) && !((type & kTaperFlags) && (leftType & kTaperFlags));
-      bool right = config.CanMoveRight(s, lane) &&
-                   !((rightType & LANE_TAPERON) && !(type & LANE_TAPERON));
+      bool left =
+          config.CanMoveLeft(s, lane) && !((type & kTaperFlags) && (leftType & kTaperFlags));
+      bool right =
+          config.CanMoveRight(s, lane) && !((rightType & LANE_TAPERON) && !(type & LANE_TAPERON));
       info->SetPhysicalLaneInfo(
           lane, left, right, !config.IsNormalLane(s, lane),
           config.PhysicalSectionProperty(s, lane, PP_SPEEDSUPPRESSION),
@@ -274,9 +273,8 @@ void Kernel::CreateDetectors(const KDConfig& config) {
 void Kernel::CreateLaneDetectors(const KDConfig& config) {
   for (int i = 0; i < config.LaneDetectorCount(); ++i) {
     int end = config.LaneDetectorPosition(i);  // downstream end [m]
-    RoadObject* detector =
-        CreateObject(config.LaneDetectorLane(i), RO_LANEDETECTOR,
-                     static_cast<float>(end - config.LaneDetectorLength(i)), i);
+    RoadObject* detector = CreateObject(config.LaneDetectorLane(i), RO_LANEDETECTOR,
+                                        static_cast<float>(end - config.LaneDetectorLength(i)), i);
     if (detector != nullptr) detector->LaneDetector()->downstreamEnd = end;
   }
 }

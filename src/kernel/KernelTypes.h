@@ -26,10 +26,10 @@ constexpr bool ISVEHICLE(int type) { return type >= RO_VEHICLE; }
 constexpr bool ISOBSTACLE(int type) { return type >= RO_DUMMY; }
 
 // Pseudo-lanes keep the furniture that spans all lanes out of the real lanes' lists.
-constexpr int LANE_DETECTORS = -1;        // every detector
-constexpr int LANE_BOUNDARIES = -2;       // physical boundaries and the end of road
-constexpr int LANE_LANEDETECTORS = -4;    // every lane detector (real lane in its extras)
-constexpr int LANE_TRAFFICLIGHTS = -5;    // every traffic light
+constexpr int LANE_DETECTORS = -1;      // every detector
+constexpr int LANE_BOUNDARIES = -2;     // physical boundaries and the end of road
+constexpr int LANE_LANEDETECTORS = -4;  // every lane detector (real lane in its extras)
+constexpr int LANE_TRAFFICLIGHTS = -5;  // every traffic light
 constexpr int LOWEST_LANE_VALUE = -5;
 
 // Traffic light states as the configuration and the drivers know them.
@@ -40,9 +40,9 @@ constexpr int TL_YELLOW = 203;
 
 // The five causes of kernel reports; the values index KAV_error_types.
 enum class KernelCause : int {
-  ProgramError = 0,       // the application is ended
-  Error = 1,              // the kernel stops
-  ConfigurationError = 2, // the kernel stops; a batch records it silently
-  SimulatorError = 3,     // the kernel stops
-  SimulatorWarning = 4,   // nothing changes
+  ProgramError = 0,        // the application is ended
+  Error = 1,               // the kernel stops
+  ConfigurationError = 2,  // the kernel stops; a batch records it silently
+  SimulatorError = 3,      // the kernel stops
+  SimulatorWarning = 4,    // nothing changes
 };

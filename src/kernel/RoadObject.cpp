@@ -24,8 +24,7 @@ TeleportInfo::~TeleportInfo() {
 
 bool PhysicalLaneInfo::SetPhysicalLaneInfo(int lane, bool canMoveLeft, bool canMoveRight,
                                            bool notUsable, float speedSuppression,
-                                           bool noOvertakingTrucks, float slope,
-                                           float speedLimit) {
+                                           bool noOvertakingTrucks, float slope, float speedLimit) {
   if (lane < 0 || lane >= MAX_KAVROLANE) {
     Owner()->Owner().KernelMessage(KernelCause::ProgramError,
                                    "PhysicalLaneInfo::SetPhysicalLaneInfo", "Lane = %d", lane);
@@ -92,8 +91,7 @@ RoadObject* RoadObject::GetSection() const {
                            static_cast<const void*>(this));
     return nullptr;
   }
-  while (boundary != nullptr && boundary->position_ > position_)
-    boundary = boundary->laneFollower_;
+  while (boundary != nullptr && boundary->position_ > position_) boundary = boundary->laneFollower_;
   if (boundary == nullptr) {
     kernel_->KernelMessage(KernelCause::ProgramError, where,
                            "Cannot find follower in lane %d of object %p (2)", LANE_BOUNDARIES,
@@ -111,8 +109,7 @@ bool RoadObject::ChangeLane(int lane) {
   int distance = std::abs(lane - lane_);
   if (!IsVehicle() || lane < 0 || lane >= MAX_KAVROLANE || distance < 1 || distance > 2) {
     kernel_->KernelMessage(KernelCause::ProgramError, where,
-                           "Object type %d current lane=%d requested lane=%d", type_, lane_,
-                           lane);
+                           "Object type %d current lane=%d requested lane=%d", type_, lane_, lane);
     return false;
   }
   int state = Vehicle()->laneChangeState;
@@ -130,23 +127,31 @@ bool RoadObject::ChangeLane(int lane) {
 std::string RoadObject::Describe() const {
   int shown = number_ + 1;
   switch (type_) {
-    case RO_SINK: return Format("sink %d", shown);
-    case RO_SOURCE: return Format("source %d", shown);
-    case RO_DETECTOR: return Format("detector %d", shown);
+    case RO_SINK:
+      return Format("sink %d", shown);
+    case RO_SOURCE:
+      return Format("source %d", shown);
+    case RO_DETECTOR:
+      return Format("detector %d", shown);
     case RO_TELEPORT:
     case RO_REVERSETELEPORT: {
       const RoadObject* other = Teleport()->OtherEnd();
       int position = other ? static_cast<int>(other->position_) : -1;
       int lane = other ? other->lane_ + 1 : 0;
-      return Format(type_ == RO_TELEPORT ? "teleport -> %dm lane %d"
-                                         : "reverse teleport -> %dm lane %d",
-                    position, lane);
+      return Format(
+          type_ == RO_TELEPORT ? "teleport -> %dm lane %d" : "reverse teleport -> %dm lane %d",
+          position, lane);
     }
-    case RO_PHYSBOUNDARY: return Format("phys boundary %d", shown);
-    case RO_TRAFFICLIGHT: return Format("traffic light %d", shown);
-    case RO_LANEDETECTOR: return Format("lane detector %d", shown);
-    case RO_ENDOFROAD: return "end of road";
-    case RO_DUMMY: return Format("dummy %d", shown);
+    case RO_PHYSBOUNDARY:
+      return Format("phys boundary %d", shown);
+    case RO_TRAFFICLIGHT:
+      return Format("traffic light %d", shown);
+    case RO_LANEDETECTOR:
+      return Format("lane detector %d", shown);
+    case RO_ENDOFROAD:
+      return "end of road";
+    case RO_DUMMY:
+      return Format("dummy %d", shown);
     default:
       if (IsVehicle() && type_ < RO_VEHICLE_END) return Format("veh type %d", type_ - 99);
       return "Bad type";

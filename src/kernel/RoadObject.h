@@ -46,8 +46,8 @@ struct PhysicalLane {
   uint8_t notUsable = 1;
   float speedSuppression = 0;  // factor 0..1 on the aim speed
   uint8_t noOvertakingTrucks = 0;
-  float slope = 0;             // fraction, positive uphill
-  float speedLimit = 0;        // [m/s]
+  float slope = 0;       // fraction, positive uphill
+  float speedLimit = 0;  // [m/s]
 };
 
 class PhysicalLaneInfo : public RoadObjectExtras {
@@ -169,6 +169,6 @@ class RoadObject {
   RoadObject* laneLeader_ = nullptr;
   RoadObject* previous_ = nullptr;
   RoadObject* next_ = nullptr;
-  bool inLane_ = false;     // linked into its lane's links
-  std::size_t slot_ = 0;    // index in the kernel's object store
+  bool inLane_ = false;   // linked into its lane's links
+  std::size_t slot_ = 0;  // index in the kernel's object store
 };

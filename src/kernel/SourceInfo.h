@@ -9,9 +9,9 @@ class SourceInfo : public RoadObjectExtras {
  public:
   SourceInfo(RoadObject* owner, int lane, int origin)
       : RoadObjectExtras(owner), lane(lane), origin(origin) {}
-  int generated = 0;        // vehicles created so far
-  float expected = 0;       // vehicles owed so far (fractional)
-  int drawnType = -1;       // type of the next vehicle; -1 = not drawn yet
+  int generated = 0;   // vehicles created so far
+  float expected = 0;  // vehicles owed so far (fractional)
+  int drawnType = -1;  // type of the next vehicle; -1 = not drawn yet
   int drawnDestination = -1;
   SuperSource* superSource = nullptr;
   int lane = 0;

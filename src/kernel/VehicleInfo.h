@@ -9,22 +9,22 @@ class KernelBHVSection;
 
 // The car-following and vehicle parameters of one vehicle type, shared by all its vehicles.
 struct VehicleParams {
-  std::string name;                   // "veh type %d", 1-based
-  float length = 0;                   // [m]
-  float preferredSpeed = 0;           // [m/s]
-  float maxAcceleration = 0;          // [m/s2]
-  float maxDeceleration = 0;          // [m/s2], negative
-  float passiveDeceleration = 0;      // [m/s2], negative
-  float laneChangeDeceleration = 0;   // [m/s2], negative
-  float maxAccelerationJump = 0;      // [m/s2 per s]
-  float z1 = 0;                       // standstill gap [m]
-  float z2 = 0;                       // time gap [s]
-  float z3 = 0;                       // speed-squared gap [s2/m]
-  float specificPower = 0;            // mean [kW/ton] = [W/kg]
-  float specificPowerStdDev = 0;      // [kW/ton]
-  float airResistance = 0;            // [1/km]
-  float preferredSpeed70 = 0;         // preferred speed at a 70 km/h limit [m/s]
-  float trafficLightDeceleration = 0; // braking for a red light [m/s2], negative
+  std::string name;                    // "veh type %d", 1-based
+  float length = 0;                    // [m]
+  float preferredSpeed = 0;            // [m/s]
+  float maxAcceleration = 0;           // [m/s2]
+  float maxDeceleration = 0;           // [m/s2], negative
+  float passiveDeceleration = 0;       // [m/s2], negative
+  float laneChangeDeceleration = 0;    // [m/s2], negative
+  float maxAccelerationJump = 0;       // [m/s2 per s]
+  float z1 = 0;                        // standstill gap [m]
+  float z2 = 0;                        // time gap [s]
+  float z3 = 0;                        // speed-squared gap [s2/m]
+  float specificPower = 0;             // mean [kW/ton] = [W/kg]
+  float specificPowerStdDev = 0;       // [kW/ton]
+  float airResistance = 0;             // [1/km]
+  float preferredSpeed70 = 0;          // preferred speed at a 70 km/h limit [m/s]
+  float trafficLightDeceleration = 0;  // braking for a red light [m/s2], negative
 };
 
 // The moving state of a vehicle.
@@ -38,25 +38,25 @@ class VehicleInfo : public RoadObjectExtras {
         origin(origin),
         params(params) {}
 
-  float previousPosition = -1;  // [m] at the start of the current step
-  int32_t teleportOffset = 0;   // [m] accumulated over the teleports passed
-  int32_t stepTeleportOffset = 0;  // [m] of the current step
-  float speed = 0;              // [m/s]
-  float previousSpeed = 0;      // [m/s] at the start of the current step
-  float acceleration = 0;       // [m/s2] of the current step
-  int32_t destination = 0;      // sink number
-  int32_t origin = 0;           // source number
-  float creationTime = 0;       // [s] when the vehicle was at its source position
+  float previousPosition = -1;             // [m] at the start of the current step
+  int32_t teleportOffset = 0;              // [m] accumulated over the teleports passed
+  int32_t stepTeleportOffset = 0;          // [m] of the current step
+  float speed = 0;                         // [m/s]
+  float previousSpeed = 0;                 // [m/s] at the start of the current step
+  float acceleration = 0;                  // [m/s2] of the current step
+  int32_t destination = 0;                 // sink number
+  int32_t origin = 0;                      // source number
+  float creationTime = 0;                  // [s] when the vehicle was at its source position
   const KernelBHVSection* area = nullptr;  // cached current lane change area
   const VehicleParams* params = nullptr;
-  float specificPower = 0;      // [W/kg]
+  float specificPower = 0;  // [W/kg]
   uint8_t coasting = 0;
-  float holdBackSpeed = 0;      // [m/s]
+  float holdBackSpeed = 0;  // [m/s]
   uint8_t holdBack = 0;
   uint8_t holdBackPrevious = 0;
   uint8_t cooperating = 0;
   uint8_t stoppingForLight = 0;
-  float lastDetectorTime = 0;   // [s]; 0 = no detector passed yet
+  float lastDetectorTime = 0;  // [s]; 0 = no detector passed yet
   int32_t routeChoiceNumber = 0;
   uint8_t routeChoiceLeft = 0;
   int32_t laneChangeState = 0;  // sign = direction (negative: to the left)

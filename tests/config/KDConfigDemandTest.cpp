@@ -509,3 +509,36 @@ TEST(KDConfigMoveSourceToRank, UnknownLocationIsAnInternalError) {
   EXPECT_EQ(capture.Reports()[0].text.rfind("1 == 0", 0), 0u) << capture.Reports()[0].text;
   EXPECT_EQ(SourceLocations(*config), (std::vector<Location>{{0, 0, 0}, {0, 1, 1}}));
 }
+
+TEST(KDConfigUpdateLists, RandomRoadsGiveConsistentLists) {
+  const int types[] = {0, 76, 73, 70, 67, 99, 83, 115, 326, 585, 1024, 2048};
+  unsigned state = 12345;
+  auto next = [&state](unsigned n) {
+    state = state * 1103515245u + 12345u;  // a fixed sequence: the test is reproducible
+    return static_cast<int>((state >> 16) % n);
+  };
+  ReportCapture capture;
+  for (int road = 0; road < 60; ++road) {
+    SCOPED_TRACE(road);
+    KDConfig config;
+    for (int cut = next(5); cut > 0; --cut) config.InsertBoundary(100 + next(4800));
+    for (int edit = 0; edit < 40; ++edit) {
+      const int section = next(config.Boundaries() + 1);
+      const int lane = next(8);
+      int type = types[next(12)];
+      if (lane == 0 && (type == 326 || type == 585)) type = 76;  // no taper on the median lane
+      config.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, static_cast<float>(type));
+      if (edit % 4 == 0 && config.SourceCount() > 0) config.SetSourceName(0, "Kept");
+      if (edit % 7 == 0 && config.Boundaries() > 0) config.DeleteBoundary(next(2));
+      std::vector<std::string> names = SourceNames(config);
+      for (size_t i = 0; i < names.size(); ++i)
+        for (size_t k = i + 1; k < names.size(); ++k) EXPECT_NE(names[i], names[k]);
+      for (const Location& o : SourceLocations(config))
+        for (int l = o.fromLane; l <= o.toLane; ++l) EXPECT_TRUE(config.IsNormalLane(o.section, l));
+      for (const Location& d : SinkLocations(config))
+        for (int l = d.fromLane; l <= d.toLane; ++l)
+          EXPECT_TRUE(config.LaneConnects(d.section, l, WHENCE_END));
+    }
+  }
+  for (const Report& r : capture.Reports()) ADD_FAILURE() << r.text;
+}

@@ -158,10 +158,10 @@ TEST(KernelMessageHeadless, CauseOutOfRangeIsAnAssertion) {
   EXPECT_EQ(kernel.KernelMessage(static_cast<KernelCause>(5), "W", "m"), 0);
   ASSERT_EQ(capture.Reports().size(), 1u);
   EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
-  EXPECT_EQ(capture.Reports()[0].text.rfind(
-                "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))",
-                0),
-            0u);
+  EXPECT_EQ(
+      capture.Reports()[0].text.rfind(
+          "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))", 0),
+      0u);
   EXPECT_FALSE(kernel.Ready());
 }
 
@@ -221,5 +221,6 @@ TEST(KernelMessageState, TwoKernelsKeepTheirOwnState) {
   EXPECT_FALSE(second.ErrorText().has_value());
   EXPECT_TRUE(secondSink.reports.empty());
   ASSERT_EQ(firstSink.reports.size(), 1u);
-  EXPECT_EQ(firstSink.reports[0].text, "Run 1: Time 1.0: Kavro Simulator Error in SimulateStep: broken");
+  EXPECT_EQ(firstSink.reports[0].text,
+            "Run 1: Time 1.0: Kavro Simulator Error in SimulateStep: broken");
 }

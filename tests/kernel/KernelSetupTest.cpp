@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <thread>
 
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
@@ -123,15 +124,17 @@ TEST(KernelSetup, BoundariesCarryTheLaneRulesOfTheirSection) {
   std::vector<std::string> boundaries;
   for (; boundary; boundary = boundary->NextWithLane(LANE_BOUNDARIES))
     boundaries.push_back(boundary->Describe() + Format(" at %.0f", boundary->Position()));
-  EXPECT_EQ(boundaries, (std::vector<std::string>{"phys boundary 3 at 0", "phys boundary 2 at 1000",
-                                                  "phys boundary 1 at 3000",
-                                                  "end of road at 5000"}));
+  EXPECT_EQ(boundaries,
+            (std::vector<std::string>{"phys boundary 3 at 0", "phys boundary 2 at 1000",
+                                      "phys boundary 1 at 3000", "end of road at 5000"}));
   RoadObject* middle = kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES);
   const PhysicalLaneInfo* info = middle->PhysicalLanes();
   struct Case {
     int lane;
     bool left, right, notUsable;
-  } cases[] = {{0, false, true, false}, {1, true, true, false}, {2, true, false, false},
+  } cases[] = {{0, false, true, false},
+               {1, true, true, false},
+               {2, true, false, false},
                {3, false, false, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.lane);
@@ -486,4 +489,47 @@ TEST(KernelSetupAreas, ListsPerLaneAreOrderedByEnd) {
   }
   // Equal ends keep the order they were added in.
   EXPECT_EQ(order, (std::vector<int>{3, 1, 0, 2}));
+}
+
+TEST(KernelSetup, SuperSourceGoesWithItsLastLaneSource) {
+  KDConfig config;
+  Kernel kernel;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  ASSERT_EQ(kernel.SuperSources().size(), 1u);
+  for (int lane = 0; lane < 3; ++lane) {
+    SCOPED_TRACE(lane);
+    EXPECT_EQ(kernel.SuperSources().size(), 1u);
+    RoadObject* source = kernel.SuperSources()[0]->SubSource(lane);
+    ASSERT_NE(source, nullptr);
+    kernel.DestroyObject(source);
+  }
+  EXPECT_TRUE(kernel.SuperSources().empty());
+  EXPECT_EQ(kernel.CheckObjectLists(), "");
+}
+
+TEST(KernelSetup, KernelsInParallelThreadsBuildTheSameRoads) {
+  auto build = [](Kernel& kernel, KDConfig& config, int seed) {
+    CutThreeSections(config);
+    AddOnRamp(config, {1});
+    config.AddDetector(2500);
+    kernel.KAV_setup(config, seed, Format("Run %d", seed));
+  };
+  KDConfig referenceConfig;
+  Kernel reference;
+  build(reference, referenceConfig, 1);
+  std::string expected = reference.DumpObjects();
+
+  KDConfig configs[2];
+  Kernel kernels[2];
+  std::thread first([&] { build(kernels[0], configs[0], 3); });
+  std::thread second([&] { build(kernels[1], configs[1], 5); });
+  first.join();
+  second.join();
+  for (int i = 0; i < 2; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(kernels[i].Ready());
+    EXPECT_EQ(kernels[i].DumpObjects(), expected);
+    EXPECT_EQ(kernels[i].RandomState(), 3 + 2 * i);
+    EXPECT_EQ(kernels[i].RunLabel(), Format("Run %d", 3 + 2 * i));
+  }
 }

@@ -29,14 +29,18 @@ TEST(RoadObjectOrder, EqualPositionsByDescendingTypeThenAscendingLane) {
     std::vector<std::tuple<int, int, float>> inserts;  // lane, type, position
     Order expected;
   } cases[] = {
-      {"detector before sink", {{0, RO_SINK, 500}, {-1, RO_DETECTOR, 500}},
+      {"detector before sink",
+       {{0, RO_SINK, 500}, {-1, RO_DETECTOR, 500}},
        {"detector 2", "sink 1"}},
-      {"detector before sink, other insertion order", {{-1, RO_DETECTOR, 500}, {0, RO_SINK, 500}},
+      {"detector before sink, other insertion order",
+       {{-1, RO_DETECTOR, 500}, {0, RO_SINK, 500}},
        {"detector 1", "sink 2"}},
       {"dummy before source", {{2, RO_SOURCE, 0}, {2, RO_DUMMY, 0}}, {"dummy 2", "source 1"}},
-      {"same type by lane", {{3, RO_SINK, 800}, {1, RO_SINK, 800}, {2, RO_SINK, 800}},
+      {"same type by lane",
+       {{3, RO_SINK, 800}, {1, RO_SINK, 800}, {2, RO_SINK, 800}},
        {"sink 2", "sink 3", "sink 1"}},
-      {"positions first", {{0, RO_SINK, 900}, {0, RO_DUMMY, 100}, {-1, RO_DETECTOR, 50}},
+      {"positions first",
+       {{0, RO_SINK, 900}, {0, RO_DUMMY, 100}, {-1, RO_DETECTOR, 50}},
        {"detector 3", "dummy 2", "sink 1"}},
       {"end of road stays last at its position",
        {{-2, RO_ENDOFROAD, 1000}, {0, RO_SINK, 1000}, {1, RO_DUMMY, 1000}, {0, RO_SINK, 999.5f}},
@@ -77,7 +81,7 @@ TEST(RoadObjectCreate, RejectsInvalidObjects) {
        "Attempt to create object of type 98 on lane -1 at position 10 speed 0.000000"},
       {-2, RO_DETECTOR, 10, 0,
        "Attempt to create object of type 50 on lane -2 at position 10 speed 0.000000"},
-      {0, RO_VEHICLE, 10.7f, -1, 
+      {0, RO_VEHICLE, 10.7f, -1,
        "Attempt to create object of type 100 on lane 0 at position 10 speed -1.000000"},
       {0, RO_VEHICLE, 10, 100.5f,
        "Attempt to create object of type 100 on lane 0 at position 10 speed 100.500000"},
@@ -92,7 +96,8 @@ TEST(RoadObjectCreate, RejectsInvalidObjects) {
        "Attempt to create object of type 96 on lane -1 at position 10 speed 0.000000"},
       {-4, RO_LANEDETECTOR, 10, 0,
        "Attempt to create object of type 97 on lane -4 at position 10 speed 0.000000"},
-      {-3, 42, 10, 0, "Attempt to create object of type 42 on lane -3 at position 10 speed 0.000000"},
+      {-3, 42, 10, 0,
+       "Attempt to create object of type 42 on lane -3 at position 10 speed 0.000000"},
       {0, RO_SINK, -5, 0,
        "Attempt to create object of type 11 on lane 0 at position -5 speed 0.000000"},
   };
@@ -278,7 +283,8 @@ TEST(RoadObjectSection, ReportsMissingBoundaries) {
   RoadObject* vehicle = Vehicle(kernel, 0, 50);
   EXPECT_EQ(vehicle->GetSection(), nullptr);
   std::string prefix =
-      "Time 0.0: Program Error in RoadObject::GetSection: Cannot find follower in lane -2 of object ";
+      "Time 0.0: Program Error in RoadObject::GetSection: Cannot find follower in lane -2 of "
+      "object ";
   EXPECT_EQ(capture.OnlyText().rfind(prefix, 0), 0u);
   capture.Clear();
   RoadObject* boundary = kernel.CreateObject(-2, RO_PHYSBOUNDARY, 100, 0);
@@ -293,7 +299,7 @@ TEST(RoadObjectChangeLane, AcceptsOneOrTwoLanesOnly) {
   struct Case {
     int from, to;
     bool accepted;
-  } cases[] = {{3, 2, true}, {3, 5, true}, {3, 6, false}, {3, 3, false},
+  } cases[] = {{3, 2, true},    {3, 5, true},   {3, 6, false}, {3, 3, false},
                {11, 12, false}, {0, -1, false}, {1, 0, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.from << " -> " << c.to);
@@ -304,10 +310,9 @@ TEST(RoadObjectChangeLane, AcceptsOneOrTwoLanesOnly) {
     EXPECT_EQ(vehicle->ChangeLane(c.to), c.accepted);
     EXPECT_EQ(vehicle->Lane(), c.accepted ? c.to : c.from);
     if (!c.accepted) {
-      EXPECT_EQ(capture.OnlyText(),
-                Format("Time 0.0: Program Error in RoadObject::ChangeLane: "
-                       "Object type 100 current lane=%d requested lane=%d",
-                       c.from, c.to));
+      EXPECT_EQ(capture.OnlyText(), Format("Time 0.0: Program Error in RoadObject::ChangeLane: "
+                                           "Object type 100 current lane=%d requested lane=%d",
+                                           c.from, c.to));
     }
     EXPECT_EQ(kernel.CheckObjectLists(), "");
   }
@@ -323,13 +328,15 @@ TEST(RoadObjectChangeLane, RefusesDuringALaneChangeAndForFurniture) {
   }
   vehicle->Vehicle()->laneChangeState = -11;
   EXPECT_FALSE(vehicle->ChangeLane(1));
-  EXPECT_EQ(capture.OnlyText(),
-            "Time 0.0: Program Error in RoadObject::ChangeLane: Lanechangestate = -11 (should be 0)");
+  EXPECT_EQ(
+      capture.OnlyText(),
+      "Time 0.0: Program Error in RoadObject::ChangeLane: Lanechangestate = -11 (should be 0)");
   capture.Clear();
   RoadObject* dummy = kernel.CreateObject(2, RO_DUMMY, 300, 0);
   EXPECT_FALSE(dummy->ChangeLane(1));
-  EXPECT_EQ(capture.OnlyText(), "Time 0.0: Program Error in RoadObject::ChangeLane: "
-                                "Object type 99 current lane=2 requested lane=1");
+  EXPECT_EQ(capture.OnlyText(),
+            "Time 0.0: Program Error in RoadObject::ChangeLane: "
+            "Object type 99 current lane=2 requested lane=1");
 }
 
 TEST(RoadObjectExtras, KindsWithoutExtrasAreReported) {
@@ -371,11 +378,16 @@ TEST(RoadObjectDescribe, TextsPerKind) {
     int lane, type, number;
     const char* text;
   } cases[] = {
-      {0, RO_SINK, 4, "sink 5"},           {0, RO_SOURCE, 0, "source 1"},
-      {-1, RO_DETECTOR, 2, "detector 3"},  {-2, RO_PHYSBOUNDARY, 0, "phys boundary 1"},
-      {-5, RO_TRAFFICLIGHT, 1, "traffic light 2"}, {3, RO_LANEDETECTOR, 6, "lane detector 7"},
-      {-2, RO_ENDOFROAD, 0, "end of road"}, {0, RO_DUMMY, 9, "dummy 10"},
-      {0, RO_VEHICLE + 7, 55, "veh type 8"},  {0, RO_TELEPORT, 0, "teleport -> -1m lane 0"},
+      {0, RO_SINK, 4, "sink 5"},
+      {0, RO_SOURCE, 0, "source 1"},
+      {-1, RO_DETECTOR, 2, "detector 3"},
+      {-2, RO_PHYSBOUNDARY, 0, "phys boundary 1"},
+      {-5, RO_TRAFFICLIGHT, 1, "traffic light 2"},
+      {3, RO_LANEDETECTOR, 6, "lane detector 7"},
+      {-2, RO_ENDOFROAD, 0, "end of road"},
+      {0, RO_DUMMY, 9, "dummy 10"},
+      {0, RO_VEHICLE + 7, 55, "veh type 8"},
+      {0, RO_TELEPORT, 0, "teleport -> -1m lane 0"},
   };
   for (const Case& c : cases) {
     RoadObject* object = kernel.CreateObject(c.lane, c.type, 10, c.number, 0, &kParams);
@@ -384,26 +396,26 @@ TEST(RoadObjectDescribe, TextsPerKind) {
   }
 }
 
-TEST(RoadObjectSources, LastLaneSourceDropsItsSuperSource) {
+TEST(RoadObjectSources, LaneSourcesRegisterOncePerLane) {
   Kernel kernel;
   RoadObject* s1 = kernel.CreateObject(1, RO_SOURCE, 0, 4);
-  RoadObject* s2 = kernel.CreateObject(2, RO_SOURCE, 0, 4);
-  // Reach the kernel's super sources through a set-up free path: register by hand.
+  RoadObject* s2 = kernel.CreateObject(1, RO_SOURCE, 0, 4);
   SuperSource superSource(kernel, 4);
   EXPECT_TRUE(superSource.Register(s1));
-  EXPECT_TRUE(superSource.Register(s2));
-  EXPECT_EQ(superSource.LaneCount(), 2);
   EXPECT_EQ(s1->Source()->superSource, &superSource);
   {
     ReportCapture capture;
-    EXPECT_FALSE(superSource.Register(s1));  // its lane is taken
-    EXPECT_EQ(capture.Reports().size(), 1u);
+    EXPECT_FALSE(superSource.Register(s2));  // lane 1 is taken
+    ASSERT_EQ(capture.Reports().size(), 1u);
     EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
+    EXPECT_EQ(
+        capture.Reports()[0].text.rfind("(Source != NULL) && (Source -> Type () == RO_SOURCE)", 0),
+        0u);
   }
-  EXPECT_TRUE(superSource.Unregister(s1));
   EXPECT_EQ(superSource.LaneCount(), 1);
+  EXPECT_TRUE(superSource.Unregister(s1));
+  EXPECT_EQ(superSource.LaneCount(), 0);
   s1->Source()->superSource = nullptr;
-  s2->Source()->superSource = nullptr;
 }
 
 TEST(RoadObjectDump, OneLinePerObject) {

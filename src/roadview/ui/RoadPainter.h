@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+#include "roadview/RoadGeometry.h"
+
+class KDConfig;
+class RoadCanvas;
+
+// Where the glyph of an origin or destination lies on the road picture, for picking it with
+// the mouse: its column and the rows of its lanes.
+struct GlyphArea {
+  int x = 0;
+  int top = 0;
+  int bottom = 0;
+};
+
+// The glyph areas of the last drawing, by rank.
+struct RoadDisplayAreas {
+  std::vector<GlyphArea> origins;
+  std::vector<GlyphArea> destinations;
+};
+
+/// Draws the whole road picture into `bitmap`: lanes, markings, tapers, detectors, origins,
+/// destinations, teleports, traffic lights, lane detectors, lane change areas of the selected
+/// destination, property labels and the distance scale. `flags` is a RoadDrawFlags word.
+/// Sets the section header's items and records the glyph areas (the detector label areas go
+/// into the configuration). A bitmap 0 pixels wide draws and records nothing.
+void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderItem>* header,
+                    std::uint32_t flags, int zoomIndex, int scroll,
+                    RoadDisplayAreas* areas = nullptr);
+
+/// The traffic lights and lane detectors, also drawn over the moving traffic. With
+/// RDF_LIGHT_STATES in `flags` the lights show their state instead of their number.
+void DrawTrafficLightsAndLaneDetectors(const KDConfig& config, RoadCanvas& canvas,
+                                       const RoadViewport& view, std::uint32_t flags);
+
+// The parts of the picture, in drawing order; each draws over the earlier ones.
+void DrawDetectorLines(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view);
+void DrawDistanceScale(RoadCanvas& canvas, const RoadViewport& view);
+void DrawLanes(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
+               std::uint32_t flags);
+void DrawTeleports(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
+                   std::uint32_t flags);
+void DrawOriginsAndDestinations(const KDConfig& config, RoadCanvas& canvas,
+                                const RoadViewport& view, std::uint32_t flags,
+                                RoadDisplayAreas* areas);
+void DrawLaneChangeAreas(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
+                         std::uint32_t flags);
+void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
+                        std::uint32_t flags);
+void DrawDetectorLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
+                        std::uint32_t flags);

@@ -1,0 +1,118 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <vector>
+
+#include "roadview/RoadGeometry.h"
+#include "roadview/ui/RoadPainter.h"
+
+class KDConfig;
+class QScrollBar;
+class QSlider;
+class QLabel;
+
+// The row of section numbers above the road picture; items are laid out by the road drawing.
+class TSectionHeader : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TSectionHeader(QWidget* parent = nullptr);
+  std::vector<HeaderItem>& Items() { return items_; }
+  const std::vector<HeaderItem>& Items() const { return items_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  std::vector<HeaderItem> items_;
+};
+
+// Shows the road picture; paintEvent only copies the finished off-screen image.
+class TRoadImage : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TRoadImage(QWidget* parent = nullptr);
+  void SetPicture(const QImage& picture);
+  const QImage& Picture() const { return picture_; }
+
+ signals:
+  void MouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+  void MouseMove(int x, int y, Qt::MouseButtons buttons);
+  void MouseUp(int x, int y, Qt::MouseButton button);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ signals:
+  void Resized();
+
+ private:
+  QImage picture_;
+};
+
+// The road view of the main window: section header, road picture, lane numbers, zoom and
+// scroll controls. The main window composes the drawing flags from its page and selection
+// and calls RedrawRoad after every change; zooming, scrolling and resizing redraw by
+// themselves.
+class TRoadView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TRoadView(QWidget* parent = nullptr);
+
+  /// The configuration shown; not owned, read only (the drawing records display areas).
+  void SetConfig(const KDConfig* config);
+  /// A RoadDrawFlags word; takes effect with the next RedrawRoad.
+  void SetDrawFlags(std::uint32_t flags) { flags_ = flags; }
+  std::uint32_t DrawFlags() const { return flags_; }
+  /// The selection rectangle drawn over the picture; none when `show` is false.
+  void SetSelection(const RoadSelection& selection, bool show);
+
+  int ZoomIndex() const;
+  int ScrollPosition() const;
+  void SetZoomIndex(int index);
+  void SetScrollPosition(int position);
+  /// The header follows the mouse only while a road design page is open.
+  void SetHeaderEnabled(bool enabled);
+
+  /// Redraws the road picture completely from the configuration.
+  void RedrawRoad();
+
+  /// The picture as last drawn (also what the screen shows).
+  const QImage& RoadBitmap() const { return bitmap_; }
+  const RoadDisplayAreas& DisplayAreas() const { return areas_; }
+  /// The mapping of the current picture, for vehicle drawing and mouse gestures.
+  RoadViewport Viewport() const;
+  TRoadImage* ImageRoad() const { return image_; }
+  TSectionHeader* HeaderControl() const { return header_; }
+  QSlider* TrackBarZoom() const { return zoom_; }
+  QScrollBar* ScrollBarScroll() const { return scroll_; }
+
+ signals:
+  /// After every redraw: the main window refreshes its object lists and the traffic.
+  void RoadRedrawn();
+
+ private:
+  void UpdateLaneLabels();
+
+  const KDConfig* config_ = nullptr;
+  std::uint32_t flags_ = 0;
+  RoadSelection selection_;
+  bool showSelection_ = false;
+  QImage bitmap_;
+  RoadDisplayAreas areas_;
+  TSectionHeader* header_;
+  TRoadImage* image_;
+  QWidget* laneIds_;
+  std::vector<QLabel*> laneLabels_;
+  QSlider* zoom_;
+  QScrollBar* scroll_;
+};
