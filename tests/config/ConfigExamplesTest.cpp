@@ -299,8 +299,9 @@ TEST(KavroConfigExamples, AreWhatTheirBuildersMake) {
     example.build(config);
     // The examples' lane change areas are generated from the road, as the editor's Rebuild
     // does; the golden file keeps its hand-made ones.
-    if (std::string(example.folder) == "examples")
+    if (std::string(example.folder) == "examples") {
       ASSERT_TRUE(GenerateLaneChangeAreas(config, LaneChangeSettings{}));
+    }
     EXPECT_TRUE(capture.Empty()) << capture.Reports().front().text;
     std::string text = KavroConfigText(config, kDate);
     if (regenerate) std::ofstream(ExamplePath(example), std::ios::binary) << text;
