@@ -32,7 +32,7 @@ const char kUsage[] =
 
 // The program around the command-line machine when there is no window: messages are collected
 // for the log, the current directory comes from the process.
-class HeadlessHost : public CommandLineHost, public ModelMessageView, public KernelMessageSink {
+class HeadlessHost : public CommandLineHost, public ModelMessageView {
  public:
   explicit HeadlessHost(std::string currentFileName) : currentFileName_(std::move(currentFileName)) {}
 
@@ -47,14 +47,6 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView, public Ker
   void Terminate() override { terminated_ = true; }
   void AppendMessageLine(const std::string& line) override { lines_.push_back(line); }
   void FatalStop() override { fatal_ = true; }
-  // Kernel reports meant for the messages window become lines of the log; the others are
-  // reported as usual.
-  void Show(const KernelReport& report) override {
-    if (report.route == KernelRoute::MessagesWindow)
-      lines_.push_back(report.text);
-    else
-      HookKernelMessageSink::Instance().Show(report);
-  }
 
   bool Terminated() const { return terminated_ && !fatal_; }
   bool Fatal() const { return fatal_; }
@@ -131,9 +123,12 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   HeadlessHost host(parameters[0]);
   // The progress bar only makes sense on a terminal.
   std::ostream* progress = &err == &std::cerr && isatty(STDERR_FILENO) ? &err : nullptr;
-  UnattendedBatch unattended(outputs, host, out, progress, [&host] {
+  LineKernelMessageSink kernelMessages([&host](const std::string& line) {
+    host.AppendMessageLine(line);
+  });
+  UnattendedBatch unattended(outputs, host, &out, progress, [&kernelMessages] {
     auto simulation = std::make_unique<KernelSimulation>();
-    simulation->GetKernel().SetMessageSink(&host);
+    simulation->GetKernel().SetMessageSink(&kernelMessages);
     return std::unique_ptr<RunSimulation>(std::move(simulation));
   });
   CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);

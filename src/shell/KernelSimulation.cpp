@@ -61,6 +61,13 @@ class KernelSimulation::DetectorView : public DetectorQueries {
   const DetectorInfo& info_;
 };
 
+void LineKernelMessageSink::Show(const KernelReport& report) {
+  if (report.route == KernelRoute::MessagesWindow && addLine_)
+    addLine_(report.text);
+  else
+    HookKernelMessageSink::Instance().Show(report);
+}
+
 KernelSimulation::KernelSimulation() : kernel_(std::make_unique<Kernel>()) {}
 
 KernelSimulation::~KernelSimulation() = default;

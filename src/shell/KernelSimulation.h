@@ -1,12 +1,27 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
+#include <string>
+
+#include "kernel/KernelMessages.h"
 
 #include "shell/RunSimulation.h"
 
 class Kernel;
-class KernelMessageSink;
+
+// Kernel reports meant for the messages window become lines (the log of an unattended batch);
+// the others go to the reporting hook as usual.
+class LineKernelMessageSink : public KernelMessageSink {
+ public:
+  explicit LineKernelMessageSink(std::function<void(const std::string&)> addLine)
+      : addLine_(std::move(addLine)) {}
+  void Show(const KernelReport& report) override;
+
+ private:
+  std::function<void(const std::string&)> addLine_;
+};
 
 // The built-in kernel as the run controller drives it. Each instance owns its own kernel.
 class KernelSimulation : public RunSimulation {
