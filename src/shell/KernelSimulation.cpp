@@ -130,4 +130,4 @@ std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed) const {
   return vehicles;
 }
 
-void KernelSimulation::SetTraceSinks(const KernelTraceSinks&) {}
+void KernelSimulation::SetTraceSinks(const RunTraceFiles&) {}

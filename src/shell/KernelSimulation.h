@@ -37,7 +37,7 @@ class KernelSimulation : public RunSimulation {
   std::string ErrorText() const override;
   const DetectorQueries* Detector(int number) const override;
   std::vector<VehicleSnapshot> Vehicles(int lanesUsed) const override;
-  void SetTraceSinks(const KernelTraceSinks& sinks) override;
+  void SetTraceSinks(const RunTraceFiles& sinks) override;
 
  private:
   class DetectorView;
