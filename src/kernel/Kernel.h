@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "kernel/CarFollowing.h"
 #include "kernel/DetectorInfo.h"
 #include "kernel/KernelBHVSection.h"
 #include "kernel/KernelMessages.h"
@@ -49,6 +50,13 @@ class ConfigFurnitureWriter : public KernelFurnitureObserver {
 //   KernelObjects.cpp    creating, destroying and listing road objects
 //   RoadObject.cpp       lookups along the lists, lane changes, descriptions, extras
 //   KernelSetup.cpp      building the road of a run from the configuration
+//   KernelRandom.cpp     the random generator and the draws made from it
+//   KernelGeneration.cpp demand per lane and vehicle type, creating vehicles at sources
+//   CarFollowing.cpp     the car-following models, free of road objects
+//   KernelDriving.cpp    aim speed, power, anticipation and each vehicle's decision
+//   KernelAreas.cpp      lane change areas and route choice as drivers see them
+//   KernelMotion.cpp     applying an acceleration and moving a vehicle along the lists
+//   KernelStep.cpp       one time step over the whole road, traffic lights
 class Kernel {
  public:
   Kernel();
@@ -147,6 +155,78 @@ class Kernel {
   KernelBHVSection* AddArea(const KernelBHVSection& area);
   const std::vector<std::unique_ptr<SuperSource>>& SuperSources() const { return superSources_; }
 
+  // ---- Generation, car following, motion and the step ---------------------------------
+  /// The next number of the kernel's generator: uniform in [0, 1) for a positive state,
+  /// always 0.5 for the state 0.
+  double Random();
+  /// Advances the road by one time step; false when the kernel is not ready afterwards.
+  bool SimulateStep();
+  /// Accumulates the demand of a lane source and creates at most one vehicle there.
+  void DoSource(RoadObject* source);
+  /// One vehicle's decision of its acceleration for this step, and its move.
+  void DriveVehicle(RoadObject* vehicle);
+  /// Turns a chosen acceleration [m/s2] into this step's move of the vehicle.
+  void ApplyAcceleration(RoadObject* vehicle, float acceleration, bool constrained);
+  /// The highest acceleration the vehicle's power allows now [m/s2].
+  float MaxAcceleration(const RoadObject* vehicle);
+  /// `follow` and `SafeAcceleration` for road objects; see CarFollowing.h.
+  float follow(const RoadObject* vehicle, float T, const RoadObject* leader, float Tprime);
+  float SafeAcceleration(const RoadObject* vehicle, float T, const RoadObject* other,
+                         float Tprime, float assumed);
+  /// When [s] and how fast [m/s] the vehicle passed `position` during its last move.
+  bool FindPassingTimeAndSpeed(const RoadObject* vehicle, float position, float* time,
+                               float* speed) const;
+  /// The state car following sees of a vehicle, and of any object as an obstacle.
+  FollowerState FollowerOf(const RoadObject* vehicle) const;
+  ObstacleState ObstacleOf(const RoadObject* object) const;
+  ReactionDelays Delays() const { return {reactionDelayAcc_, reactionDelayDec_}; }
+  /// The length of a time step [s] and the simulated time at the start of the step [s].
+  float TimeStepLength() const { return static_cast<float>(1.0 / stepsPerSecond_); }
+  float Now() const { return static_cast<float>(stepCount_) / stepsPerSecond_; }
+  /// The lane change logic's request to slow down, valid during one vehicle's decision
+  /// [m/s2]; 0.03 and above mean no request.
+  float LaneChangeSlowDown() const { return laneChangeSlowDown_; }
+  void SetLaneChangeSlowDown(float value) { laneChangeSlowDown_ = value; }
+  /// Vehicles that reached a sink and were removed in this run.
+  int ArrivedCount() const { return arrivedCount_; }
+  /// The traffic light that drivers in `lane` see ahead during this step, or none.
+  RoadObject* RegisteredTrafficLight(int lane) const;
+
+  // Lane change areas as drivers see them.
+  /// The first area of `lane` from `start` on (or from the lane's first area) that ends at or
+  /// beyond `position` and applies to `destination`; none outside the real lanes.
+  const KernelBHVSection* FindArea(int lane, int destination, const KernelBHVSection* start,
+                                   float position);
+  /// The area the vehicle is in now; remembered as the start of its next search.
+  const KernelBHVSection* CurrentArea(const RoadObject* vehicle);
+  bool InRequiredLeft(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InRequiredRight(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InVoluntaryLeft(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InVoluntaryRight(const RoadObject* vehicle, const KernelBHVSection* area);
+  static float RequiredUrgency(const KernelBHVSection* area, float position);
+  static float VoluntaryUrgency(const KernelBHVSection* area, float position);
+  /// The vehicle's single draw for a route choice group: true with probability p.
+  bool RouteChoice(const RoadObject* vehicle, int group, float p);
+
+  // Lane changing hooks: the gap acceptance decides and moves the vehicle; the state of a
+  // manoeuvre in progress advances once per decision.
+  bool TryLaneChange(RoadObject* vehicle, RoadObject* leader);
+  void AdvanceLaneChangeState(RoadObject* vehicle);
+
+  /// Starts an empty, ready run for roads built object by object (tests and tools): no
+  /// objects, the given generator state, time step and driver delays.
+  void StartEmptyRun(int32_t seed, int stepsPerSecond, float reactionDelayAcc = 0,
+                     float reactionDelayDec = 0, int laneChangeSteps = 1);
+  /// Adds a vehicle parameter set for the next vehicle type index.
+  const VehicleParams* AddParamSet(const VehicleParams& params);
+  /// Adds an origin without lane sources yet; register its sources with it.
+  SuperSource* AddSuperSource(int origin);
+  /// The specific power of a new vehicle of this parameter set [W/kg].
+  float DrawSpecificPower(const VehicleParams& params);
+  /// Names of origins and destinations for messages: the configuration's, else the number.
+  std::string OriginName(int origin) const;
+  std::string DestinationName(int destination) const;
+
  private:
   // Messages
   void RecordError(const std::string& message);
@@ -177,6 +257,21 @@ class Kernel {
   bool HasSinkAt(const KDConfig& config, int section, int lane) const;
   void CreateParamSets(const KDConfig& config);
   RoadObject* CreateDummy(int lane, float position);
+  // Generation, driving, motion, step
+  bool DrawVehicleTypeAndDestination(SourceInfo& source);
+  float SourceAimSpeed(const RoadObject* source, const VehicleParams& params) const;
+  void PlaceBehindLeader(const RoadObject* source, const RoadObject* leader,
+                         const VehicleParams& params, float deficit, float overdue,
+                         float laneFlow, float* position, float* speed);
+  int VehicleClass(const RoadObject* vehicle);
+  void ReactToTrafficLight(RoadObject* vehicle, const RoadObject* leader, float* acceleration);
+  RoadObject* SectionOf(const RoadObject* object) const;
+  bool SweepUpstream();
+  void SweepDownstream();
+  void ResetLaneDetectors();
+  void TrafficLightStep(RoadObject* light);
+  void CountLaneDetectors(RoadObject* vehicle, float from, float to);
+  void PassObject(RoadObject* vehicle, RoadObject* passed);
   friend class SuperSource;
   friend class RoadObject;
   void DropSuperSource(SuperSource* superSource);
@@ -214,4 +309,13 @@ class Kernel {
   std::vector<std::unique_ptr<VehicleParams>> paramSets_;
   std::vector<std::unique_ptr<KernelBHVSection>> areas_[MAX_KAVROLANE];
   std::vector<std::unique_ptr<SuperSource>> superSources_;
+
+  // Step state
+  float laneChangeSlowDown_ = 0.06f;
+  RoadObject* lightRegister_[MAX_KAVROLANE] = {};
+  RoadObject* laneDetectorCursor_ = nullptr;  // most downstream lane detector still reachable
+  RoadObject* firstLaneDetector_ = nullptr;   // most upstream lane detector
+  float longestLaneDetector_ = 0;             // [m]
+  bool inStep_ = false;
+  int arrivedCount_ = 0;  // vehicles removed at their sinks in this run
 };

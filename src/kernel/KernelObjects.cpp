@@ -133,8 +133,10 @@ void Kernel::CreateExtras(RoadObject& object, float speed, const VehicleParams* 
       object.extras_ = std::make_unique<LaneDetectorInfo>(owner);
       break;
     default:
-      if (object.IsVehicle())
+      if (object.IsVehicle()) {
         object.extras_ = std::make_unique<VehicleInfo>(owner, params, destination, origin, speed);
+        object.Vehicle()->specificPower = DrawSpecificPower(*params);
+      }
       break;
   }
 }

@@ -38,6 +38,7 @@ void Kernel::Reset() {
   ready_ = true;
   firstError_.reset();
   stepCount_ = 0;
+  arrivedCount_ = 0;
   paramSets_.clear();
   for (auto& lane : areas_) lane.clear();
   superSources_.clear();

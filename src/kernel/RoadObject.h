@@ -130,6 +130,16 @@ class RoadObject {
   bool ChangeLane(int lane);
   std::string Describe() const;
 
+  // Driving (vehicles only).
+  /// The speed the driver aims at in the section the vehicle is in [m/s].
+  float AimSpeed() const;
+  /// How far ahead the driver looks at `other`: 2 s when the two cooperate in a lane
+  /// change, else 4 s.
+  int GetAnticipationTime(const RoadObject* other) const;
+  /// Moves a vehicle downstream to `position` [m] with `speed` [m/s] and `acceleration`
+  /// [m/s2], past the objects it overtakes; false (and nothing moved) for an invalid move.
+  bool MoveVehicle(float position, float speed, float acceleration);
+
   /// The extras record; reports a program error for kinds without extras.
   RoadObjectExtras* GetExtras() const;
   // Typed extras; none when the object is of another kind.
