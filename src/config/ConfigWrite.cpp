@@ -1,7 +1,7 @@
 // The .kav writer. Floating point values are formatted without the C locale, with at least
 // the customary number of decimals and more where those would not read back the same value.
 
-#include <cstdlib>
+#include <climits>
 #include <string>
 
 #include "config/ConfigLine.h"
@@ -36,7 +36,8 @@ std::string FormatWithDisplayFormat(float value, const std::string& format) {
 
 // Seconds to steps of the time step, as the file counts the detector and stop times.
 int SecondsToSteps(int seconds, float timeStep) {
-  return static_cast<int>(seconds / static_cast<double>(timeStep) + 0.001);
+  double steps = seconds / static_cast<double>(timeStep) + 0.001;
+  return steps >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(steps);
 }
 
 void WriteRoad(KDConfig& c, std::string& out) {

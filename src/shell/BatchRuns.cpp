@@ -1,0 +1,281 @@
+#include "shell/BatchRuns.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "config/KDConfig.h"
+#include "config/ProgramError.h"
+#include "shell/ProgramIdentity.h"
+#include "shell/ResultsFile.h"
+
+std::string LocalTimeOfDay() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char text[16];
+  std::strftime(text, sizeof text, "%H:%M:%S", &local);
+  return text;
+}
+
+std::string BatchStatusColumns(const std::string& status) {
+  size_t q = status.find('Q');
+  size_t equals = q == std::string::npos ? std::string::npos : status.find('=', q);
+  if (equals == std::string::npos) return status;
+  std::string after = status.substr(equals + 1);
+  size_t blank = after.find(' ');
+  std::string number = after.substr(0, blank);
+  std::string rest = blank == std::string::npos ? std::string() : after.substr(blank + 1);
+  return status.substr(0, equals) + "=\t " + number + "\t " + rest;
+}
+
+BatchRunner::BatchRunner(RunController& run) : run_(run), clock_(LocalTimeOfDay) {
+  run_.SetBatchHooks(this);
+}
+
+BatchRunner::~BatchRunner() { run_.SetBatchHooks(nullptr); }
+
+void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
+  runs = std::clamp(runs, 0, 10000);
+  const size_t kept = refillAll || !rowsFilledOnce_ ? 0 : std::min<size_t>(rows_.size(), runs);
+  rows_.resize(runs);
+  const int seed = run_.Configuration() ? run_.Configuration()->Seed() : 1;
+  for (size_t i = kept; i < rows_.size(); ++i) {
+    // Seeds two apart keep every seed of the batch odd when the base seed is.
+    rows_[i] = BatchRow{static_cast<int>(i) + 1, seed + 2 * static_cast<std::int32_t>(i), "", "", ""};
+  }
+  rowsFilledOnce_ = true;
+  observer_->RowsRebuilt();
+}
+
+BatchRow* BatchRunner::CurrentRow() {
+  int run = run_.State().BatchRun;
+  if (run < 1 || run > static_cast<int>(rows_.size())) return nullptr;
+  return &rows_[run - 1];
+}
+
+void BatchRunner::RowChanged(int run) { observer_->RowChanged(run); }
+
+bool BatchRunner::Start() {
+  if (active_) return false;
+  const KDConfig* config = run_.Configuration();
+  if (config == nullptr) return false;
+  if (config->DetectorCount() == 0) {
+    UserMessage(ReportKind::Error, "Error",
+                "At least one detector must be created for batch operation.\r\n"
+                "Do you want to place detectors now ?");
+    return false;
+  }
+  if (settings_.UpToLane < settings_.FromLane) {
+    UserMessage(ReportKind::Error, "Error", "Bad lane range selected");
+    return false;
+  }
+  active_ = true;
+  RunState& s = run_.State();
+  s.Running = true;
+  SetNumberOfRuns(settings_.NumberOfRuns, true);
+  s.BatchRun = 1;
+  s.BatchFinished = false;
+  run_.SetStepCount(0);
+  if (settings_.NumberOfRuns > 0) run_.RunLoop();
+  if (!s.Running && !s.BatchFinished && s.StepCount < 1) {
+    // The first step of the run was never made: nothing of this batch remains to resume.
+    int run = s.BatchRun;
+    s.BatchRun = 0;
+    run_.Stop();
+    if (!rows_.empty() && run == 1) {
+      rows_[0].Started.clear();
+      rows_[0].Status.clear();
+      RowChanged(1);
+    }
+  }
+  s.Running = false;
+  active_ = false;
+  run_.SetStepCount(s.StepCount);
+  return true;
+}
+
+bool BatchRunner::Resume() {
+  if (active_ || !CanResume()) return false;
+  active_ = true;
+  RunState& s = run_.State();
+  s.Running = true;
+  if (BatchRow* row = CurrentRow()) {
+    row->Finished.clear();
+    row->Status = "Resumed ...";
+    RowChanged(row->Run);
+  }
+  run_.RunLoop();
+  s.Running = false;
+  active_ = false;
+  run_.SetStepCount(s.StepCount);
+  return true;
+}
+
+void BatchRunner::Stop() {
+  RunState& s = run_.State();
+  s.Running = false;
+  if (s.BatchRun == 0) {
+    run_.Stop();
+    return;
+  }
+  if (BatchRow* row = CurrentRow()) {
+    row->Finished = clock_();
+    row->Status = "Aborted by user";
+    RowChanged(row->Run);
+    observer_->RunEnded(*row);
+  }
+}
+
+bool BatchRunner::CanResume() const {
+  const RunState& s = run_.State();
+  const KDConfig* config = run_.Configuration();
+  return config && config->ChangeStamp() == s.RunChangeStamp && s.BatchRun >= 1 &&
+         settings_.NumberOfRuns >= s.BatchRun;
+}
+
+void BatchRunner::StartBatchRun() {
+  if (BatchRow* row = CurrentRow()) {
+    row->Started = clock_();
+    row->Status = "Running ...";
+    RowChanged(row->Run);
+  }
+}
+
+std::int32_t BatchRunner::BatchRunSeed() const {
+  int run = run_.State().BatchRun;
+  if (run < 1 || run > static_cast<int>(rows_.size())) return 0;
+  return rows_[run - 1].Seed;
+}
+
+void BatchRunner::FinishBatchRun() {
+  RunState& s = run_.State();
+  if (BatchRow* row = CurrentRow()) {
+    row->Finished = clock_();
+    if (s.AbortPeriod < 0)
+      row->Status = "Maximum simulation time reached";
+    else if (s.AbortPeriod != s.PeriodCount)
+      row->Status += ", maximum simulation time reached";
+    RowChanged(row->Run);
+  }
+  const KDConfig& config = *run_.Configuration();
+  const OutputFileSettings& outputs = run_.Outputs();
+  const std::string& current = run_.CurrentFileName();
+  if (!outputs.SimulationResultsFile.empty())
+    WriteSimulationResults(ResolveOutputFileName(outputs.SimulationResultsFile, current, s.BatchRun),
+                           false, config, run_.Samples(), &run_.Simulation());
+  if (!outputs.ExtendedResultsFile.empty())
+    WriteSimulationResults(ResolveOutputFileName(outputs.ExtendedResultsFile, current, s.BatchRun),
+                           true, config, run_.Samples(), &run_.Simulation());
+  if (BatchRow* row = CurrentRow()) observer_->RunEnded(*row);
+  const int finished = s.BatchRun++;
+  if (finished < settings_.NumberOfRuns) {
+    run_.SetStepCount(0);
+  } else {
+    s.Running = false;
+    s.BatchFinished = true;
+  }
+}
+
+void BatchRunner::FailBatchRun(const std::string& errorText) {
+  RunState& s = run_.State();
+  if (BatchRow* row = CurrentRow()) {
+    row->Finished = clock_();
+    row->Status = errorText;
+    RowChanged(row->Run);
+    observer_->RunEnded(*row);
+  }
+  ++s.BatchRun;
+  if (settings_.NumberOfRuns >= s.BatchRun)
+    run_.SetStepCount(0);
+  else
+    s.Running = false;
+}
+
+void BatchRunner::TestBatchAbort() {
+  BatchRow* row = CurrentRow();
+  if (row == nullptr) return;
+  if (run_.State().AbortPeriod >= 0)
+    ReportHighestFlow(*row);
+  else
+    TestSpeedDrop(*row);
+  RowChanged(row->Run);
+}
+
+void BatchRunner::ReportHighestFlow(BatchRow& row) {
+  const RunState& s = run_.State();
+  const DetectorSampleStore& store = run_.Samples();
+  const int detector = settings_.ReportDetector - 1;
+  int best = 0;
+  int bestPeriod = 0;
+  std::string lanes;
+  for (int p = s.PeriodCount - 1; p >= 0; --p) {
+    const DetectorSample* record = store.Record(p, detector);
+    if (record == nullptr) continue;
+    const int length = std::max(p == 0 ? s.DetectorStart : s.DetectorRepeat, 1);  // [s]
+    int total = 0;
+    for (int lane = 0; lane < MAX_KAVROLANE; ++lane) total += record->Count[lane];
+    const int flow = total * 3600 / length;  // [veh/h]
+    if (flow <= best) continue;  // on equal flows the later period wins
+    best = flow;
+    bestPeriod = p;
+    lanes = " {";
+    for (int lane = 0; lane < MAX_KAVROLANE; ++lane)
+      lanes += Format(lane == 0 ? "%d" : ", %d", record->Count[lane] * 3600 / length);
+  }
+  row.Status += Format(", Time %d: Q[%d]=%d veh/h", run_.Configuration()->DetectorTime(bestPeriod),
+                       detector + 1, best) +
+                lanes + "}";
+}
+
+void BatchRunner::TestSpeedDrop(BatchRow& row) {
+  RunState& s = run_.State();
+  const DetectorSampleStore& store = run_.Samples();
+  int first = 0;
+  int last = s.NumDetectors - 1;
+  if (settings_.StopDetector >= 1) first = last = settings_.StopDetector - 1;
+  for (int d = first; d <= last; ++d) {
+    const DetectorSample* record = store.Record(s.PeriodCount - 1, d);
+    if (record == nullptr) continue;
+    double n = 0;
+    double w = 0;
+    for (int lane = std::max(settings_.FromLane - 1, 0);
+         lane <= std::min(settings_.UpToLane - 1, MAX_KAVROLANE - 1); ++lane) {
+      if (record->Speed[lane] <= 0) continue;
+      n += record->Count[lane];
+      w += record->Count[lane] / static_cast<double>(record->Speed[lane]);
+    }
+    if (w > 0 && n / w < settings_.DropSpeed) {
+      row.Status = Format("Time %d: U[%d]=%4.1f km/h", s.NextDetectorOutput, d + 1, n / w);
+      // With a report detector the run goes on for one more period, whose flow counts too.
+      s.AbortPeriod = settings_.ReportDetector >= 1 ? s.PeriodCount + 1 : s.PeriodCount;
+      return;
+    }
+  }
+}
+
+bool BatchRunner::SaveResults(const std::string& fileName) const {
+  std::FILE* file = std::fopen(fileName.c_str(), "w");
+  if (file == nullptr) {
+    UserMessage(ReportKind::Error, "Error",
+                Format("Cannot open file \"%s\" for writing, error code: %s.", fileName.c_str(),
+                       std::strerror(errno)));
+    return false;
+  }
+  std::fputs("Run\tSeed\tStarted\tFinished\tStatus\n", file);
+  for (const BatchRow& row : rows_)
+    std::fprintf(file, "%d\t%d\t%s\t%s\t%s\n", row.Run, static_cast<int>(row.Seed),
+                 row.Started.c_str(), row.Finished.c_str(),
+                 BatchStatusColumns(row.Status).c_str());
+  return std::fclose(file) == 0;
+}
+
+std::string BatchRunner::ProposedResultsName() const {
+  const std::string& name = run_.CurrentFileName();
+  // Only a dot in the file's own name starts an extension, not one in a folder name.
+  size_t dot = name.find_last_of('.');
+  if (dot == std::string::npos || dot < DirectoryPart(name).size()) return "";
+  return name.substr(0, dot + 1) + "kbr";
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/RunController.h"
+
+// One row of the batch grid.
+struct BatchRow {
+  int Run = 0;
+  std::int32_t Seed = 0;
+  std::string Started;   // local time of day "hh:mm:ss"
+  std::string Finished;
+  std::string Status;
+};
+
+// The choices of the batch page. Detector entries count from 1; 0 = any detector (stop) or
+// no detector (report).
+struct BatchSettings {
+  int NumberOfRuns = 10;
+  int StopDetector = 0;     // entry of the stop speed list: 0 = any detector, k = detector k
+  int ReportDetector = 0;   // 0 = no highest flow reported, k = detector k
+  int DropSpeed = 40;       // [km/h]
+  int FromLane = 1;         // lanes count from 1
+  int UpToLane = 12;
+};
+
+// Where a batch shows itself; the desktop program's batch page, or the lines of kavro-batch.
+class BatchObserver {
+ public:
+  virtual ~BatchObserver() = default;
+  virtual void RowChanged(int /*row*/) {}
+  virtual void RowsRebuilt() {}
+  /// A run ended (finished, failed or stopped) with its row's status.
+  virtual void RunEnded(const BatchRow& /*row*/) {}
+};
+
+// The batch runs of a configuration: many runs with their own seeds, each ended early when
+// the speed at a detector drops below a limit, reporting the highest flow seen before that.
+class BatchRunner : public RunBatchHooks {
+ public:
+  explicit BatchRunner(RunController& run);
+  ~BatchRunner() override;
+
+  BatchSettings& Settings() { return settings_; }
+  const std::vector<BatchRow>& Rows() const { return rows_; }
+  void SetObserver(BatchObserver* observer) { observer_ = observer ? observer : &noObserver_; }
+  /// The local time of day as "hh:mm:ss"; tests give a fixed clock.
+  void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
+
+  /// Rows for the number of runs: all rows anew, or only the rows added since the last call.
+  void SetNumberOfRuns(int runs, bool refillAll);
+  /// Starts a batch and runs it to its end or until it is stopped. False when it could not
+  /// start (no detector, bad lane range: reported).
+  bool Start();
+  /// Continues the interrupted run of a stopped batch.
+  bool Resume();
+  /// Stop inside a batch: the current run is marked aborted.
+  void Stop();
+  /// Resume is offered while the configuration is unchanged and runs are left.
+  bool CanResume() const;
+  bool Active() const { return active_; }
+
+  /// Writes the batch results file; reports and returns false when it cannot be created.
+  bool SaveResults(const std::string& fileName) const;
+  /// The proposed name: the configuration file's name with the extension "kbr".
+  std::string ProposedResultsName() const;
+
+  // RunBatchHooks
+  void StartBatchRun() override;
+  std::int32_t BatchRunSeed() const override;
+  void FinishBatchRun() override;
+  void FailBatchRun(const std::string& errorText) override;
+  void TestBatchAbort() override;
+
+ private:
+  BatchRow* CurrentRow();
+  void RowChanged(int run);
+  void ReportHighestFlow(BatchRow& row);
+  void TestSpeedDrop(BatchRow& row);
+
+  RunController& run_;
+  BatchSettings settings_;
+  std::vector<BatchRow> rows_;
+  bool rowsFilledOnce_ = false;
+  bool active_ = false;
+  BatchObserver noObserver_;
+  BatchObserver* observer_ = &noObserver_;
+  std::function<std::string()> clock_;
+};
+
+/// A batch status as a line of the batch results file: a status with a flow report gets the
+/// flow as a column of its own.
+std::string BatchStatusColumns(const std::string& status);
+
+/// The local time of day "hh:mm:ss".
+std::string LocalTimeOfDay();

@@ -1,0 +1,173 @@
+#include "shell/RunController.h"
+
+#include <gtest/gtest.h>
+
+#include "shell/FakeSimulation.h"
+#include "shell/RunTestSupport.h"
+#include "support/ReportCapture.h"
+
+TEST(RunControllerSetUp, TotalStepsAndStepsPerSecondFollowTheTimeStep) {
+  FakeRun fake(3600);
+  fake.config->SetTimeStep(0.5f);
+  fake.run.State().Running = true;
+  fake.run.RunOneStep();
+  EXPECT_EQ(7200, fake.run.State().TotalSteps);
+  EXPECT_EQ(2, fake.run.State().StepsPerSecond);
+  fake.RunToEnd();
+  EXPECT_EQ(7200, fake.run.State().StepCount);
+  EXPECT_EQ(7200, fake.simulation->steps);
+  EXPECT_FLOAT_EQ(3600.0f, fake.run.SimulatedTime());
+}
+
+TEST(RunControllerDetectorOutput, OutputTimesGivePeriods) {
+  struct Case {
+    int first;
+    int repeat;
+    int maxTime;
+    int periods;
+  } cases[] = {
+      {120, 120, 600, 5},  // outputs at 120, 240, ... 600
+      {300, 300, 600, 2},
+      {0, 300, 600, 0},    // a first time of 0 switches detector output off
+      {300, 0, 1200, 1},   // a repeat of 0 gives exactly one period
+      {120, 120, 599, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.first << " " << c.repeat << " " << c.maxTime);
+    FakeRun fake(c.maxTime, c.first, c.repeat);
+    fake.RunToEnd();
+    EXPECT_EQ(c.periods, fake.run.State().PeriodCount);
+    EXPECT_EQ(c.periods, fake.run.Samples().PeriodCount());
+  }
+}
+
+TEST(RunControllerDetectorOutput, FirstOutputTimeZeroDisablesOutput) {
+  FakeRun fake(600, 0, 300);
+  fake.run.State().Running = true;
+  fake.run.RunOneStep();
+  EXPECT_EQ(kNoDetectorOutput, fake.run.State().NextDetectorOutput);
+}
+
+TEST(RunControllerDetectorOutput, SamplesCopyTheKernelPeriodOfEachDetector) {
+  FakeRun fake(240);
+  fake.simulation->onStep = [](int step, FakeSimulation& sim) {
+    if (step == 10) sim.detectors[1].Pass(0, 2, 0, 4, 90.0f, 30.0f);
+    if (step == 130) {
+      sim.detectors[1].Pass(1, 0, 1, 3, 60.0f);
+      sim.detectors[1].At(1).left = 2;
+    }
+  };
+  fake.RunToEnd();
+  const DetectorSampleStore& store = fake.run.Samples();
+  ASSERT_EQ(2, store.PeriodCount());
+  ASSERT_EQ(4, store.NumDetectors());
+  const DetectorSample& first = *store.Record(0, 1);
+  EXPECT_EQ(4, first.Count[2]);
+  EXPECT_FLOAT_EQ(90.0f, first.Speed[2]);
+  EXPECT_FLOAT_EQ(120.0f, first.TravelTimeSum[2]);
+  EXPECT_EQ(4, first.TravelTimeCount[2]);
+  EXPECT_FLOAT_EQ(-1.0f, first.Speed[0]);
+  const DetectorSample& second = *store.Record(1, 1);
+  EXPECT_EQ(3, second.Count[0]);
+  EXPECT_EQ(2, second.LaneChanges);
+  EXPECT_EQ(0, second.TravelTimeCount[0]);
+  EXPECT_FLOAT_EQ(0.0f, second.TravelTimeSum[0]);
+  // Detectors the simulation does not know keep zero records.
+  EXPECT_EQ(0, store.Record(1, 3)->Count[0]);
+  EXPECT_FLOAT_EQ(0.0f, store.Record(1, 3)->Speed[0]);
+}
+
+TEST(RunControllerEdits, AnEditBetweenStepsStartsTheRunAnew) {
+  FakeRun fake;
+  fake.run.State().Running = true;
+  for (int i = 0; i < 5; ++i) fake.run.RunOneStep();
+  EXPECT_EQ(5, fake.run.State().StepCount);
+  EXPECT_EQ(1, fake.simulation->setups);
+  fake.config->SetSeed(fake.config->Seed() + 2);
+  fake.run.RunOneStep();
+  EXPECT_EQ(2, fake.simulation->setups);
+  EXPECT_EQ(1, fake.run.State().StepCount);
+  EXPECT_EQ(fake.config->Seed(), fake.simulation->seed);
+  EXPECT_EQ(fake.config->ChangeStamp(), fake.run.State().RunChangeStamp);
+}
+
+TEST(RunControllerEdits, StepAfterStopContinuesTheSameRun) {
+  FakeRun fake;
+  fake.run.Step();
+  fake.run.Step();
+  fake.run.Step();
+  EXPECT_EQ(3, fake.run.State().StepCount);
+  EXPECT_EQ(1, fake.simulation->setups);
+  EXPECT_FALSE(fake.run.State().Running);
+}
+
+TEST(RunControllerEnd, CompleteRunIgnoresFurtherStepsUntilReset) {
+  FakeRun fake(10);
+  fake.RunToEnd();
+  EXPECT_EQ(10, fake.run.State().StepCount);
+  fake.run.Step();
+  EXPECT_EQ(10, fake.run.State().StepCount);
+  EXPECT_EQ(10, fake.simulation->steps);
+  fake.run.Reset();
+  fake.run.Step();
+  EXPECT_EQ(1, fake.run.State().StepCount);
+  EXPECT_EQ(2, fake.simulation->setups);
+}
+
+TEST(RunControllerErrors, RefusedSetUpsReportAndStop) {
+  {
+    FakeRun fake;
+    fake.run.SetLaneChangeAreaCheck([](const KDConfig&) { return false; });
+    ReportCapture capture;
+    fake.run.Step();
+    EXPECT_EQ("Lane change areas do not match road configuration; please re-generate the lane "
+              "change areas",
+              capture.OnlyText());
+    EXPECT_EQ(0, fake.simulation->setups);
+    EXPECT_EQ(0, fake.run.State().StepCount);
+  }
+  {
+    FakeRun fake;
+    fake.simulation->setupResult = false;
+    ReportCapture capture;
+    fake.run.Step();
+    EXPECT_TRUE(capture.Empty());  // the kernel reports its own set-up errors
+    EXPECT_EQ(0, fake.run.State().StepCount);
+  }
+}
+
+TEST(RunControllerErrors, KernelFailureStopsAnInteractiveRun) {
+  FakeRun fake;
+  fake.simulation->failAtStep = 4;
+  ReportCapture capture;
+  fake.RunToEnd();
+  EXPECT_EQ("Error in KAVRO kernel - do not simulate any further!", capture.OnlyText());
+  EXPECT_EQ("Error", capture.Reports()[0].caption);
+  EXPECT_EQ(3, fake.run.State().StepCount);
+  EXPECT_FALSE(fake.run.State().Running);
+}
+
+TEST(RunControllerLoop, PacingWaitsForTheWallClock) {
+  // A delay of 3 step durations at one step per second: each step waits 3 s of the fake
+  // clock, which advances 0.5 s per round of event processing.
+  struct Clock : RunObserver {
+    double now = 0;
+    int events = 0;
+    std::vector<double> stepTimes;
+    void ProcessEvents() override {
+      ++events;
+      now += 0.5;
+    }
+    double WallClock() override { return now; }
+    void StepCountChanged(int n) override {
+      if (n > static_cast<int>(stepTimes.size())) stepTimes.push_back(now);
+    }
+  } clock;
+  FakeRun fake(3);
+  fake.run.SetObserver(&clock);
+  fake.run.State().SpeedDelay = 3;
+  fake.run.Run();
+  ASSERT_EQ(3u, clock.stepTimes.size());
+  EXPECT_GE(clock.stepTimes[1] - clock.stepTimes[0], 3.0);
+  EXPECT_LT(clock.stepTimes[1] - clock.stepTimes[0], 4.0);
+}
