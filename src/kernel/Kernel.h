@@ -228,6 +228,9 @@ class Kernel {
   /// are written in the first step of a run.
   void SetTraceSink(KernelTrace trace, TraceSink* sink);
   TraceSink* TraceSinkOf(KernelTrace trace) const { return traces_[trace]; }
+  /// Opens the traces on C streams the caller opened and will close; none = not written.
+  void SetTraceFiles(std::FILE* detection, std::FILE* travelTime, std::FILE* odTravelTime,
+                     std::FILE* laneChange);
   void WriteTraceHeaders();
   /// The detection and detector-to-detector lines of a vehicle passing a detector at `time`
   /// [s] with `speed` [m/s]; before its last detector time is updated.
@@ -354,5 +357,6 @@ class Kernel {
   float longestLaneDetector_ = 0;             // [m]
   bool inStep_ = false;
   int arrivedCount_ = 0;  // vehicles removed at their sinks in this run
-  KernelTraceSinks traces_;
+  KernelTraceSet traces_;
+  FileTraceSink traceFiles_[KERNEL_TRACE_COUNT];
 };

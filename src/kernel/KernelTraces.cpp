@@ -30,6 +30,15 @@ void Kernel::SetTraceSink(KernelTrace trace, TraceSink* sink) {
   if (index >= 0 && index < KERNEL_TRACE_COUNT) traces_.sink[index] = sink;
 }
 
+void Kernel::SetTraceFiles(std::FILE* detection, std::FILE* travelTime,
+                           std::FILE* odTravelTime, std::FILE* laneChange) {
+  std::FILE* files[KERNEL_TRACE_COUNT] = {detection, travelTime, odTravelTime, laneChange};
+  for (int index = 0; index < KERNEL_TRACE_COUNT; ++index) {
+    traceFiles_[index] = FileTraceSink(files[index]);
+    traces_.sink[index] = files[index] != nullptr ? &traceFiles_[index] : nullptr;
+  }
+}
+
 void Kernel::WriteTraceHeaders() {
   for (int index = 0; index < KERNEL_TRACE_COUNT; ++index)
     if (TraceSink* sink = traces_.sink[index])

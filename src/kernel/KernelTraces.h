@@ -15,7 +15,7 @@ class TraceSink {
 // Writes into a C stream opened (and later closed) by the caller.
 class FileTraceSink : public TraceSink {
  public:
-  explicit FileTraceSink(std::FILE* file) : file_(file) {}
+  explicit FileTraceSink(std::FILE* file = nullptr) : file_(file) {}
   void WriteLine(const std::string& line) override {
     if (file_ != nullptr) std::fwrite(line.data(), 1, line.size(), file_);
   }
@@ -44,7 +44,7 @@ constexpr int KERNEL_TRACE_COUNT = 4;
 const char* KernelTraceHeader(KernelTrace trace);
 
 // The open traces of one kernel; none open by default.
-struct KernelTraceSinks {
+struct KernelTraceSet {
   TraceSink* sink[KERNEL_TRACE_COUNT] = {};
   TraceSink* operator[](KernelTrace trace) const { return sink[static_cast<int>(trace)]; }
 };
