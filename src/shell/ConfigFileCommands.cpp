@@ -7,6 +7,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "roadview/LaneChangeGeneration.h"
 
 namespace {
 
@@ -58,6 +59,10 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
           << '\n';
       status = 1;
     }
+  } else if (result.ok && !CheckLaneChangeAreas(*config)) {
+    // A run of this configuration would be refused for the same reason.
+    err << kLaneChangeAreasMismatch << '\n';
+    status = 1;
   } else if (result.ok) {
     out << fileName << ": no problems found\n";
   }

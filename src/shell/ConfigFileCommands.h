@@ -5,7 +5,9 @@
 #include <vector>
 
 // kavro-batch's configuration file commands, which work on the file alone:
-//   kavro-batch CONFIG --check              reads CONFIG and lists every problem found
+//   kavro-batch CONFIG --check              reads CONFIG and lists every problem found,
+//                                           including lane change areas that no longer
+//                                           match the road
 //   kavro-batch CONFIG --write-config OUT   reads CONFIG and writes it to OUT in the
 //                                           program's own format
 

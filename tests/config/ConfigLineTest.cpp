@@ -66,22 +66,6 @@ TEST(ConfigLineSplit, SplitsKeyIndicesAndValue) {
   }
 }
 
-TEST(ConfigLineScan, ReadsTheLaneGroupFormat) {
-  ValueScanner scanner("7,1,0.8,120.0,0.050,1");
-  int code = 0, trucks = 0, all = 0;
-  float suppression = 0, limit = 0, slope = 0;
-  ASSERT_TRUE(scanner.Int(code) && scanner.Literal(',') && scanner.Int(trucks) &&
-              scanner.Literal(',') && scanner.Float(suppression) && scanner.Literal(',') &&
-              scanner.Float(limit) && scanner.Literal(',') && scanner.Float(slope) &&
-              scanner.Literal(',') && scanner.Int(all) && scanner.AtEnd());
-  EXPECT_EQ(code, 7);
-  EXPECT_EQ(trucks, 1);
-  EXPECT_FLOAT_EQ(suppression, 0.8f);
-  EXPECT_FLOAT_EQ(limit, 120.0f);
-  EXPECT_FLOAT_EQ(slope, 0.05f);
-  EXPECT_EQ(all, 1);
-}
-
 TEST(ConfigLineScan, RejectsWhatIsNotANumber) {
   const char* notInts[] = {"", "  ", "x", "+-1", "--1", "-", "+", "99999999999", ".5"};
   for (const char* text : notInts) {

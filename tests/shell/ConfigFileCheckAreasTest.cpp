@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "roadview/LaneChangeGeneration.h"
+#include "shell/BatchProgram.h"
+
+namespace {
+
+const std::string kExamples = std::string(KAVRO_SOURCE_DIR) + "/examples/";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace
+
+TEST(ConfigFileCheckAreas, EveryExampleMatchesItsRoad) {
+  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav",
+                           "weaving.kav", "lane-drop.kav", "ramp-metering.kav",
+                           "bench-motorway.kav"}) {
+    SCOPED_TRACE(file);
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatchProgram({kExamples + file, "--check"}, out, err), 0);
+    EXPECT_EQ(err.str(), "");
+  }
+}
+
+TEST(ConfigFileCheckAreas, AMissingAreaIsReportedWithTheRunControlsMessage) {
+  std::string text = ReadFile(kExamples + "lane-drop.kav");
+  const std::string area = "lane change  0  0:  2 L  2000   600   600 0\n";
+  const size_t at = text.find(area);
+  ASSERT_NE(at, std::string::npos);
+  text.erase(at, area.size());
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) / "kavro-check-areas";
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "stale.kav").string();
+  std::ofstream(path, std::ios::binary) << text;
+  std::ostringstream out, err;
+  EXPECT_EQ(RunBatchProgram({path, "--check"}, out, err), 1);
+  EXPECT_EQ(err.str(), std::string(kLaneChangeAreasMismatch) + "\n");
+  EXPECT_EQ(out.str(), "");
+}
