@@ -1,5 +1,3 @@
-#include "shell/BatchProgram.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -10,6 +8,7 @@
 
 #include "Version.h"
 #include "config/ProgramError.h"
+#include "shell/BatchProgram.h"
 
 namespace {
 
@@ -43,8 +42,7 @@ TEST(BatchProgramArguments, BadArgumentsArePrintedAndFail) {
   Result result = RunBatch({"model.kav", "foo=1", "vehicletrace=v.txt,x"});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("Bad program argument: \"foo=1\"\n"), std::string::npos);
-  EXPECT_NE(result.err.find("Bad program argument: \"vehicletrace=v.txt,x\"\n"),
-            std::string::npos);
+  EXPECT_NE(result.err.find("Bad program argument: \"vehicletrace=v.txt,x\"\n"), std::string::npos);
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(TerminateRequested()) << "the program's own state is not left behind";
 }
@@ -102,8 +100,8 @@ TEST(BatchProgramRun, UnsavedResultsFail) {
 Result RunExecutable(const std::string& arguments) {
   std::filesystem::path errFile =
       std::filesystem::temp_directory_path() / "kavro_batch_exe_test.err";
-  std::string command = std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" +
-                        errFile.string() + " >/dev/null";
+  std::string command =
+      std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" + errFile.string() + " >/dev/null";
   int raw = std::system(command.c_str());
   std::ifstream in(errFile);
   std::stringstream err;
