@@ -197,7 +197,9 @@ void Kernel::RequestRoom(RoadObject* vehicle, RoadObject* q, RoadObject* r, cons
 
   VehicleInfo& rInfo = *r->Vehicle();
   if (v <= 10 && v > rInfo.speed + 2) return;
-  const float sectionStart = SectionOf(vehicle)->Position();
+  const RoadObject* section = SectionOf(vehicle);
+  if (section == nullptr) return;
+  const float sectionStart = section->Position();  // [m]
   if (!(r->Position() > sectionStart)) return;
   if ((v > 10 || r->Position() < x - info.params->length - 3) &&
       !InLaneChange(rInfo.laneChangeState))
