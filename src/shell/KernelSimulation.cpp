@@ -130,4 +130,7 @@ std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed) const {
   return vehicles;
 }
 
-void KernelSimulation::SetTraceSinks(const RunTraceFiles&) {}
+void KernelSimulation::SetTraceSinks(const RunTraceFiles& files) {
+  // The kernel writes its trace lines straight into the files the run control opened.
+  kernel_->SetTraceFiles(files.Detection, files.TravelTime, files.ODTravelTime, files.LaneChange);
+}

@@ -104,3 +104,34 @@ TEST(BatchProgramExecutable, BadArgumentMessageAndExitStatus) {
 }
 
 }  // namespace
+
+// The kernel's trace lines reach the files named on the command line, each file starting with
+// its header line.
+TEST(BatchProgramExecutable, WritesTheKernelTraceFilesNamedOnTheCommandLine) {
+  namespace fs = std::filesystem;
+  fs::path folder = fs::temp_directory_path() / "kavro_batch_traces_test";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy_file(fs::path(KAVRO_SOURCE_DIR) / "examples/on-ramp-taper.kav",
+                folder / "on-ramp-taper.kav");
+  Result result = RunExecutable((folder / "on-ramp-taper.kav").string() +
+                                " detectiontrace=d.trc lanechangetrace=l.lct"
+                                " odtraveltimetrace=o.odt detectortodetectortraveltimetrace=t.ddt"
+                                " batch=1,0,1,40");
+  EXPECT_EQ(result.status, 0) << result.err;
+  const std::pair<const char*, const char*> expected[] = {
+      {"d.trc", "pos (m)\tlane\tt (s)\tv (m/s)\ttype\tid\tdest"},
+      {"l.lct", "t (s)\tfromln\ttolane\tpos (m)\tttype\tid"},
+      {"o.odt", "t (s)\torigin\tdest\ttt (s)\tv (m/s)\ttype\tid"},
+      {"t.ddt", "pos (m)\tlane\tt (s)\tdt (s)\tv (m/s)\ttype\tid\tdest"}};
+  for (const auto& [name, header] : expected) {
+    SCOPED_TRACE(name);
+    std::ifstream in(folder / name);
+    std::string first, second;
+    std::getline(in, first);
+    std::getline(in, second);
+    EXPECT_EQ(first, header);
+    EXPECT_FALSE(second.empty());
+  }
+  fs::remove_all(folder);
+}
