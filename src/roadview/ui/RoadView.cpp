@@ -52,10 +52,23 @@ void TRoadImage::SetPicture(const QImage& picture) {
   update();
 }
 
+void TRoadImage::SetTraffic(const QImage& traffic) {
+  traffic_ = traffic;
+  trafficVisible_ = true;
+  update();
+}
+
+void TRoadImage::HideTraffic() {
+  if (!trafficVisible_) return;
+  trafficVisible_ = false;
+  update();
+}
+
 void TRoadImage::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), ToQColor(RoadColor::Green));
   painter.drawImage(0, 0, picture_);
+  if (trafficVisible_) painter.drawImage(0, 0, traffic_);
 }
 
 void TRoadImage::mousePressEvent(QMouseEvent* event) {
@@ -154,6 +167,16 @@ void TRoadView::RedrawRoad() {
   UpdateLaneLabels();
   emit RoadRedrawn();
 }
+
+int TRoadView::RedrawVehicles(const Kernel& kernel, const TrafficDrawSettings& settings) {
+  if (!config_) return -1;
+  const int count =
+      DrawTraffic(kernel, *config_, bitmap_, traffic_, ZoomIndex(), ScrollPosition(), settings);
+  if (count >= 0) image_->SetTraffic(traffic_);
+  return count;
+}
+
+void TRoadView::HideVehicles() { image_->HideTraffic(); }
 
 void TRoadView::UpdateLaneLabels() {
   // One label per lane row; the external model numbers its lanes from the first paved one.

@@ -8,7 +8,9 @@
 
 #include "roadview/RoadGeometry.h"
 #include "roadview/ui/RoadPainter.h"
+#include "roadview/ui/TrafficPainter.h"
 
+class Kernel;
 class KDConfig;
 class QScrollBar;
 class QSlider;
@@ -38,6 +40,10 @@ class TRoadImage : public QWidget {
   explicit TRoadImage(QWidget* parent = nullptr);
   void SetPicture(const QImage& picture);
   const QImage& Picture() const { return picture_; }
+  /// The traffic layer over the top of the picture (ImageVehicles); hidden when not running.
+  void SetTraffic(const QImage& traffic);
+  void HideTraffic();
+  bool TrafficVisible() const { return trafficVisible_; }
 
  signals:
   void MouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
@@ -56,6 +62,8 @@ class TRoadImage : public QWidget {
 
  private:
   QImage picture_;
+  QImage traffic_;
+  bool trafficVisible_ = false;
 };
 
 // The road view of the main window: section header, road picture, lane numbers, zoom and
@@ -85,6 +93,12 @@ class TRoadView : public QWidget {
 
   /// Redraws the road picture completely from the configuration.
   void RedrawRoad();
+  /// Draws the run's vehicles over the road picture and shows them; returns the number of
+  /// vehicles, or -1 when the kernel has no road (nothing changes then).
+  int RedrawVehicles(const Kernel& kernel, const TrafficDrawSettings& settings);
+  /// Shows the road without traffic (no run shown).
+  void HideVehicles();
+  const QImage& TrafficBitmap() const { return traffic_; }
 
   /// The picture as last drawn (also what the screen shows).
   const QImage& RoadBitmap() const { return bitmap_; }
@@ -108,6 +122,7 @@ class TRoadView : public QWidget {
   RoadSelection selection_;
   bool showSelection_ = false;
   QImage bitmap_;
+  QImage traffic_;
   RoadDisplayAreas areas_;
   TSectionHeader* header_;
   TRoadImage* image_;

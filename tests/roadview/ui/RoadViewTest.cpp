@@ -5,6 +5,7 @@
 #include <QSlider>
 
 #include "config/KDConfig.h"
+#include "kernel/Kernel.h"
 #include "roadview/RoadColors.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/RoadViewTestSupport.h"
@@ -90,4 +91,19 @@ TEST(TRoadViewFlags, FlagsReachTheDrawing) {
   road.view.SetDrawFlags(MakeRoadDrawFlags(RoadDrawKind::Origin, 1));
   road.view.RedrawRoad();
   EXPECT_TRUE(IsColor(road.view.RoadBitmap(), x - 2, bottom - 2, RoadColor::Red));
+}
+
+TEST(TRoadViewTraffic, VehiclesShownOverTheRoadAndHiddenAgain) {
+  ShownRoad road;
+  Kernel kernel;
+  TrafficDrawSettings settings;
+  EXPECT_EQ(road.view.RedrawVehicles(kernel, settings), -1);  // no run yet
+  EXPECT_FALSE(road.view.ImageRoad()->TrafficVisible());
+  ASSERT_TRUE(kernel.KAV_setup(road.config, 1, ""));
+  kernel.CreateObject(0, RO_VEHICLE, 2500, 1, 10, kernel.ParamSet(0), 0, 0);
+  EXPECT_EQ(road.view.RedrawVehicles(kernel, settings), 1);
+  EXPECT_TRUE(road.view.ImageRoad()->TrafficVisible());
+  EXPECT_EQ(road.view.TrafficBitmap().width(), road.view.RoadBitmap().width());
+  road.view.HideVehicles();
+  EXPECT_FALSE(road.view.ImageRoad()->TrafficVisible());
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QImage>
+
+#include <cstdint>
+#include <vector>
+
+#include "roadview/RoadColors.h"
+#include "roadview/RoadGeometry.h"
+
+class Kernel;
+class KDConfig;
+class RoadCanvas;
+
+struct TrafficDrawSettings {
+  ColorScheme scheme = ColorScheme::Speed;
+  /// The number of destinations when the run page was last shown: the destination colours.
+  int destinationCount = 1;
+  /// Vehicles shown in vehicle data windows: they get a marker circle.
+  std::vector<int> markedVehicles;
+  /// The road drawing flags (traffic lights show their state on the simulation pages).
+  std::uint32_t flags = 0;
+};
+
+/// Draws the traffic of the kernel's run over a copy of the road picture: traffic lights,
+/// lane detectors, the temporarily closed lane and every vehicle. `traffic` takes the road's
+/// width and the height of the used lanes. Returns the number of vehicles drawn, or -1 when
+/// the kernel has no road (then `traffic` is left as it was).
+int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
+                QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings);
+
+/// One vehicle: a 3-pixel bar from its rear to its front in row y.
+void DrawVehicle(RoadCanvas& canvas, const RoadViewport& view, int y, RgbColor color,
+                 float position, float length);
