@@ -31,6 +31,18 @@ RgbPicture Stripes() {
   return picture;
 }
 
+// 32 x 32: red over blue, halves of whole 16-pixel blocks so compression keeps the colours.
+RgbPicture RedOverBlue() {
+  RgbPicture picture{32, 32, {}};
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      const std::uint8_t pixel[3] = {static_cast<std::uint8_t>(y < 16 ? 255 : 0), 0,
+                                     static_cast<std::uint8_t>(y < 16 ? 0 : 255)};
+      picture.Pixels.insert(picture.Pixels.end(), pixel, pixel + 3);
+    }
+  return picture;
+}
+
 std::vector<std::uint8_t> ReadAll(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -107,7 +119,7 @@ TEST(ScreenDumpBitmap, WritesBottomUpBgrRowsWithPadding) {
 TEST(ScreenDumpJpeg, WritesAPictureTheImageLibraryReadsBack) {
   const auto path = TempDir() / "stripes.jpg";
   std::string error;
-  ASSERT_TRUE(WriteJpegFile(path.string(), Stripes(), 90, error)) << error;
+  ASSERT_TRUE(WriteJpegFile(path.string(), RedOverBlue(), 90, error)) << error;
   std::FILE* file = std::fopen(path.string().c_str(), "rb");
   ASSERT_NE(file, nullptr);
   jpeg_decompress_struct info;
@@ -117,13 +129,13 @@ TEST(ScreenDumpJpeg, WritesAPictureTheImageLibraryReadsBack) {
   jpeg_stdio_src(&info, file);
   ASSERT_EQ(jpeg_read_header(&info, TRUE), JPEG_HEADER_OK);
   jpeg_start_decompress(&info);
-  EXPECT_EQ(info.output_width, 5u);
-  EXPECT_EQ(info.output_height, 3u);
-  std::vector<std::uint8_t> row(5 * 3);
+  EXPECT_EQ(info.output_width, 32u);
+  EXPECT_EQ(info.output_height, 32u);
+  std::vector<std::uint8_t> row(32 * 3);
   JSAMPROW rowPointer = row.data();
   jpeg_read_scanlines(&info, &rowPointer, 1);
-  EXPECT_GT(row[0], 180);  // the top row is still mostly red
-  EXPECT_LT(row[2], 90);
+  EXPECT_GT(row[0], 200);  // the top row is still red
+  EXPECT_LT(row[2], 60);
   jpeg_abort_decompress(&info);
   jpeg_destroy_decompress(&info);
   std::fclose(file);
