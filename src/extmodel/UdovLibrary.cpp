@@ -5,10 +5,10 @@
 #include "config/ProgramError.h"
 
 const UdovCallName kUdovCallNames[13] = {
-    {1, "Prepare_simulation"}, {3, "Next_vehicle"},     {4, "Get_param_info"},
-    {5, "Get_param_value"},    {6, "Read_config"},      {7, "Reset_simulation"},
-    {9, "Set_errorhandler"},   {10, "Set_param_value"}, {11, "Open_test_file"},
-    {12, "Simulate_step"},     {13, "Write_config"},    {14, "After_step"},
+    {1, "Prepare_simulation"},    {3, "Next_vehicle"},     {4, "Get_param_info"},
+    {5, "Get_param_value"},       {6, "Read_config"},      {7, "Reset_simulation"},
+    {9, "Set_errorhandler"},      {10, "Set_param_value"}, {11, "Open_test_file"},
+    {12, "Simulate_step"},        {13, "Write_config"},    {14, "After_step"},
     {15, "After_step_detectors"},
 };
 
@@ -25,19 +25,32 @@ bool Resolve(void* handle, const char* symbol, Fn& target) {
 // Resolves the call of `ordinal` into its slot of the table.
 bool ResolveCall(void* handle, const UdovCallName& name, UdovCalls& calls) {
   switch (name.Ordinal) {
-    case 1: return Resolve(handle, name.Symbol, calls.PrepareSimulation);
-    case 3: return Resolve(handle, name.Symbol, calls.NextVehicle);
-    case 4: return Resolve(handle, name.Symbol, calls.GetParamInfo);
-    case 5: return Resolve(handle, name.Symbol, calls.GetParamValue);
-    case 6: return Resolve(handle, name.Symbol, calls.ReadConfig);
-    case 7: return Resolve(handle, name.Symbol, calls.ResetSimulation);
-    case 9: return Resolve(handle, name.Symbol, calls.SetErrorHandler);
-    case 10: return Resolve(handle, name.Symbol, calls.SetParamValue);
-    case 11: return Resolve(handle, name.Symbol, calls.OpenTestFile);
-    case 12: return Resolve(handle, name.Symbol, calls.SimulateStep);
-    case 13: return Resolve(handle, name.Symbol, calls.WriteConfig);
-    case 14: return Resolve(handle, name.Symbol, calls.AfterStep);
-    case 15: return Resolve(handle, name.Symbol, calls.AfterStepDetectors);
+    case 1:
+      return Resolve(handle, name.Symbol, calls.PrepareSimulation);
+    case 3:
+      return Resolve(handle, name.Symbol, calls.NextVehicle);
+    case 4:
+      return Resolve(handle, name.Symbol, calls.GetParamInfo);
+    case 5:
+      return Resolve(handle, name.Symbol, calls.GetParamValue);
+    case 6:
+      return Resolve(handle, name.Symbol, calls.ReadConfig);
+    case 7:
+      return Resolve(handle, name.Symbol, calls.ResetSimulation);
+    case 9:
+      return Resolve(handle, name.Symbol, calls.SetErrorHandler);
+    case 10:
+      return Resolve(handle, name.Symbol, calls.SetParamValue);
+    case 11:
+      return Resolve(handle, name.Symbol, calls.OpenTestFile);
+    case 12:
+      return Resolve(handle, name.Symbol, calls.SimulateStep);
+    case 13:
+      return Resolve(handle, name.Symbol, calls.WriteConfig);
+    case 14:
+      return Resolve(handle, name.Symbol, calls.AfterStep);
+    case 15:
+      return Resolve(handle, name.Symbol, calls.AfterStepDetectors);
   }
   return false;
 }

@@ -7,8 +7,8 @@
 
 // Messages the external model reports while it works are handed to the program's message sink
 // as (severity, text, caption).
-using ModelMessageSink = std::function<void(int severity, const std::string& text,
-                                            const std::string& caption)>;
+using ModelMessageSink =
+    std::function<void(int severity, const std::string& text, const std::string& caption)>;
 
 /// Installs the sink the model's messages go to; an empty sink drops them.
 void SetModelMessageSink(ModelMessageSink sink);

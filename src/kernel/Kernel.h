@@ -258,7 +258,6 @@ class Kernel {
   void CreateParamSets(const KDConfig& config);
   RoadObject* CreateDummy(int lane, float position);
   // Generation, driving, motion, step
-  bool DrawVehicleTypeAndDestination(SourceInfo& source);
   float SourceAimSpeed(const RoadObject* source, const VehicleParams& params) const;
   void PlaceBehindLeader(const RoadObject* source, const RoadObject* leader,
                          const VehicleParams& params, float deficit, float overdue,

@@ -199,12 +199,25 @@ float AimSpeedOnLane(const VehicleParams& params, const PhysicalLane& lane) {
   return lane.speedSuppression * c;
 }
 
-bool Kernel::DrawVehicleTypeAndDestination(SourceInfo& source) {
-  SuperSource& origin = *source.superSource;
-  double r = Random();
+int SourceInfo::GetVehicleType() {
+  if (drawnType < 0 && !Draw()) return -1;
+  return drawnType;
+}
+
+int SourceInfo::GetDestination() {
+  if (drawnType < 0 && !Draw()) return -1;
+  return drawnDestination;
+}
+
+// The type by the shares of the types in the lane's demand now, then the destination by the
+// origin's destination probabilities of that type.
+bool SourceInfo::Draw() {
+  Kernel& kernel = Owner()->Owner();
+  const int step = kernel.StepCount();
+  double r = kernel.Random();
   int type = -1;
   for (int i = 0; i < MAXVEHICLETYPE; ++i) {
-    double s = origin.TypeShare(stepCount_, source.lane, i);
+    double s = superSource->TypeShare(step, lane, i);
     if (r - s <= 0) {
       type = i;
       break;
@@ -213,14 +226,14 @@ bool Kernel::DrawVehicleTypeAndDestination(SourceInfo& source) {
   }
   if (type < 0) {
     if (r > 0.001) {
-      KernelMessage(KernelCause::ProgramError, "SourceInfo::GetVehicleType",
-                    "Sum of vehprobabilities < 0.9990");
+      kernel.KernelMessage(KernelCause::ProgramError, "SourceInfo::GetVehicleType",
+                           "Sum of vehprobabilities < 0.9990");
       return false;
     }
     type = 0;
   }
-  const float* probability = origin.Demand().destinationProbability[type];
-  r = Random();
+  const float* probability = superSource->Demand().destinationProbability[type];
+  r = kernel.Random();
   int destination = -1;
   for (int j = 0; j < MAXSINK; ++j) {
     if (r - probability[j] <= 0) {
@@ -231,8 +244,8 @@ bool Kernel::DrawVehicleTypeAndDestination(SourceInfo& source) {
   }
   if (destination < 0) {
     if (r > 0.001) {
-      KernelMessage(KernelCause::ProgramError, "SourceInfo::GetDestination",
-                    "Sum of destprobabilities < 0.9990");
+      kernel.KernelMessage(KernelCause::ProgramError, "SourceInfo::GetDestination",
+                           "Sum of destprobabilities < 0.9990");
       return false;
     }
     destination = 0;
@@ -243,8 +256,8 @@ bool Kernel::DrawVehicleTypeAndDestination(SourceInfo& source) {
       }
     }
   }
-  source.drawnType = type;
-  source.drawnDestination = destination;
+  drawnType = type;
+  drawnDestination = destination;
   return true;
 }
 
@@ -345,8 +358,10 @@ void Kernel::DoSource(RoadObject* sourceObject) {
   // Vehicles still owed while the lane has no demand left wait until it has some again:
   // there is no type share to draw from, and no rate to tell how overdue they are.
   if (!(laneFlow > 0)) return;
-  if (source->drawnType < 0 && !DrawVehicleTypeAndDestination(*source)) return;
-  const VehicleParams* params = ParamSet(source->drawnType);
+  int type = source->GetVehicleType();
+  if (type < 0) return;
+  int destination = source->GetDestination();
+  const VehicleParams* params = ParamSet(type);
   if (!KernelAssert(params != nullptr, "VehicleParamSet != NULL")) return;
 
   const float x0 = sourceObject->Position();
@@ -359,9 +374,8 @@ void Kernel::DoSource(RoadObject* sourceObject) {
   if (!(position > x0) || !(speed > 0)) return;
   position = std::min(position, x0 + 100);
 
-  RoadObject* vehicle =
-      CreateObject(source->lane, RO_VEHICLE + source->drawnType, position, ++vehicleIdCounter_,
-                   speed, params, source->drawnDestination, source->origin);
+  RoadObject* vehicle = CreateObject(source->lane, RO_VEHICLE + type, position, ++vehicleIdCounter_,
+                                     speed, params, destination, source->origin);
   if (vehicle == nullptr) return;
   vehicle->Vehicle()->creationTime =
       static_cast<float>(stepCount_) / stepsPerSecond_ - (position - x0) / speed;

@@ -20,6 +20,14 @@ class SourceInfo : public RoadObjectExtras {
   SuperSource* superSource = nullptr;
   int lane = 0;
   int origin = 0;
+
+  /// Type and destination of the next vehicle; both are drawn together on the first
+  /// demand after each generated vehicle. -1 when the draw failed (a program error).
+  int GetVehicleType();
+  int GetDestination();
+
+ private:
+  bool Draw();
 };
 
 // The traffic demand of one origin as the kernel uses it.
@@ -51,7 +59,10 @@ class SuperSource {
   RoadObject* SubSource(int lane) const { return subsources_[lane]; }
   int LaneCount() const;
 
-  void SetDemand(const OriginDemand& demand) { demand_ = demand; lastStep_ = -1; }
+  void SetDemand(const OriginDemand& demand) {
+    demand_ = demand;
+    lastStep_ = -1;
+  }
   const OriginDemand& Demand() const { return demand_; }
   /// Reads the origin's demand from the configuration; `stepsPerSecond` converts the times.
   void ReadDemand(const KDConfig& config, int stepsPerSecond);

@@ -13,7 +13,13 @@ const double ZoomFactors[ZOOM_FACTOR_COUNT] = {
 namespace {
 
 // Float to pixel conversions truncate towards zero, as every other conversion in the program.
-int Trunc(double value) { return static_cast<int>(value); }
+// Positions far off the picture are held within the int range, where they stay off it.
+int Trunc(double value) {
+  constexpr double kLimit = 1e9;
+  if (!(value > -kLimit)) return static_cast<int>(-kLimit);
+  if (value > kLimit) return static_cast<int>(kLimit);
+  return static_cast<int>(value);
+}
 
 double RoadLengthOf(const RoadViewport& view) {
   // A road has a positive length; guard the division anyway.

@@ -4,6 +4,8 @@
 #include <ostream>
 #include <system_error>
 
+#include "config/ConfigRW.h"
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "shell/ConfigFileCommands.h"
@@ -140,6 +142,14 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   UnavailableBatchEngine unavailable(out, host, outputs);
   CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unavailable);
   machine.OnIdle();
+  // A batch on a configuration that could not be read would run the default road instead.
+  std::unique_ptr<KDConfig> config;
+  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config);
+  if (!readable) {
+    SetReportHook(std::move(previous));
+    ClearTerminateRequest();
+    return 1;
+  }
   // Without a window there is no interactive use: a configuration alone is one unattended run.
   if (outputs.BatchSpecification.empty()) outputs.BatchSpecification = "1,0,0,0";
   for (int call = 0; call < kMaxIdleCalls && !TerminateRequested() && !host.Terminated() &&

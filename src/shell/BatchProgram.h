@@ -18,5 +18,6 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
                     std::ostream& err, BatchEngine* batch = nullptr);
 
 /// A short description of what a batch request would run, one line per item.
-std::vector<std::string> DescribeBatch(const std::string& configuration, const BatchRequest& request,
+std::vector<std::string> DescribeBatch(const std::string& configuration,
+                                       const BatchRequest& request,
                                        const OutputFileSettings& outputs);

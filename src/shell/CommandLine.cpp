@@ -92,8 +92,7 @@ bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings)
   return false;
 }
 
-bool ScanBatchSpecification(const std::string& specification, BatchRequest& request,
-                            int maxLane) {
+bool ScanBatchSpecification(const std::string& specification, BatchRequest& request, int maxLane) {
   int numbers[6] = {0, 0, 0, 0, 1, 12};
   int count = 0;
   size_t pos = 0;

@@ -14,7 +14,7 @@ struct OutputFileSettings {
   std::string LaneChangeTraceFile;
   std::string SimulationResultsFile;
   std::string ExtendedResultsFile;
-  int VehicleTraceInterval = 1;  // the vehicle trace is written every this many steps
+  int VehicleTraceInterval = 1;    // the vehicle trace is written every this many steps
   std::string BatchSpecification;  // "runs,stop,report,speed[,first lane[,last lane]]"
 };
 
@@ -38,8 +38,8 @@ bool ScanBatchSpecification(const std::string& specification, BatchRequest& requ
                             int maxLane = 12);
 
 /// The name a user-given output file name stands for: a relative name is taken relative to the
-/// folder of `currentFileName`, and a first "%d"-style directive in the given name ("trace%03d.trc")
-/// is filled with `batchRun` (0 outside a batch).
+/// folder of `currentFileName`, and a first "%d"-style directive in the given name
+/// ("trace%03d.trc") is filled with `batchRun` (0 outside a batch).
 std::string ResolveOutputFileName(const std::string& name, const std::string& currentFileName,
                                   int batchRun);
 

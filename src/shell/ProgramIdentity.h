@@ -35,4 +35,5 @@ std::string DirectoryPart(const std::string& path);
 ModeDecision DecideProgramMode(const std::string& executablePath);
 
 /// The message shown when the executable has any other name (caption "Error").
-inline constexpr const char* kRenameMessage = "Please rename the EXE-file to Kavro.exe or Dovel.exe";
+inline constexpr const char* kRenameMessage =
+    "Please rename the EXE-file to Kavro.exe or Dovel.exe";

@@ -1,5 +1,3 @@
-#include "extmodel/UdovLibrary.h"
-
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
 
 namespace {
@@ -138,9 +137,9 @@ TEST_F(UdovLibraryCalls, ModelMessagesReachTheSink) {
   UdovMessage(3, "no time", -1.0f);
   SetModelMessageSink(nullptr);
   library->Calls().SetErrorHandler(nullptr);
-  EXPECT_EQ(received, (std::vector<std::string>{
-                          "2|Message severity 2|time 1.5 s: /opt/TestFile.txt\n",
-                          "3|Message severity 3|no time\n"}));
+  EXPECT_EQ(received,
+            (std::vector<std::string>{"2|Message severity 2|time 1.5 s: /opt/TestFile.txt\n",
+                                      "3|Message severity 3|no time\n"}));
 }
 
 }  // namespace

@@ -112,3 +112,22 @@ TEST(KernelRun, ARepeatedSetUpStartsTheRunAfresh) {
   ASSERT_TRUE(RunFor(kernel, 300, &second));
   EXPECT_EQ(first.digest, second.digest);
 }
+
+TEST(KernelRun, OriginsTakeTheirFlowGraphInStepsAndNormalisedShares) {
+  KDConfig config;
+  NoLaneChangeRoad(config, 1, 0);
+  config.SetOFlow(0, 100, 1000);  // from 0 veh/h at 0 s to 1000 veh/h at 100 s
+  config.SetOFlow(0, 300, 200);
+  config.SetOVProbability(0, 0, 1);  // the shares now add up to 1.6: used normalised
+  Kernel kernel;
+  ASSERT_TRUE(kernel.KAV_setup(config, 1, ""));
+  SuperSource& origin = *kernel.SuperSources()[0];
+  EXPECT_EQ(origin.Demand().flowTime, (std::vector<int>{0, 200, 600}));
+  EXPECT_FLOAT_EQ(origin.TotalFlow(100), 500);
+  EXPECT_FLOAT_EQ(origin.TotalFlow(400), 600);
+  EXPECT_FLOAT_EQ(origin.TotalFlow(100000), 200);
+  float sum = 0;
+  for (float share : origin.Demand().typeShare) sum += share;
+  EXPECT_NEAR(sum, 1, 1e-5);
+  EXPECT_FLOAT_EQ(origin.Demand().destinationProbability[2][0], 1);
+}

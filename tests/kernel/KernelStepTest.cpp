@@ -353,3 +353,57 @@ TEST(RoadBehaviour, TwoKernelsSideBySideDoNotInterfere) {
   EXPECT_EQ(StateDigest(a), StateDigest(b));
   EXPECT_EQ(StateDigest(a), StateDigest(c));
 }
+
+TEST(DriveVehicle, NoPassingOnTheRightAndHoldingBackBesideSlowTraffic) {
+  struct Case {
+    const char* name;
+    int lane;            // of the deciding vehicle, at 1000 m and 30 m/s
+    int otherLane;       // of the slower vehicle
+    float otherAhead;    // [m] ahead of the deciding vehicle
+    float otherSpeed;    // [m/s]
+    float acceleration;  // chosen by the deciding vehicle
+    bool holdBack;
+  } cases[] = {
+      {"much slower vehicle on the left, close: roll out", 1, 0, 50, 20, -0.5f, false},
+      {"much slower vehicle on the left, far: free", 1, 0, 150, 20, 0.5f, false},
+      {"slow vehicle on the right, close: hold back", 0, 1, 100, 15, -0.5f, true},
+      {"vehicle on the right not slow enough", 0, 1, 100, 26, 0.5f, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Kernel kernel;
+    RecordingSink sink;
+    kernel.SetMessageSink(&sink);
+    TestRoad road(kernel, 3000, 2, 2, 1, LaneRules{120, 1, 0, true, true});
+    kernel.AddParamSet(CarParams());
+    RoadObject* other = PlaceVehicle(kernel, c.otherLane, 1000 + c.otherAhead, c.otherSpeed, 0, 2);
+    other->Vehicle()->acceleration = -0.5f;  // it keeps its speed in this step
+    RoadObject* vehicle = PlaceVehicle(kernel, c.lane, 1000, 30, 0, 1);
+    kernel.SetClock(10, 2);
+    ASSERT_TRUE(kernel.SimulateStep());
+    EXPECT_NEAR(vehicle->Vehicle()->acceleration, c.acceleration, 1e-4);
+    EXPECT_EQ(vehicle->Vehicle()->holdBack != 0, c.holdBack);
+    if (c.holdBack) {
+      EXPECT_NEAR(vehicle->Vehicle()->holdBackSpeed, other->Vehicle()->speed + 5, 1e-4);
+    }
+    EXPECT_TRUE(sink.reports.empty());
+  }
+}
+
+TEST(DriveVehicle, CooperationRequestBrakesHarderFurtherIntoTheSection) {
+  Kernel kernel;
+  RecordingSink sink;
+  kernel.SetMessageSink(&sink);
+  TestRoad road(kernel, 3000, 1, 2);
+  road.AddBoundary(1, 1000);
+  kernel.AddParamSet(CarParams());
+  RoadObject* vehicle = PlaceVehicle(kernel, 0, 1500, 30, 0, 1);
+  vehicle->Vehicle()->laneChangeState = 20;
+  kernel.SetClock(10, 2);
+  ASSERT_TRUE(kernel.SimulateStep());
+  // A quarter of the way into the section from 1000 m to the end of the road at 3000 m: the
+  // lane change deceleration -3 m/s2 times 500 / 2000.
+  EXPECT_NEAR(vehicle->Vehicle()->acceleration, -3 * 0.25f, 1e-4);
+  EXPECT_TRUE(vehicle->Vehicle()->cooperating);
+  EXPECT_EQ(vehicle->Vehicle()->laneChangeState, 0);
+}

@@ -1,5 +1,3 @@
-#include "shell/BatchProgram.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -10,8 +8,13 @@
 
 #include "Version.h"
 #include "config/ProgramError.h"
+#include "shell/BatchProgram.h"
 
 namespace {
+
+// A configuration that reads; kavro-batch refuses to run on one that does not.
+const std::string kExample = std::string(KAVRO_SOURCE_DIR) + "/examples/motorway-3lane.kav";
+const std::string kExampleFolder = std::string(KAVRO_SOURCE_DIR) + "/examples/";
 
 struct Result {
   int status;
@@ -39,8 +42,7 @@ TEST(BatchProgramArguments, BadArgumentsArePrintedAndFail) {
   Result result = RunBatch({"model.kav", "foo=1", "vehicletrace=v.txt,x"});
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("Bad program argument: \"foo=1\"\n"), std::string::npos);
-  EXPECT_NE(result.err.find("Bad program argument: \"vehicletrace=v.txt,x\"\n"),
-            std::string::npos);
+  EXPECT_NE(result.err.find("Bad program argument: \"vehicletrace=v.txt,x\"\n"), std::string::npos);
   EXPECT_EQ(result.out, "");
   EXPECT_FALSE(TerminateRequested()) << "the program's own state is not left behind";
 }
@@ -57,20 +59,30 @@ TEST(BatchProgramArguments, VersionUsageAndMissingConfiguration) {
 }
 
 TEST(BatchProgramArguments, WithoutEngineShowsWhatWouldRunAndFails) {
-  Result result = RunBatch({"/cases/model.kav", "batch=5,0,2,40", "simulationresults=out%d.ksr"});
+  Result result = RunBatch({kExample, "batch=5,0,2,40", "simulationresults=out%d.ksr"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.out.find("Configuration: /cases/model.kav\n"), std::string::npos);
+  EXPECT_NE(result.out.find("Configuration: " + kExample + "\n"), std::string::npos);
   EXPECT_NE(result.out.find("Batch: 5 runs, a run stops when the speed at any detector over "
                             "lanes 1 to 12 drops below 40 km/h; highest flow reported at "
                             "detector 2\n"),
             std::string::npos);
-  EXPECT_NE(result.out.find("Simulation results: /cases/out1.ksr\n"), std::string::npos);
+  EXPECT_NE(result.out.find("Simulation results: " + kExampleFolder + "out1.ksr\n"),
+            std::string::npos);
   EXPECT_NE(result.err.find("Batch runs are not available yet"), std::string::npos);
+}
+
+TEST(BatchProgramArguments, UnreadableConfigurationFailsBeforeTheBatch) {
+  FinishingBatch batch;
+  Result result = RunBatch({"/nonexistent-kavro-dir/model.kav", "batch=2,0,0,0"}, &batch);
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(batch.runs, 0);
+  EXPECT_NE(result.err.find("/nonexistent-kavro-dir/model.kav"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "");
 }
 
 TEST(BatchProgramRun, ConfigurationAloneMakesOneRunAndSucceeds) {
   FinishingBatch batch;
-  Result result = RunBatch({"/cases/model.kav"}, &batch);
+  Result result = RunBatch({kExample}, &batch);
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(batch.runs, 1);
 }
@@ -78,7 +90,7 @@ TEST(BatchProgramRun, ConfigurationAloneMakesOneRunAndSucceeds) {
 TEST(BatchProgramRun, UnsavedResultsFail) {
   FinishingBatch batch;
   batch.saveOk = false;
-  Result result = RunBatch({"/cases/model.kav", "batch=3,0,0,0"}, &batch);
+  Result result = RunBatch({kExample, "batch=3,0,0,0"}, &batch);
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(batch.runs, 3);
   EXPECT_NE(result.err.find("Warning: BatchMode switched off"), std::string::npos);
@@ -88,8 +100,8 @@ TEST(BatchProgramRun, UnsavedResultsFail) {
 Result RunExecutable(const std::string& arguments) {
   std::filesystem::path errFile =
       std::filesystem::temp_directory_path() / "kavro_batch_exe_test.err";
-  std::string command = std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" +
-                        errFile.string() + " >/dev/null";
+  std::string command =
+      std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" + errFile.string() + " >/dev/null";
   int raw = std::system(command.c_str());
   std::ifstream in(errFile);
   std::stringstream err;

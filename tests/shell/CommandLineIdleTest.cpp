@@ -1,5 +1,3 @@
-#include "shell/CommandLineIdle.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -8,6 +6,7 @@
 #include <sstream>
 
 #include "config/ProgramMode.h"
+#include "shell/CommandLineIdle.h"
 #include "shell/TextTable.h"
 #include "support/ReportCapture.h"
 

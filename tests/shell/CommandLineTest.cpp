@@ -1,6 +1,6 @@
-#include "shell/CommandLine.h"
-
 #include <gtest/gtest.h>
+
+#include "shell/CommandLine.h"
 
 namespace {
 
@@ -66,9 +66,9 @@ TEST(CommandLineVehicleTrace, IntervalAfterFirstComma) {
 }
 
 TEST(CommandLineVehicleTrace, RejectsIntervalThatIsNotAPositiveNumber) {
-  const char* bad[] = {"vehicletrace=veh.txt,x",   "vehicletrace=veh.txt,",
-                       "vehicletrace=veh.txt,0",   "vehicletrace=veh.txt,-5",
-                       "vehicletrace=veh.txt,10x", "vehicletrace=veh.txt,1,2",
+  const char* bad[] = {"vehicletrace=veh.txt,x",          "vehicletrace=veh.txt,",
+                       "vehicletrace=veh.txt,0",          "vehicletrace=veh.txt,-5",
+                       "vehicletrace=veh.txt,10x",        "vehicletrace=veh.txt,1,2",
                        "vehicletrace=veh.txt,99999999999"};
   for (const char* option : bad) {
     SCOPED_TRACE(option);
@@ -96,12 +96,9 @@ TEST(CommandLineBatchSpecification, ReadsFourToSixNumbersWithLaneDefaults) {
     BatchRequest expected;
   };
   const Case cases[] = {
-      {"5,0,2,40", {5, 0, 2, 40, 1, 12}},
-      {"1,0,0,0", {1, 0, 0, 0, 1, 12}},
-      {"10,3,1,60,2", {10, 3, 1, 60, 2, 12}},
-      {"10,3,1,60,2,4", {10, 3, 1, 60, 2, 4}},
-      {"1,0,0,0,3,3", {1, 0, 0, 0, 3, 3}},
-      {" 7, 1, 1, 50", {7, 1, 1, 50, 1, 12}},
+      {"5,0,2,40", {5, 0, 2, 40, 1, 12}},      {"1,0,0,0", {1, 0, 0, 0, 1, 12}},
+      {"10,3,1,60,2", {10, 3, 1, 60, 2, 12}},  {"10,3,1,60,2,4", {10, 3, 1, 60, 2, 4}},
+      {"1,0,0,0,3,3", {1, 0, 0, 0, 3, 3}},     {" 7, 1, 1, 50", {7, 1, 1, 50, 1, 12}},
       {"5,0,2,40;junk", {5, 0, 2, 40, 1, 12}},
   };
   for (const Case& c : cases) {
@@ -118,9 +115,8 @@ TEST(CommandLineBatchSpecification, ReadsFourToSixNumbersWithLaneDefaults) {
 }
 
 TEST(CommandLineBatchSpecification, RejectsTooFewNumbersAndBadLaneRanges) {
-  const char* bad[] = {"5,0,0",         "1,0,0,0,3,2",  "1,0,0,0,1,13", "1,0,0,0,0",
-                       "",              "a,b,c,d",      "5;0;2;40",     "5,0,,40",
-                       "1,0,0,0,13",    "99999999999,0,0,0"};
+  const char* bad[] = {"5,0,0",   "1,0,0,0,3,2", "1,0,0,0,1,13", "1,0,0,0,0",  "",
+                       "a,b,c,d", "5;0;2;40",    "5,0,,40",      "1,0,0,0,13", "99999999999,0,0,0"};
   for (const char* text : bad) {
     SCOPED_TRACE(text);
     BatchRequest request;

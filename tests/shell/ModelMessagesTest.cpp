@@ -1,7 +1,6 @@
-#include "shell/ModelMessages.h"
-
 #include <gtest/gtest.h>
 
+#include "shell/ModelMessages.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -46,7 +45,8 @@ TEST(ReportModelMessageRouting, BySeverity) {
     ReportCapture capture;
     FakeView view;
     view.debugVisible = c.debugVisible;
-    ReportModelMessage(view, c.severity, "lane closed\r\n\t", "Message severity " + std::to_string(c.severity));
+    ReportModelMessage(view, c.severity, "lane closed\r\n\t",
+                       "Message severity " + std::to_string(c.severity));
     EXPECT_EQ(view.lines, std::vector<std::string>{"lane closed"});
     if (c.status) {
       EXPECT_EQ(view.status, std::vector<std::string>{c.status});

@@ -1,8 +1,7 @@
-#include "shell/PageCatalogue.h"
-
 #include <gtest/gtest.h>
 
 #include "config/ProgramMode.h"
+#include "shell/PageCatalogue.h"
 
 namespace {
 

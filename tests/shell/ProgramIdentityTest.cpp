@@ -1,9 +1,8 @@
-#include "shell/ProgramIdentity.h"
-
 #include <gtest/gtest.h>
 
 #include "Version.h"
 #include "config/ProgramMode.h"
+#include "shell/ProgramIdentity.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -70,7 +69,8 @@ TEST(ProgramVersionText, MissingBuildReportsAndAssumesZero) {
     EXPECT_EQ(version.Build, 0);
     ASSERT_EQ(capture.Reports().size(), 1u);
     EXPECT_EQ(capture.Reports()[0].caption, "Error");
-    EXPECT_EQ(capture.Reports()[0].text, "Cannot determine version info\r\nassuming BuildNumber == 0");
+    EXPECT_EQ(capture.Reports()[0].text,
+              "Cannot determine version info\r\nassuming BuildNumber == 0");
     EXPECT_FALSE(capture.Reports()[0].stop);
   }
 }

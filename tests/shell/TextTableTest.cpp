@@ -1,7 +1,6 @@
-#include "shell/TextTable.h"
-
 #include <gtest/gtest.h>
 
+#include "shell/TextTable.h"
 #include "support/ReportCapture.h"
 
 namespace {

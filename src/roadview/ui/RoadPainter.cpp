@@ -114,7 +114,8 @@ void DrawLanes(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& v
 }
 
 void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderItem>* header,
-                    std::uint32_t flags, int zoomIndex, int scroll, RoadDisplayAreas* areas) {
+                    std::uint32_t flags, int zoomIndex, int scroll, RoadDisplayAreas* areas,
+                    const std::vector<SurfaceDetailView>* details) {
   if (bitmap.width() <= 0 || bitmap.height() <= 0) return;
   const RoadViewport view{bitmap.width(), config.Length(), zoomIndex, scroll};
   RoadCanvas canvas(bitmap);
@@ -126,7 +127,7 @@ void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderIt
   DrawTeleports(config, canvas, view, flags);
   DrawOriginsAndDestinations(config, canvas, view, flags, areas);
   if (flags & RDF_SHOW_AREAS) DrawLaneChangeAreas(config, canvas, view, flags);
-  DrawPropertyLabels(config, canvas, view, flags);
+  DrawPropertyLabels(config, canvas, view, flags, details);
   DrawDetectorLabels(config, canvas, view, flags);
   DrawTrafficLightsAndLaneDetectors(config, canvas, view, flags);
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "roadview/RoadGeometry.h"
+#include "roadview/SurfaceDetailLabels.h"
 
 class KDConfig;
 class RoadCanvas;
@@ -28,10 +29,12 @@ struct RoadDisplayAreas {
 /// destinations, teleports, traffic lights, lane detectors, lane change areas of the selected
 /// destination, property labels and the distance scale. `flags` is a RoadDrawFlags word.
 /// Sets the section header's items and records the glyph areas (the detector label areas go
-/// into the configuration). A bitmap 0 pixels wide draws and records nothing.
+/// into the configuration). A bitmap 0 pixels wide draws and records nothing. `details`
+/// describes the external model's surface details for their view (kind 7).
 void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderItem>* header,
                     std::uint32_t flags, int zoomIndex, int scroll,
-                    RoadDisplayAreas* areas = nullptr);
+                    RoadDisplayAreas* areas = nullptr,
+                    const std::vector<SurfaceDetailView>* details = nullptr);
 
 /// The traffic lights and lane detectors, also drawn over the moving traffic. With
 /// RDF_LIGHT_STATES in `flags` the lights show their state instead of their number.
@@ -51,6 +54,6 @@ void DrawOriginsAndDestinations(const KDConfig& config, RoadCanvas& canvas,
 void DrawLaneChangeAreas(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
                          std::uint32_t flags);
 void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
-                        std::uint32_t flags);
+                        std::uint32_t flags, const std::vector<SurfaceDetailView>* details);
 void DrawDetectorLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
                         std::uint32_t flags);

@@ -80,9 +80,21 @@ void DrawNoOvertakingSign(RoadCanvas& canvas, int x, int y) {
 }
 
 // The label of one lane for the property view of `kind`; empty for none.
-std::string PropertyLabel(const KDConfig& config, RoadDrawKind kind, int section, int lane) {
+std::string PropertyLabel(const KDConfig& config, std::uint32_t flags, int section, int lane,
+                          const std::vector<SurfaceDetailView>* details) {
+  const RoadDrawKind kind = DrawKind(flags);
   const int type = config.IntPhysicalSectionProperty(section, lane, PP_LANETYPE);
   if (!(type & LANE_PAVED)) return {};
+  if (kind == RoadDrawKind::SurfaceDetail) {
+    const int detail = DrawValue(flags) - 1;
+    if (!details || detail < 0 || detail > PP_SURFACEDETAIL_LAST ||
+        detail >= static_cast<int>(details->size()))
+      return {};
+    // A detail of the whole section is kept at lane 0.
+    const SurfaceDetailView& shown = (*details)[detail];
+    return FormatDetailValue(
+        shown, config.PhysicalSectionProperty(section, shown.perLane ? lane : 0, detail));
+  }
   const bool blocked = (type & LANE_MERGEBOTH) == LANE_MERGEBOTH;
   const float suppression = config.PhysicalSectionProperty(section, lane, PP_SPEEDSUPPRESSION);
   const float limit = config.PhysicalSectionProperty(section, lane, PP_SPEEDLIMIT);
@@ -167,10 +179,10 @@ void DrawLaneChangeAreas(const KDConfig& config, RoadCanvas& canvas, const RoadV
 }
 
 void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
-                        std::uint32_t flags) {
+                        std::uint32_t flags, const std::vector<SurfaceDetailView>* details) {
   const RoadDrawKind kind = DrawKind(flags);
   if (kind != RoadDrawKind::SpeedSuppression && kind != RoadDrawKind::SpeedLimit &&
-      kind != RoadDrawKind::NoOvertakingTrucks)
+      kind != RoadDrawKind::NoOvertakingTrucks && kind != RoadDrawKind::SurfaceDetail)
     return;
   for (int s = 0; s <= config.Boundaries(); ++s) {
     const PixelRange columns = SectionPixelRange(config, view, s);
@@ -185,7 +197,7 @@ void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadVi
           DrawNoOvertakingSign(canvas, x, y);
         continue;
       }
-      const std::string label = PropertyLabel(config, kind, s, l);
+      const std::string label = PropertyLabel(config, flags, s, l, details);
       if (!label.empty()) canvas.CentredText(x, y, label, RoadColor::White);
     }
   }

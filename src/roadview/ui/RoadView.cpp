@@ -150,7 +150,7 @@ void TRoadView::RedrawRoad() {
   const QSize size(image_->width(), std::max(image_->height(), PictureHeight()));
   if (bitmap_.size() != size) bitmap_ = QImage(size, QImage::Format_RGB32);
   DrawRoadLayout(*config_, bitmap_, &header_->Items(), flags_, ZoomIndex(), ScrollPosition(),
-                 &areas_);
+                 &areas_, &details_);
   const int zoomIndex = ZoomIndex();
   scroll_->setEnabled(zoomIndex > 0);
   if (zoomIndex > 0) scroll_->setPageStep(ScrollLargeChange(zoomIndex));

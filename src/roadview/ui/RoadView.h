@@ -88,6 +88,8 @@ class TRoadView : public QWidget {
   int ScrollPosition() const;
   void SetZoomIndex(int index);
   void SetScrollPosition(int position);
+  /// How the external model's surface details are shown in their view (kind 7).
+  void SetSurfaceDetails(const std::vector<SurfaceDetailView>& details) { details_ = details; }
   /// The header follows the mouse only while a road design page is open.
   void SetHeaderEnabled(bool enabled);
 
@@ -124,6 +126,7 @@ class TRoadView : public QWidget {
   QImage bitmap_;
   QImage traffic_;
   RoadDisplayAreas areas_;
+  std::vector<SurfaceDetailView> details_;
   TSectionHeader* header_;
   TRoadImage* image_;
   QWidget* laneIds_;

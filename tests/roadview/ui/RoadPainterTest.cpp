@@ -377,3 +377,31 @@ TEST(DrawRoadLayoutPicture, RampRoadSavedForInspection) {
   if (dir) picture.image.save(QString::fromLatin1(dir));
   EXPECT_PIXEL(picture, 400, Mid(0), RoadColor::Black);
 }
+
+TEST(DrawRoadLayoutLabels, ExternalModelSurfaceDetailPerLaneOrPerSection) {
+  ScopedProgramMode mode(DOVEL);
+  KDConfig config;
+  const int lane = config.FirstLaneUsed();
+  config.SetPhysicalSectionProperty(0, 0, 3, 7.5f);     // detail 3 of the section, at lane 0
+  config.SetPhysicalSectionProperty(0, lane, 0, 3.5f);  // lane width of one lane
+  const std::vector<SurfaceDetailView> details(9, SurfaceDetailView{false, true, "%4.1f"});
+  std::vector<SurfaceDetailView> perLane = details;
+  perLane[0].perLane = true;
+  auto whiteAround = [](const Picture& p, int l) {
+    int count = 0;
+    for (int x = 360; x < 440; ++x)
+      for (int y = LaneTop(l) + 7; y < LaneTop(l) + 18; ++y) count += p.At(x, y) == RoadColor::White;
+    return count;
+  };
+  Picture picture;
+  DrawRoadLayout(config, picture.image, nullptr, MakeRoadDrawFlags(RoadDrawKind::SurfaceDetail, 4),
+                 0, 0, nullptr, &details);
+  EXPECT_GT(whiteAround(picture, lane), 0);  // every paved lane shows the section's value
+  // Without a description of the details nothing is labelled.
+  DrawRoadLayout(config, picture.image, nullptr, MakeRoadDrawFlags(RoadDrawKind::SurfaceDetail, 4),
+                 0, 0, nullptr, nullptr);
+  EXPECT_EQ(whiteAround(picture, lane), 0);
+  DrawRoadLayout(config, picture.image, nullptr, MakeRoadDrawFlags(RoadDrawKind::SurfaceDetail, 1),
+                 0, 0, nullptr, &perLane);
+  EXPECT_GT(whiteAround(picture, lane), 0);
+}

@@ -1,11 +1,10 @@
-#include "shell/ui/DesktopProgram.h"
-
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
+#include "shell/ui/DesktopProgram.h"
 #include "shell/ui/QtText.h"
 
 namespace {

@@ -1,5 +1,3 @@
-#include "shell/ui/FormMain.h"
-
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,6 +13,7 @@
 #include "config/ProgramMode.h"
 #include "extmodel/UdovLibrary.h"
 #include "shell/PageCatalogue.h"
+#include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
 
 namespace {
