@@ -29,11 +29,12 @@ void DetectorInfo::AddSample(RoadObject* vehicle) {
   if (!GrowTo(period)) return;  // out of memory: the sample is dropped
   int lane = vehicle->Lane();
   int type = vehicle->Type() - RO_VEHICLE;
-  float time = 0;
+  float time = 0, speed = 0;
   if (!kernel.KernelAssert(
-          kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time, nullptr),
+          kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time, &speed),
           "FindPassingTimeAndSpeed (Vehicle, detectorpos, &tdet, &vdet)"))
     return;
+  kernel.TraceDetectorPassage(vehicle, Owner(), time, speed);
   if (type < 0 || type >= MAXVEHICLETYPE) {
     kernel.KernelMessage(KernelCause::ProgramError, "DetectorInfo::AddSample",
                          "Vehicle %p has illegal type (%d)", static_cast<void*>(vehicle), type);

@@ -28,9 +28,23 @@ class DetectorInfo : public RoadObjectExtras {
   void AddSample(RoadObject* vehicle);
   /// Vehicles counted in a period; lane -1 sums the lanes, type -1 the vehicle types.
   int VehicleCount(int period, int lane, int type) const;
+  /// Harmonic mean speed of the counted vehicles [km/h]; -1 when none were counted.
+  float HarmonicSpeed(int period, int lane, int type) const;
+  /// Travel times from the previous detector [s] (-1 for a period never reached) and their
+  /// number.
+  float TravelTimeSum(int period, int lane, int type) const;
+  int TravelTimeCount(int period, int lane, int type) const;
+  /// Lane changes completed downstream of the detector, all and by direction.
+  int LaneChanges(int period) const;
+  int LaneChangesLeft(int period) const;
+  int LaneChangesRight(int period) const;
+  /// Counts a completed lane change in the current period; a state of 0 or below is one to
+  /// the left.
+  void CountLaneChange(int state);
   /// The aggregation period of a step.
   static int PeriodOfStep(int step, int firstPeriodEnd, int periodLength);
 
  private:
   bool GrowTo(int period);
+  bool HasCell(int period, int lane, int type) const;
 };

@@ -12,6 +12,7 @@
 #include "kernel/DetectorInfo.h"
 #include "kernel/KernelBHVSection.h"
 #include "kernel/KernelMessages.h"
+#include "kernel/KernelTraces.h"
 #include "kernel/KernelTypes.h"
 #include "kernel/RoadObject.h"
 #include "kernel/SourceInfo.h"
@@ -57,6 +58,11 @@ class ConfigFurnitureWriter : public KernelFurnitureObserver {
 //   KernelAreas.cpp      lane change areas and route choice as drivers see them
 //   KernelMotion.cpp     applying an acceleration and moving a vehicle along the lists
 //   KernelStep.cpp       one time step over the whole road, traffic lights
+//   KernelLaneChange.cpp deciding and making lane changes, asking others for room
+//   KernelLaneWishes.cpp overtaking and keep-right wishes, the state of a manoeuvre
+//   LaneChangeGap.cpp    gap acceptance, free of road objects
+//   DetectorQueries.cpp  what the detectors recorded
+//   KernelTraces.cpp     the detection, travel time and lane change traces
 class Kernel {
  public:
   Kernel();
@@ -212,6 +218,28 @@ class Kernel {
   // manoeuvre in progress advances once per decision.
   bool TryLaneChange(RoadObject* vehicle, RoadObject* leader);
   void AdvanceLaneChangeState(RoadObject* vehicle);
+  /// The overtaking wish towards the lane to the left, behind `leader`.
+  bool WantsLeft(RoadObject* vehicle, RoadObject* leader);
+  /// The wish to keep right.
+  bool WantsRight(RoadObject* vehicle);
+
+  // ---- Traces ----------------------------------------------------------------------------
+  /// Opens (or with none closes) a trace for the kernel; the caller owns the sink. Headers
+  /// are written in the first step of a run.
+  void SetTraceSink(KernelTrace trace, TraceSink* sink);
+  TraceSink* TraceSinkOf(KernelTrace trace) const { return traces_[trace]; }
+  /// Opens the traces on C streams the caller opened and will close; none = not written.
+  void SetTraceFiles(std::FILE* detection, std::FILE* travelTime, std::FILE* odTravelTime,
+                     std::FILE* laneChange);
+  void WriteTraceHeaders();
+  /// The detection and detector-to-detector lines of a vehicle passing a detector at `time`
+  /// [s] with `speed` [m/s]; before its last detector time is updated.
+  void TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* detector, float time,
+                            float speed);
+  /// The lane change line, in the move of the step the change was made.
+  void TraceLaneChange(const RoadObject* vehicle);
+  /// The origin-destination travel time line of a vehicle passing its sink.
+  void TraceArrival(const RoadObject* vehicle, const RoadObject* sink);
 
   /// Starts an empty, ready run for roads built object by object (tests and tools): no
   /// objects, the given generator state, time step and driver delays.
@@ -265,6 +293,17 @@ class Kernel {
   int VehicleClass(const RoadObject* vehicle);
   void ReactToTrafficLight(RoadObject* vehicle, const RoadObject* leader, float* acceleration);
   RoadObject* SectionOf(const RoadObject* object) const;
+  // Lane changing
+  const PhysicalLane* LaneRules(const RoadObject* vehicle, int lane);
+  bool ClosedForTrucks(const RoadObject* vehicle, int lane);
+  bool MayMove(const RoadObject* vehicle, int direction);
+  bool TargetLaneSendsBack(const RoadObject* vehicle, int direction);
+  bool AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d);
+  void RequestRoom(RoadObject* vehicle, RoadObject* q, RoadObject* r, const struct GapVerdict& gap,
+                   int c, float o);
+  bool LightBlocksLane(const RoadObject* vehicle, int lane);
+  void StartLaneChange(VehicleInfo& info, int direction, bool required);
+  float OriginPosition(int origin) const;
   bool SweepUpstream();
   void SweepDownstream();
   void ResetLaneDetectors();
@@ -317,4 +356,6 @@ class Kernel {
   float longestLaneDetector_ = 0;             // [m]
   bool inStep_ = false;
   int arrivedCount_ = 0;  // vehicles removed at their sinks in this run
+  KernelTraceSet traces_;
+  FileTraceSink traceFiles_[KERNEL_TRACE_COUNT];
 };

@@ -127,6 +127,8 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
     }
   }
 
+  if (info->laneChangeProgress == 1 && InLaneChange(info->laneChangeState))
+    kernel.TraceLaneChange(this);
   info->previousPosition = position_;
   info->previousSpeed = info->speed;
   info->speed = speed;
@@ -180,7 +182,10 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
 void Kernel::PassObject(RoadObject* vehicle, RoadObject* passed) {
   if (passed->Type() == RO_SINK && passed->Lane() == vehicle->Lane()) {
     // Arrived; the end of the step removes it.
-    if (vehicle->Number() > 0) vehicle->SetNumber(-vehicle->Number());
+    if (vehicle->Number() > 0) {
+      TraceArrival(vehicle, passed);
+      vehicle->SetNumber(-vehicle->Number());
+    }
   } else if (passed->Type() == RO_DETECTOR) {
     passed->Detector()->AddSample(vehicle);
   }

@@ -29,6 +29,7 @@ bool Kernel::SimulateStep() {
   }
   ResetLaneDetectors();
   std::fill(std::begin(lightRegister_), std::end(lightRegister_), nullptr);
+  if (stepCount_ == 0) WriteTraceHeaders();
 
   inStep_ = true;
   bool completed = SweepUpstream();

@@ -17,6 +17,7 @@ const std::pair<const char*, const char*> kDefaultTexts[] = {
     {"LabelOutOfMemory", "Out of memory"},
     {"LabelModified", " (modified)"},
     {"LabelUnnamedConfig", " (unnamed configuration)"},
+    {"LabelLoadedFile", "Loaded file"},
     {"LabelUndoCaption", "&Undo"},
     {"LabelRedoCaption", "&Redo"},
     {"LabelCannotWrite", "Cannot write to file \"%s\": %s."},

@@ -308,3 +308,21 @@ TEST_F(DoSourceTest, DestinationsNotAddingUpIsAProgramError) {
   EXPECT_EQ(kernel_.ErrorText(), "Sum of destprobabilities < 0.9990");
   EXPECT_TRUE(VehiclesOnRoad(kernel_).empty());
 }
+
+TEST_F(DoSourceTest, WithoutTheQuadraticGapTermTheEntrySpeedSolvesTheLinearCondition) {
+  kernel_.SetMessageSink(&sink_);
+  TestRoad road(kernel_, 2000, 1);
+  VehicleParams car = CarParams();
+  car.z3 = 0;  // the parameter's lower limit
+  kernel_.AddParamSet(car);
+  road.AddOrigin(0, 0, 0, 100, 1800);
+  kernel_.CreateObject(0, RO_DUMMY, 110, 0);
+  kernel_.DoSource(SourceOfLane(kernel_, 0));
+  RoadObject* vehicle = OnlyVehicle();
+  ASSERT_NE(vehicle, nullptr);
+  // Room R = 10 + 9 - 3 + 0.56 * 3 = 17.68 m over 0.5 + 6 + 0.56 s: K = 2.504 m/s, reached
+  // after the half second it is overdue.
+  EXPECT_NEAR(vehicle->Vehicle()->speed, 17.68 / 7.06, 1e-3);
+  EXPECT_NEAR(vehicle->Position(), 100 + 0.5 * 17.68 / 7.06, 1e-3);
+  EXPECT_TRUE(sink_.reports.empty());
+}

@@ -378,6 +378,9 @@ TEST(DriveVehicle, NoPassingOnTheRightAndHoldingBackBesideSlowTraffic) {
     kernel.AddParamSet(CarParams());
     RoadObject* other = PlaceVehicle(kernel, c.otherLane, 1000 + c.otherAhead, c.otherSpeed, 0, 2);
     other->Vehicle()->acceleration = -0.5f;  // it keeps its speed in this step
+    // Busy with a lane change of its own, it does not move over in this step.
+    other->Vehicle()->laneChangeState = 1;
+    other->Vehicle()->laneChangeProgress = 1;
     RoadObject* vehicle = PlaceVehicle(kernel, c.lane, 1000, 30, 0, 1);
     kernel.SetClock(10, 2);
     ASSERT_TRUE(kernel.SimulateStep());

@@ -24,6 +24,7 @@ TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* p
 }
 
 TFormMain::~TFormMain() {
+  if (settingsRead_) WriteSettings();
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);
@@ -34,7 +35,10 @@ TFormMain::~TFormMain() {
 void TFormMain::FormCreate(const StartupInfo& startup) {
   version_ = BuiltProgramVersion();
   CreateMenus();
+  CreateFileMenu();
+  CreateDebugMenu();
   CreatePages();
+  CreateLowerArea();
   viewMenuBaseCount_ = static_cast<int>(MenuView->actions().size());
 
   idleTimer_ = new QTimer(this);
@@ -54,6 +58,9 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);
+  startedWithoutParameters_ = startup.Parameters.empty();
+  document_ = std::make_unique<ConfigDocument>(texts_, *this);
+  AttachConfiguration();
 
   if (decision.Mode == 0) {
     Deliver({ReportKind::Error, Text("LabelError"), kRenameMessage, true});
@@ -70,7 +77,11 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   ShowModeEntries();
   if (splash_) splash_->SetProgram(FromText(programName_), version_);
 
-  if (!startup.Parameters.empty()) OpenConfigurationFromCommandLine(startup.Parameters[0]);
+  if (!startup.Parameters.empty())
+    OpenConfigurationFromCommandLine(startup.Parameters[0]);
+  else if (mode_ == DOVEL)
+    document_->New();  // the configuration made before the mode was known had KAVRO rules
+  document_->SetDocumentName(document_->CurrentFileName());
 
   commandLine_ = std::make_unique<CommandLineIdle>(startup.Parameters, mode_, texts_, outputs_,
                                                    *this, batch_);
@@ -94,7 +105,8 @@ bool TFormMain::StartExternalModel() {
 }
 
 void TFormMain::OpenConfigurationFromCommandLine(const std::string& fileName) {
-  currentFileName_ = fileName;
+  document_->SetOpenDialogName(fileName);
+  document_->OpenConfiguration();
 }
 
 void TFormMain::SetBatchEngine(BatchEngine* batch) {

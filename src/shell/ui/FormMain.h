@@ -8,16 +8,20 @@
 
 #include "shell/CommandLine.h"
 #include "shell/CommandLineIdle.h"
+#include "shell/ConfigDocument.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
 
+class KDConfig;
+class PageRunControl;
 class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
+class QPlainTextEdit;
 class QTimer;
 class QUrl;
 class TFormSplash;
@@ -33,7 +37,10 @@ struct StartupInfo {
 // The main window: the menus that choose the pages, the page area, and the status bar. It owns
 // the program's text table, output file settings and the command-line machine, which it drives
 // from the event loop's idle moments.
-class TFormMain : public QMainWindow, public CommandLineHost, public ModelMessageView {
+class TFormMain : public QMainWindow,
+                  public CommandLineHost,
+                  public ModelMessageView,
+                  public DocumentHost {
   Q_OBJECT
 
  public:
@@ -65,10 +72,54 @@ class TFormMain : public QMainWindow, public CommandLineHost, public ModelMessag
   int CurrentPage() const;
   QAction* CurrentPageItem() const { return currentPageItem_; }
 
+  // Documents and settings (FormMainFile.cpp)
+  ConfigDocument& Document() { return *document_; }
+  /// The current configuration.
+  KDConfig& Config() { return document_->Config(); }
+  /// An edit changed the configuration: the caption follows the modified state.
+  void ConfigurationChanged() { document_->SetDocumentName(document_->CurrentFileName()); }
+  using QuestionAsker = std::function<Answer(const Question&)>;
+  using FileChooser = std::function<bool(const FileDialogSpec&, std::string&)>;
+  /// Replace the message box questions and the file dialogs (tests answer them).
+  void SetQuestionAsker(QuestionAsker asker) { asker_ = std::move(asker); }
+  void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+  bool QuerySaveModified() { return document_->QuerySaveModified(); }
+  /// The last used file entries of the File menu, in menu order.
+  std::vector<QAction*> LastFileEntries() const { return lastFileEntries_; }
+  void ItemNewClick();
+  void ItemOpenClick();
+  void ItemSaveClick();
+  void ItemSaveAsClick();
+  void ItemFileClick();
+  void ItemPrintClick();
+  void ItemExitClick();
+
+  // Pages (FormMainPages.cpp)
+  /// The run the page navigation stops and resets; none before a run controller exists.
+  void SetRunControl(PageRunControl* run) { runControl_ = run; }
+  /// The debug output area at the right of the page area.
+  QPlainTextEdit* DebugOutput() const { return MemoDebug; }
+  void DebugWrite(const std::string& text);
+  QMenu* DebugMenu() const { return MenuDebug; }
+  /// "&DOVEL DLL calls" is ticked: every external model call is logged in the debug output.
+  bool ModelCallLogging() const;
+  class TRoadView* RoadView() const { return RoadViewMain; }
+
+  // DocumentHost
+  Answer Ask(const Question& question) override;
+  bool ChooseFile(const FileDialogSpec& dialog, std::string& name) override;
+  void CommitPendingEntry() override;
+  void DocumentReplaced(bool opened) override;
+  void ConfigurationSwapped() override { AttachConfiguration(); }
+  void ShowCaption(const std::string& caption) override;
+  void ShowStatus(const std::string& text) override { SetStatusText(text); }
+  void LastUsedFilesChanged() override;
+
   // CommandLineHost
   void HideSplash() override;
-  std::string CurrentFileName() const override { return currentFileName_; }
-  void SetCurrentFileName(const std::string& name) override { currentFileName_ = name; }
+  std::string CurrentFileName() const override { return document_->CurrentFileName(); }
+  void SetCurrentFileName(const std::string& name) override { document_->SetDocumentName(name); }
+  void AddLastUsedFile(const std::string& name) override { document_->AddLastUsedFile(name); }
   std::string CurrentDirectory() const override;
   std::vector<std::string> MessageLines() const override { return messageLines_; }
   void Terminate() override;
@@ -88,6 +139,11 @@ class TFormMain : public QMainWindow, public CommandLineHost, public ModelMessag
  private slots:
   void CommandLineIdleTick();
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void FormCreate(const StartupInfo& startup);
   void CreateMenus();
@@ -100,13 +156,26 @@ class TFormMain : public QMainWindow, public CommandLineHost, public ModelMessag
   /// with the document commands, so for now the name is only taken as the current file.
   void OpenConfigurationFromCommandLine(const std::string& fileName);
   QAction* EntryAction(int entry) const;
+  void CreateFileMenu();
+  void CreateLowerArea();
+  /// Shows the current configuration in the road view and the pages.
+  void AttachConfiguration();
+  void CreateDebugMenu();
+  void ReadSettings();
+  void WriteSettings();
+  bool StartedWithoutParameters() const { return startedWithoutParameters_; }
 
   int mode_ = 0;
   std::string programName_;
   std::string programDirectory_;
   ProgramVersion version_;
   std::string helpFileName_;
-  std::string currentFileName_;
+  std::unique_ptr<ConfigDocument> document_;
+  QuestionAsker asker_;
+  FileChooser chooser_;
+  PageRunControl* runControl_ = nullptr;
+  bool startedWithoutParameters_ = true;
+  bool settingsRead_ = false;
   std::vector<std::string> messageLines_;
   int viewMenuBaseCount_ = 0;
   bool processingEvents_ = false;
@@ -124,6 +193,18 @@ class TFormMain : public QMainWindow, public CommandLineHost, public ModelMessag
   QMenu* pageMenus_[3] = {};
   QMenu* MenuView = nullptr;
   QMenu* MenuHelp = nullptr;
+  QMenu* MenuFile = nullptr;
+  QMenu* MenuDebug = nullptr;
+  QAction* separatorLastFiles_ = nullptr;
+  std::vector<QAction*> lastFileEntries_;
+  QPlainTextEdit* MemoDebug = nullptr;
+  QStackedWidget* PanelLower = nullptr;
+  class TRoadView* RoadViewMain = nullptr;
+  QWidget* PanelParameterGrid = nullptr;
+  QWidget* PanelBatchGrid = nullptr;
+  QAction* ItemDebugToggle = nullptr;
+  QAction* ItemDovelCalls = nullptr;
+  QAction* ItemDrawTapers = nullptr;
   QActionGroup* pageGroups_[3] = {};
   std::vector<QAction*> entryActions_;
   QAction* currentPageItem_ = nullptr;

@@ -131,24 +131,6 @@ int TFormMain::CurrentPage() const {
   return sheet ? sheet->property(kPageProperty).toInt() : 0;
 }
 
-void TFormMain::ItemSetModeClick(QAction* entry) {
-  if (!entry) return;
-  currentPageItem_ = entry;
-  entry->setChecked(true);
-  int current = FindPageEntry(entry->objectName().toStdString());
-  BitBtnNext->setEnabled(NextEnabled(current, mode_));
-  BitBtnPrev->setEnabled(PreviousEnabled(current, mode_));
-  PanelNextPrev->setVisible(BitBtnNext->isEnabled() || BitBtnPrev->isEnabled());
-  statusBar()->clearMessage();
-  int page = entry->property(kPageProperty).toInt();
-  for (int i = PageControl->count() - 1; i >= 0; --i) {
-    if (PageControl->widget(i)->property(kPageProperty).toInt() == page) {
-      PageControl->setCurrentIndex(i);
-      break;
-    }
-  }
-}
-
 void TFormMain::BitBtnNextClick() {
   int current = FindPageEntry(currentPageItem_ ? currentPageItem_->objectName().toStdString() : "");
   ItemSetModeClick(EntryAction(NextPageEntry(current, mode_)));

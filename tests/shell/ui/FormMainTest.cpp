@@ -8,8 +8,12 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <QDir>
+#include <QTemporaryDir>
 #include <filesystem>
 
+#include "config/ConfigRW.h"
+#include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "extmodel/UdovLibrary.h"
 #include "shell/PageCatalogue.h"
@@ -40,10 +44,11 @@ TEST_F(FormMainTest, KavroModeBuildsMenusAndShowsTheFirstPage) {
   EXPECT_TRUE(capture.Empty());
   EXPECT_EQ(form.Mode(), KAVRO);
   EXPECT_EQ(ProgramMode(), KAVRO);
-  EXPECT_EQ(form.windowTitle(), "kavro");
+  EXPECT_EQ(QCoreApplication::applicationName(), "kavro");
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&Road design", "&Traffic", "&Simulate", "View", "Help"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&Road design", "&Traffic", "&Simulate", "View", "Help",
+                                 "Debu&g"}));
   EXPECT_EQ(form.CurrentPage(), kPhysicalRoadLayoutPage);
   EXPECT_TRUE(form.PageItem("ItemPhysicalRoadLayout")->isChecked());
   EXPECT_TRUE(form.PageItem("ItemComposition")->isChecked());
@@ -102,7 +107,9 @@ TEST_F(FormMainTest, DovelModeLoadsTheModelNextToTheProgram) {
   ReportCapture capture;
   {
     TFormMain form(Startup((dir / "dovel").string(), {"model.dov", "foo=1"}));
-    EXPECT_TRUE(capture.Empty());
+    // The configuration named first is opened in both modes; this one does not exist.
+    EXPECT_EQ(capture.OnlyText().rfind("Cannot open file \"model.dov\" for reading: ", 0), 0u);
+    capture.Clear();
     EXPECT_EQ(form.Mode(), DOVEL);
     ASSERT_NE(form.ModelLibrary(), nullptr);
     EXPECT_TRUE(form.PageItem("ItemSpeedLimit")->isVisible());
@@ -121,8 +128,15 @@ TEST_F(FormMainTest, DovelModeLoadsTheModelNextToTheProgram) {
 }
 
 TEST_F(FormMainTest, BadCommandLineArgumentIsReportedAtTheFirstIdleMoment) {
+  // The configuration is named relative to the working directory.
+  QTemporaryDir dir;
+  QString previous = QDir::currentPath();
+  QDir::setCurrent(dir.path());
+  std::unique_ptr<KDConfig> config = std::make_unique<KDConfig>();
+  ASSERT_TRUE(WriteKavroConfig(*config, "model.kav"));
   ReportCapture capture;
   TFormMain form(Startup("/x/kavro", {"model.kav", "foo=1"}));
+  QDir::setCurrent(previous);
   EXPECT_TRUE(capture.Empty());
   RunIdle([&] { return form.CommandLine().Started(); });
   EXPECT_EQ(capture.OnlyText(), "Bad program argument: \"foo=1\"");
