@@ -250,7 +250,8 @@ bool Generator::FindFeedingLanes(int s, int lo, int hi, bool* feeds, bool genera
 }
 
 // Lanes fed by a teleport exit are reached through the linked entrance. An exit that is not
-// linked (yet) leads nowhere: the walk ends there instead of following a wrong entrance.
+// linked (yet), or whose link names no entrance, leads nowhere: the walk ends there instead
+// of following an unrelated unlinked entrance or stopping the program over a file's links.
 void Generator::ExploreTeleport(const TeleportRecord& exit) {
   if (exit.counterpart < 0) return;
   for (int r = config_.TeleportCount(true) - 1; r >= 0; --r) {

@@ -1,6 +1,9 @@
 #include "shell/BatchProgram.h"
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <iostream>
 #include <ostream>
 #include <system_error>
 
@@ -8,10 +11,13 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "kernel/Kernel.h"
 #include "shell/ConfigFileCommands.h"
+#include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
+#include "shell/UnattendedBatch.h"
 
 namespace {
 
@@ -52,28 +58,6 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView {
   std::vector<std::string> lines_;
   bool terminated_ = false;
   bool fatal_ = false;
-};
-
-// Until the batch engine is built in, the request is shown and refused.
-class UnavailableBatchEngine : public BatchEngine {
- public:
-  UnavailableBatchEngine(std::ostream& out, const CommandLineHost& host,
-                         const OutputFileSettings& outputs)
-      : out_(out), host_(host), outputs_(outputs) {}
-
-  void ShowBatchPage() override {}
-  void StartBatch(const BatchRequest& request) override {
-    for (const std::string& line : DescribeBatch(host_.CurrentFileName(), request, outputs_))
-      out_ << line << '\n';
-    Deliver({ReportKind::Error, "Error", "Batch runs are not available yet", true});
-  }
-  bool BatchFinished() const override { return false; }
-  bool SaveBatchResultsUnattended() override { return false; }
-
- private:
-  std::ostream& out_;
-  const CommandLineHost& host_;
-  const OutputFileSettings& outputs_;
 };
 
 // The batch machine advances a step per call; this bounds the loop should an engine never
@@ -139,8 +123,17 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   TextTable texts;
   OutputFileSettings outputs;
   HeadlessHost host(parameters[0]);
-  UnavailableBatchEngine unavailable(out, host, outputs);
-  CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unavailable);
+  // The progress bar only makes sense on a terminal.
+  std::ostream* progress = &err == &std::cerr && isatty(STDERR_FILENO) ? &err : nullptr;
+  LineKernelMessageSink kernelMessages([&host](const std::string& line) {
+    host.AppendMessageLine(line);
+  });
+  UnattendedBatch unattended(outputs, host, &out, progress, [&kernelMessages] {
+    auto simulation = std::make_unique<KernelSimulation>();
+    simulation->GetKernel().SetMessageSink(&kernelMessages);
+    return std::unique_ptr<RunSimulation>(std::move(simulation));
+  });
+  CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);
   machine.OnIdle();
   // A batch on a configuration that could not be read would run the default road instead.
   std::unique_ptr<KDConfig> config;

@@ -6,10 +6,13 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "kernel/KernelMath.h"
+#include "roadview/LaneChangeGeneration.h"
 
 RunController::RunController(std::unique_ptr<RunSimulation> simulation,
                              OutputFileSettings& outputs)
-    : simulation_(std::move(simulation)), outputs_(outputs) {}
+    : simulation_(std::move(simulation)),
+      outputs_(outputs),
+      laneChangeCheck_([](const KDConfig& config) { return CheckLaneChangeAreas(config); }) {}
 
 RunController::~RunController() = default;
 
@@ -100,9 +103,7 @@ bool RunController::SetUpRunPartTwo() {
     return false;
   }
   if (laneChangeCheck_ && !laneChangeCheck_(config)) {
-    UserMessage(ReportKind::Error, "Error",
-                "Lane change areas do not match road configuration; please re-generate the "
-                "lane change areas");
+    UserMessage(ReportKind::Error, "Error", kLaneChangeAreasMismatch);
     state_.Running = false;
     return false;
   }

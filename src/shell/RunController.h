@@ -89,7 +89,8 @@ class RunController {
   const std::string& CurrentFileName() const { return currentFileName_; }
   void SetObserver(RunObserver* observer) { observer_ = observer ? observer : &noObserver_; }
   void SetBatchHooks(RunBatchHooks* hooks) { batch_ = hooks; }
-  /// The check that the lane change areas still match the road; none accepts every road.
+  /// The check that the lane change areas still match the road (by default that a fresh
+  /// generation gives the stored areas); none accepts every road.
   void SetLaneChangeAreaCheck(std::function<bool(const KDConfig&)> check) {
     laneChangeCheck_ = std::move(check);
   }

@@ -36,7 +36,7 @@ struct VehicleSnapshot {
 };
 
 // The kernel trace files a run writes into; none = not written.
-struct KernelTraceSinks {
+struct RunTraceFiles {
   std::FILE* Detection = nullptr;
   std::FILE* TravelTime = nullptr;  // detector to detector
   std::FILE* ODTravelTime = nullptr;
@@ -60,7 +60,7 @@ class RunSimulation {
   /// the end of the road upstream.
   virtual std::vector<VehicleSnapshot> Vehicles(int lanesUsed) const = 0;
   /// The open trace files the next steps write into.
-  virtual void SetTraceSinks(const KernelTraceSinks& sinks) = 0;
+  virtual void SetTraceSinks(const RunTraceFiles& sinks) = 0;
 };
 
 /// True when a vehicle at `position` [m] with `speed` [m/s] keeps at least its desired

@@ -53,7 +53,7 @@ void KernelTraceFiles::CloseAll() {
   for (int t = 0; t < Count; ++t) Close(static_cast<Trace>(t));
 }
 
-KernelTraceSinks KernelTraceFiles::Sinks() const {
+RunTraceFiles KernelTraceFiles::Sinks() const {
   return {files_[Detection], files_[TravelTime], files_[ODTravelTime], files_[LaneChange]};
 }
 

@@ -28,7 +28,7 @@ class KernelTraceFiles {
 
   bool IsOpen(Trace trace) const { return files_[trace] != nullptr; }
   const std::string& PreviousName(Trace trace) const { return previousNames_[trace]; }
-  KernelTraceSinks Sinks() const;
+  RunTraceFiles Sinks() const;
 
   /// The setting of a trace in `settings`.
   static std::string& Setting(OutputFileSettings& settings, Trace trace);

@@ -13,7 +13,7 @@ constexpr int kBarWidth = 30;
 }  // namespace
 
 UnattendedBatch::UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& host,
-                                 std::ostream& out, std::ostream* progress,
+                                 std::ostream* out, std::ostream* progress,
                                  std::function<std::unique_ptr<RunSimulation>()> makeSimulation)
     : outputs_(outputs),
       host_(host),
@@ -61,7 +61,7 @@ bool UnattendedBatch::SaveBatchResultsUnattended() {
   std::string name = batch_->ProposedResultsName();
   if (name.empty()) name = host_.CurrentFileName() + ".kbr";
   if (!batch_->SaveResults(name)) return false;
-  out_ << "Batch results: " << name << '\n';
+  if (out_) *out_ << "Batch results: " << name << '\n';
   return true;
 }
 
@@ -70,7 +70,8 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
     *progress_ << "\r" << std::string(kBarWidth + 24, ' ') << "\r" << std::flush;
     shownPercent_ = -1;
   }
-  out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str()) << '\n'
+  if (!out_) return;
+  *out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str()) << '\n'
        << std::flush;
 }
 

@@ -9,13 +9,13 @@
 
 class KDConfig;
 
-// The batch engine of a program without a window: the command line's batch runs on the
-// configuration file named first, each finished run is printed as a line (run, seed, status),
-// and a progress bar goes to `progress` when it is given (a terminal).
+// The batch engine of the command line: the batch runs on the configuration file named first,
+// each finished run is printed as a line (run, seed, status) to `out` when it is given, and a
+// progress bar goes to `progress` when it is given (a terminal).
 class UnattendedBatch : public BatchEngine, private BatchObserver, private RunObserver {
  public:
   /// `makeSimulation` builds the simulation each batch runs on.
-  UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& host, std::ostream& out,
+  UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& host, std::ostream* out,
                   std::ostream* progress,
                   std::function<std::unique_ptr<RunSimulation>()> makeSimulation);
   ~UnattendedBatch() override;
@@ -34,7 +34,7 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
 
   OutputFileSettings& outputs_;
   CommandLineHost& host_;
-  std::ostream& out_;
+  std::ostream* out_;
   std::ostream* progress_;
   std::function<std::unique_ptr<RunSimulation>()> makeSimulation_;
   std::unique_ptr<KDConfig> config_;

@@ -58,19 +58,6 @@ TEST(BatchProgramArguments, VersionUsageAndMissingConfiguration) {
   EXPECT_NE(none.err.find("Usage: kavro-batch CONFIG"), std::string::npos);
 }
 
-TEST(BatchProgramArguments, WithoutEngineShowsWhatWouldRunAndFails) {
-  Result result = RunBatch({kExample, "batch=5,0,2,40", "simulationresults=out%d.ksr"});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.out.find("Configuration: " + kExample + "\n"), std::string::npos);
-  EXPECT_NE(result.out.find("Batch: 5 runs, a run stops when the speed at any detector over "
-                            "lanes 1 to 12 drops below 40 km/h; highest flow reported at "
-                            "detector 2\n"),
-            std::string::npos);
-  EXPECT_NE(result.out.find("Simulation results: " + kExampleFolder + "out1.ksr\n"),
-            std::string::npos);
-  EXPECT_NE(result.err.find("Batch runs are not available yet"), std::string::npos);
-}
-
 TEST(BatchProgramArguments, UnreadableConfigurationFailsBeforeTheBatch) {
   FinishingBatch batch;
   Result result = RunBatch({"/nonexistent-kavro-dir/model.kav", "batch=2,0,0,0"}, &batch);

@@ -94,7 +94,7 @@ class FakeSimulation : public RunSimulation {
   std::string errorText = "Vehicle 3 left the road";
   std::map<int, FakeDetector> detectors;
   std::vector<VehicleSnapshot> vehicles;
-  KernelTraceSinks sinks;
+  RunTraceFiles sinks;
   // Called after every successful step with its number.
   std::function<void(int, FakeSimulation&)> onStep;
 
@@ -121,5 +121,5 @@ class FakeSimulation : public RunSimulation {
     return found == detectors.end() ? nullptr : &found->second;
   }
   std::vector<VehicleSnapshot> Vehicles(int) const override { return vehicles; }
-  void SetTraceSinks(const KernelTraceSinks& s) override { sinks = s; }
+  void SetTraceSinks(const RunTraceFiles& s) override { sinks = s; }
 };

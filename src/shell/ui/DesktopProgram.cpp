@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "kernel/Kernel.h"
+#include "shell/KernelSimulation.h"
+#include "shell/UnattendedBatch.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSplash.h"
 #include "shell/ui/QtText.h"
@@ -85,6 +88,17 @@ int RunDesktopProgram(int argc, char** argv) {
 
   TFormMain form(startup, &splash);
   if (TerminateRequested()) return 1;
+  // The command line's batch runs on the built-in kernel; its kernel messages go to the
+  // messages window, which an unattended batch saves as its log.
+  LineKernelMessageSink kernelMessages([&form](const std::string& line) {
+    form.AppendMessageLine(line);
+  });
+  UnattendedBatch batch(form.OutputFiles(), form, nullptr, nullptr, [&kernelMessages] {
+    auto simulation = std::make_unique<KernelSimulation>();
+    simulation->GetKernel().SetMessageSink(&kernelMessages);
+    return std::unique_ptr<RunSimulation>(std::move(simulation));
+  });
+  form.SetBatchEngine(&batch);
   form.show();
   int status = QApplication::exec();
   return TerminateRequested() && status == 0 ? 1 : status;

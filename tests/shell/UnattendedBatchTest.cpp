@@ -1,0 +1,68 @@
+#include "shell/UnattendedBatch.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "config/ConfigRW.h"
+#include "config/KDConfig.h"
+#include "shell/BatchProgram.h"
+#include "shell/GoldenFile.h"
+#include "shell/RunTestSupport.h"
+
+namespace {
+
+// The on-ramp example with a 10-minute stop time, in a folder of its own.
+std::string ShortExample(const std::string& folder) {
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::unique_ptr<KDConfig> config = LoadOnRampExample();
+  config->SetMaxTime(600);
+  std::string name = folder + "/ramp.kav";
+  EXPECT_TRUE(WriteKavroConfig(*config, name));
+  return name;
+}
+
+int RunBatch(const std::vector<std::string>& parameters, std::string& out, std::string& err) {
+  std::ostringstream outStream, errStream;
+  int status = RunBatchProgram(parameters, outStream, errStream);
+  out = outStream.str();
+  err = errStream.str();
+  return status;
+}
+
+}  // namespace
+
+TEST(UnattendedBatchProgram, RunsTheBatchAndSavesResultsTwiceAlike) {
+  std::string folder = testing::TempDir() + "unattended";
+  std::string config = ShortExample(folder);
+  std::string out, err;
+  ASSERT_EQ(0, RunBatch({config, "simulationresults=out%d.ksr", "batch=2,0,1,40"}, out, err))
+      << err;
+  EXPECT_EQ(0u, out.find("1\t12345\t"));
+  EXPECT_NE(std::string::npos, out.find("\n2\t12347\t"));
+  EXPECT_NE(std::string::npos, out.find("Batch results: " + folder + "/ramp.kbr\n"));
+  std::string kbr = ReadWholeFile(folder + "/ramp.kbr");
+  EXPECT_EQ(0u, kbr.find("Run\tSeed\tStarted\tFinished\tStatus\n1\t12345\t"));
+  std::string first = ReadWholeFile(folder + "/out1.ksr");
+  std::string second = ReadWholeFile(folder + "/out2.ksr");
+  EXPECT_EQ(0u, first.find("t\tD\txquktv\t1..3\t1\t2\t3\n"));
+  EXPECT_NE(first, second);  // each run has its own seed
+
+  ASSERT_EQ(0, RunBatch({config, "simulationresults=out%d.ksr", "batch=2,0,1,40"}, out, err));
+  EXPECT_EQ(first, ReadWholeFile(folder + "/out1.ksr"));
+  EXPECT_EQ(second, ReadWholeFile(folder + "/out2.ksr"));
+  std::filesystem::remove_all(folder);
+}
+
+TEST(UnattendedBatchProgram, DetectorBeyondTheListStopsAtAnyAndReportsNone) {
+  std::string folder = testing::TempDir() + "unattended-range";
+  std::string config = ShortExample(folder);
+  std::string out, err;
+  ASSERT_EQ(0, RunBatch({config, "batch=1,9,9,200"}, out, err)) << err;
+  // Every detector sees less than 200 km/h: the first output ends the run without a flow.
+  EXPECT_EQ(0u, out.find("1\t12345\tTime 60: U["));
+  EXPECT_EQ(std::string::npos, out.find("Q["));
+  std::filesystem::remove_all(folder);
+}
