@@ -32,7 +32,7 @@ struct BatchRequest {
   int LastLane = 12;
 };
 
-/// Scans a batch specification of four to six comma-separated integers. False when fewer than
+/// Scans a batch request of four to six comma-separated integers. False when fewer than
 /// four numbers are read or the lane range is not within 1 to `maxLane`.
 bool ScanBatchSpecification(const std::string& specification, BatchRequest& request,
                             int maxLane = 12);
