@@ -78,7 +78,9 @@ class Kernel {
   int KernelMessageV(KernelCause cause, const char* where, const char* format, va_list args);
   /// Reports a failed internal condition with its text and stops the kernel.
   bool KernelAssert(bool ok, const char* condition,
-                    std::source_location where = std::source_location::current());
+                    std::source_location where = std::source_location::current()) {
+    return ok || KernelAssertFailed(condition, where);
+  }
   /// False from creation until a set-up resets the kernel, and after every error report.
   bool Ready() const { return ready_; }
   /// The message part of the first error since the last set-up, or none.
@@ -110,6 +112,10 @@ class Kernel {
   RoadObject* FirstObject() const { return firstObject_; }
   RoadObject* EndOfRoad() const { return endOfRoad_; }
   RoadObject* CurrentPhysSection() const { return currentPhysSection_; }
+  /// Counts changes to the road's furniture and section rules (objects other than vehicles
+  /// created or destroyed, lane rules set), so that what was derived from them is redone.
+  unsigned LayoutVersion() const { return layoutVersion_; }
+  void NoteLayoutChange() { ++layoutVersion_; }
   void SetCurrentPhysSection(RoadObject* boundary) { currentPhysSection_ = boundary; }
   std::size_t ObjectCount() const { return objects_.size(); }
 
@@ -258,6 +264,7 @@ class Kernel {
  private:
   // Messages
   void RecordError(const std::string& message);
+  bool KernelAssertFailed(const char* condition, std::source_location where);
   std::string TimePrefix() const;
 
   // Objects
@@ -327,6 +334,7 @@ class Kernel {
   RoadObject* firstObject_ = nullptr;
   RoadObject* endOfRoad_ = nullptr;
   RoadObject* currentPhysSection_ = nullptr;
+  unsigned layoutVersion_ = 0;
 
   // Run state
   const KDConfig* config_ = nullptr;
