@@ -9,8 +9,8 @@
 // the cost of a vehicle update grows with the road or with the number of vehicles.
 //
 // "updates/s" are vehicle updates per second: the vehicles on the road summed over the steps,
-// divided by the time of the run (Google Benchmark divides rates by CPU time). "ns/update" is
-// its inverse; "vehicles" the mean number on the road.
+// divided by the time of the run (Google Benchmark divides rates by CPU time); "vehicles" is
+// the mean number on the road.
 
 namespace {
 
@@ -42,8 +42,6 @@ void RunHour(benchmark::State& state, const char* file) {
   }
   const double u = static_cast<double>(updates);
   state.counters["updates/s"] = benchmark::Counter(u, benchmark::Counter::kIsRate);
-  state.counters["ns/update"] = benchmark::Counter(
-      u / 1e9, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
   state.counters["vehicles"] = benchmark::Counter(u / static_cast<double>(steps));
 }
 

@@ -242,6 +242,9 @@ class Kernel {
   /// [s] with `speed` [m/s]; before its last detector time is updated.
   void TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* detector, float time,
                             float speed);
+  /// The nearest detector before the vehicle in the object list, or none; what
+  /// `PreviousWithLane(LANE_DETECTORS)` finds, without walking back along the road.
+  RoadObject* DetectorBehind(const RoadObject* vehicle);
   /// The lane change line, in the move of the step the change was made.
   void TraceLaneChange(const RoadObject* vehicle);
   /// The origin-destination travel time line of a vehicle passing its sink.
@@ -314,6 +317,7 @@ class Kernel {
   bool SweepUpstream();
   void SweepDownstream();
   void ResetLaneDetectors();
+  RoadObject* LastLaneDetector();
   void TrafficLightStep(RoadObject* light);
   void CountLaneDetectors(RoadObject* vehicle, float from, float to);
   void PassObject(RoadObject* vehicle, RoadObject* passed);
@@ -362,6 +366,10 @@ class Kernel {
   RoadObject* laneDetectorCursor_ = nullptr;  // most downstream lane detector still reachable
   RoadObject* firstLaneDetector_ = nullptr;   // most upstream lane detector
   float longestLaneDetector_ = 0;             // [m]
+  RoadObject* lastLaneDetector_ = nullptr;    // found for the layout and end of road below
+  unsigned lastLaneDetectorLayout_ = 0;
+  RoadObject* lastLaneDetectorEnd_ = nullptr;
+  bool lastLaneDetectorKnown_ = false;
   bool inStep_ = false;
   int arrivedCount_ = 0;  // vehicles removed at their sinks in this run
   KernelTraceSet traces_;

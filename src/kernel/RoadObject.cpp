@@ -205,6 +205,7 @@ void RoadObject::LinkIntoLane() {
 void RoadObject::MoveAfter(RoadObject* anchor) {
   if (!kernel_->KernelAssert(!inLane_, "Object cut from its lane")) return;
   if (anchor == this) return;
+  if (VehicleInfo* info = Vehicle()) info->detectorBehind.known = false;
   UnlinkGlobal();
   LinkGlobalAfter(anchor);
 }

@@ -74,6 +74,14 @@ class VehicleInfo : public RoadObjectExtras {
     unsigned layout = 0;                // the kernel's road layout version
     float value = 0;                    // [m/s]
   } aimSpeedMemo;
+
+  // The nearest detector before the vehicle in the object list, as its moves carried it past
+  // them; valid for the kernel's layout version it was found in.
+  struct DetectorBehind {
+    bool known = false;
+    RoadObject* detector = nullptr;
+    unsigned layout = 0;
+  } detectorBehind;
 };
 
 inline VehicleInfo* RoadObject::Vehicle() const {
