@@ -82,7 +82,8 @@ bool CommandLineIdle::CheckBatchOptions(const BatchRequest& request) {
   const OutputFileSettings& o = outputs_;
   if (o.LastRun > request.Runs) {
     BadArgument(Format("--runs %d-%d", o.FirstRun, o.LastRun),
-                Format("the batch has %d runs", request.Runs));
+                Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs",
+                       request.Runs));
     return false;
   }
   const int runs = o.LastRun > 0 ? o.LastRun - o.FirstRun + 1 : request.Runs;
