@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
@@ -195,6 +196,30 @@ TEST(BatchJobsArguments, AsksForJobsTheSharedFilesForbidOrRunsBeyondTheBatch) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
   }
   fs::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ThreadReportRedirectScope, CollectsTheReportsOfItsOwnThreadOnly) {
+  ReportCapture capture;
+  std::vector<Report> collected;
+  std::thread worker([&collected] {
+    ThreadReportRedirect redirect([&collected](const Report& report) {
+      collected.push_back(report);
+    });
+    UserMessage(ReportKind::Warning, "Warning", "from the worker");
+    ProgramError("Worker::Step: Bad Lane");
+  });
+  worker.join();
+  UserMessage(ReportKind::Information, "Information", "from the main thread");
+  ASSERT_EQ(collected.size(), 2u);
+  EXPECT_EQ(collected[0].text, "from the worker");
+  EXPECT_EQ(collected[1].text, "Worker::Step: Bad Lane");
+  EXPECT_TRUE(collected[1].stop);
+  EXPECT_FALSE(TerminateRequested()) << "the batch delivers the stop later, on its own thread";
+  EXPECT_EQ(capture.OnlyText(), "from the main thread");
 }
 
 }  // namespace
