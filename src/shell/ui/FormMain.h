@@ -245,6 +245,8 @@ class TFormMain : public QMainWindow,
   QPushButton* BitBtnPrev = nullptr;
   QWidget* PanelNextPrev = nullptr;
 
+  // Kernel warnings of the run go to the message lines, not into a box that halts the run.
+  std::unique_ptr<class LineKernelMessageSink> kernelMessages_;
   KernelSimulation* simulation_ = nullptr;  // owned by run_
   std::unique_ptr<RunController> run_;
   std::unique_ptr<RunControllerPages> runPages_;

@@ -11,6 +11,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "kernel/Kernel.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/KernelSimulation.h"
@@ -40,7 +41,13 @@ bool RunPages(int page) { return page == kRunPage || page == kSettingsPage; }
 
 // One run controller over the program's kernel; the run page drives it and follows it.
 void TFormMain::CreateRunPages() {
+  // The messages window's lines: the newest also shows in the status bar.
+  kernelMessages_ = std::make_unique<LineKernelMessageSink>([this](const std::string& line) {
+    AppendMessageLine(line);
+    SetStatusText(line);
+  });
   auto simulation = std::make_unique<KernelSimulation>();
+  simulation->GetKernel().SetMessageSink(kernelMessages_.get());
   simulation_ = simulation.get();
   run_ = std::make_unique<RunController>(std::move(simulation), outputs_);
   runPages_ = std::make_unique<RunControllerPages>(*run_);

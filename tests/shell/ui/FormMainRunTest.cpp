@@ -407,3 +407,20 @@ TEST_F(FormMainScreenDumps, CancelledDialogLeavesDumpsOff) {
 }
 
 }  // namespace
+
+namespace {
+
+// A kernel warning (congestion reaching a source, about 850 s into the example) becomes a
+// message line; no box halts the run.
+TEST_F(FormMainRun, KernelWarningsBecomeMessageLinesWithoutHaltingTheRun) {
+  SetStopTime(1000);
+  SetRedraw(2);
+  page->BitBtnRun->click();
+  EXPECT_EQ(StepCount(), 2000);
+  EXPECT_TRUE(capture.Empty());
+  const std::vector<std::string> lines = form.MessageLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_NE(lines[0].find("Downstream congestion reaches traffic source"), std::string::npos);
+}
+
+}  // namespace
