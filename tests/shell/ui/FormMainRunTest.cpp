@@ -191,6 +191,9 @@ TEST_F(FormMainRun, ChoosingASchemeShowsExactlyItsLegends) {
     for (QWidget* panel : page->Legends->Panels())
       if (panel->isVisibleTo(page->Legends)) shown.insert(panel->objectName().toStdString());
     EXPECT_EQ(shown, expected);
+    // KAVRO_SCREENSHOT_DIR=<folder>: the page with each legend, to look at.
+    if (const char* dir = std::getenv("KAVRO_SCREENSHOT_DIR"))
+      page->grab().save(QString("%1/legend%2.png").arg(dir).arg(scheme));
   }
   // The follow state legend of the kernel: sufficient and want more distance, no merging.
   SetScheme(2);
