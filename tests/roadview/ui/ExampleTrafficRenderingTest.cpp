@@ -52,8 +52,9 @@ RgbColor ExpectedColor(ColorScheme scheme, const RoadObject& vehicle, double gap
   switch (scheme) {
     case ColorScheme::Speed: return Contour(std::min(v * 3.6, 150.0) / 150);
     case ColorScheme::Acceleration:
-      if (info.acceleration > 0.2) return {0, 255, 0};
-      if (info.acceleration > -0.2) return v >= 0.1 ? RgbColor{255, 255, 255} : RgbColor{128, 128, 128};
+      // Single precision thresholds, as the kernel's values are.
+      if (info.acceleration > 0.2f) return {0, 255, 0};
+      if (info.acceleration > -0.2f) return info.speed >= 0.1f ? RgbColor{255, 255, 255} : RgbColor{128, 128, 128};
       return info.acceleration >= type.passiveDeceleration ? RgbColor{255, 255, 0} : RgbColor{255, 0, 0};
     case ColorScheme::FollowState:
       return gap + 0.1 >= type.z1 + type.z2 * v + type.z3 * v * v ? RgbColor{255, 255, 0}

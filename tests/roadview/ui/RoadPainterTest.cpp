@@ -419,10 +419,11 @@ TEST(DrawRoadLayoutGlyphs, TeleportsBendBackAndLightUpWithTheirLinkedExit) {
   const int in = PositionToPixel(view, 1000) + 2;
   const int out = PositionToPixel(view, 3000) - 3;
   const int y = Mid(3);
-  // Some pixel of the glyph's colour within the quarter circle's box beside the line end.
+  // Some pixel of the glyph's colour in the quarter circle's box beside the line end, clear
+  // of the white edge lines 12 pixels above and below the lane's centre.
   auto arcIn = [](const Picture& p, int x1, int y1, RgbColor c) {
     for (int x = x1; x < x1 + 12; ++x)
-      for (int yy = y1; yy < y1 + 12; ++yy)
+      for (int yy = y1; yy < y1 + 9; ++yy)
         if (p.At(x, yy) == c) return true;
     return false;
   };
@@ -430,11 +431,11 @@ TEST(DrawRoadLayoutGlyphs, TeleportsBendBackAndLightUpWithTheirLinkedExit) {
   picture.Draw(config);
   EXPECT_PIXEL(picture, in, y, RoadColor::White);
   EXPECT_PIXEL(picture, out, y, RoadColor::White);
-  EXPECT_TRUE(arcIn(picture, in - 12, y - 12, RoadColor::White));   // entrance: up and left
-  EXPECT_TRUE(arcIn(picture, in - 12, y + 1, RoadColor::White));    // and down and left
-  EXPECT_FALSE(arcIn(picture, in + 2, y - 12, RoadColor::White));
-  EXPECT_TRUE(arcIn(picture, out + 1, y - 12, RoadColor::White));   // exit: to the right
-  EXPECT_FALSE(arcIn(picture, out - 13, y - 12, RoadColor::White));
+  EXPECT_TRUE(arcIn(picture, in - 12, y - 9, RoadColor::White));  // entrance: up and left
+  EXPECT_TRUE(arcIn(picture, in - 12, y + 1, RoadColor::White));  // and down and left
+  EXPECT_FALSE(arcIn(picture, in + 2, y - 9, RoadColor::White));
+  EXPECT_TRUE(arcIn(picture, out + 1, y - 9, RoadColor::White));  // exit: to the right
+  EXPECT_FALSE(arcIn(picture, out - 13, y - 9, RoadColor::White));
   // Selected entrance (value 2 for entrance 0): red, its exit only when linked to it.
   picture.Draw(config, MakeRoadDrawFlags(RoadDrawKind::Teleport, 2));
   EXPECT_PIXEL(picture, in, y, RoadColor::Red);
@@ -443,5 +444,5 @@ TEST(DrawRoadLayoutGlyphs, TeleportsBendBackAndLightUpWithTheirLinkedExit) {
   config.SetTeleportCounterPart(false, 0, 4);
   picture.Draw(config, MakeRoadDrawFlags(RoadDrawKind::Teleport, 2));
   EXPECT_PIXEL(picture, out, y, RoadColor::Red);
-  EXPECT_TRUE(arcIn(picture, out + 1, y - 12, RoadColor::Red));
+  EXPECT_TRUE(arcIn(picture, out + 1, y - 9, RoadColor::Red));
 }

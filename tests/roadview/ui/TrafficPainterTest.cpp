@@ -94,7 +94,7 @@ TEST(DrawTrafficVehicles, NothingWithoutARun) {
 TEST(DrawTrafficVehicles, AnEndOfRoadOfAnotherKindIsReported) {
   ShownRun run;
   EXPECT_TRUE(UsableEndOfRoad(run.kernel.EndOfRoad()));
-  RoadObject* detector = run.kernel.CreateObject(0, RO_DETECTOR, 2500, 1);
+  RoadObject* detector = run.kernel.CreateObject(LANE_DETECTORS, RO_DETECTOR, 2500, 1);
   ASSERT_NE(detector, nullptr);
   ReportCapture reports;
   EXPECT_FALSE(UsableEndOfRoad(detector));
