@@ -17,8 +17,8 @@ int DrawModelTraffic(ModelVehicleSource& model, const KDConfig& config, const QI
     // A link the road does not have (a failed read) is not drawn; the count still holds it.
     const ModelVehiclePlace place = PlaceModelVehicle(config, model, k);
     if (!place.onRoad) continue;
-    DrawVehicle(canvas, view, place.y, ModelVehicleColor(settings.scheme, model, k),
-                place.position, place.length);
+    const RgbColor color = SwatchColor(settings, ModelVehicleColor(settings.scheme, model, k));
+    DrawVehicle(canvas, view, place.y, color, place.position, place.length);
   }
   return count;
 }

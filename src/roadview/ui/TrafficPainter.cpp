@@ -48,13 +48,6 @@ VehicleLook LookOf(const RoadObject& object, const VehicleInfo& info, double gap
   return look;
 }
 
-// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
-RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color) {
-  for (const auto& [own, swatch] : settings.swatchColors)
-    if (own == color) return swatch;
-  return color;
-}
-
 // A circle around a vehicle shown in a data window, inverting what lies beneath.
 void DrawMarker(RoadCanvas& canvas, int x, int y) {
   QPainter& painter = canvas.Painter();
@@ -110,6 +103,12 @@ void DrawVehicle(RoadCanvas& canvas, const RoadViewport& view, int y, RgbColor c
   const VehicleBar bar = VehicleBarAt(view, position, length);
   if (!bar.visible) return;
   canvas.Fill(bar.rear, y - 1, bar.front, y + 2, color);
+}
+
+RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color) {
+  for (const auto& [own, swatch] : settings.swatchColors)
+    if (own == color) return swatch;
+  return color;
 }
 
 bool UsableEndOfRoad(const RoadObject* end) {

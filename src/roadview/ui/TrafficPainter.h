@@ -35,6 +35,9 @@ struct TrafficDrawSettings {
 int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
                 QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings);
 
+/// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
+RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color);
+
 /// Whether the kernel's end of road object can start the walk over the vehicles: false for
 /// none (no run), false with the message "RedrawVehicles: Cannot find EndOfRoad" for an object
 /// of another kind.

@@ -349,6 +349,11 @@ TEST(ModelTrafficRendering, ModelVehiclesOnTheirLinksAndLanes) {
   settings.scheme = ColorScheme::VehicleType;
   DrawModelTraffic(model, config, road, traffic, 0, 0, settings, 0);
   EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) - 1, y2)), Name(RoadColor::Red));
+  // The legend's swatches decide the colour shown.
+  settings.swatchColors = {{RoadColor::Red, RoadColor::Fuchsia}};
+  DrawModelTraffic(model, config, road, traffic, 0, 0, settings, 0);
+  EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) - 1, y2)), Name(RoadColor::Fuchsia));
+  settings.swatchColors.clear();
   settings.scheme = ColorScheme::RouteChoice;
   DrawModelTraffic(model, config, road, traffic, 0, 0, settings, 0);
   EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) - 1, y2)), Name(RoadColor::White));
