@@ -244,6 +244,20 @@ TEST_F(FormMainRun, VehiclesTakeTheirLegendSwatchColour) {
   EXPECT_EQ(PixelsOnRoad(RoadColor::Lime), 0);
 }
 
+// Destination colours count the destinations recorded when the run page was shown: of the
+// example's two, every vehicle heads for the first, which is blue.
+TEST_F(FormMainRun, DestinationSchemeDrawsTheDestinationColour) {
+  SetStopTime(200);
+  SetRedraw(2);
+  SetScheme(static_cast<int>(ColorScheme::Destination));
+  page->BitBtnRun->click();
+  ASSERT_EQ(StepCount(), 400);
+  const int vehicles = page->LabelVehicleCount->text().toInt();
+  ASSERT_GT(vehicles, 5);
+  EXPECT_GE(PixelsOnRoad(RgbColor{0, 0, 255}), 3 * vehicles);
+  EXPECT_EQ(PixelsOnRoad(RgbColor{255, 0, 0}), 0);  // the second destination: nobody
+}
+
 TEST_F(FormMainRun, SeedAndStopTimeFromTheSettingsPageReachTheRun) {
   auto positions = [this] {
     std::vector<float> at;
