@@ -120,7 +120,7 @@ void Kernel::AdvanceLaneChangeState(RoadObject* vehicle) {
     return;
   }
   // Completed: the nearest detector upstream counts the change.
-  if (RoadObject* detector = vehicle->PreviousWithLane(LANE_DETECTORS))
+  if (RoadObject* detector = DetectorBehind(vehicle))
     detector->Detector()->CountLaneChange(state);
   state = sign * base;  // a required change stays marked completed until the next move
   info.laneChangeProgress = 0;

@@ -85,6 +85,7 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
       std::unique_ptr<RoadObject>(new RoadObject(*this, storedLane, type, position, number)));
   RoadObject& object = *objects_.back();
   object.slot_ = objects_.size() - 1;
+  if (!ISVEHICLE(type)) ++layoutVersion_;
   LinkIntoGlobalList(object);
   object.LinkIntoLane();
   CreateExtras(object, speed, params, destination, origin);
@@ -159,6 +160,7 @@ void Kernel::ReleaseExtras(RoadObject& object) {
 
 void Kernel::DestroyObject(RoadObject* object) {
   if (!KernelAssert(object != nullptr && &object->Owner() == this, "Object != NULL")) return;
+  if (!object->IsVehicle()) ++layoutVersion_;
   ReleaseExtras(*object);
   object->CutFromLane();
   object->UnlinkGlobal();

@@ -30,6 +30,7 @@ bool PhysicalLaneInfo::SetPhysicalLaneInfo(int lane, bool canMoveLeft, bool canM
                                    "PhysicalLaneInfo::SetPhysicalLaneInfo", "Lane = %d", lane);
     return false;
   }
+  Owner()->Owner().NoteLayoutChange();
   PhysicalLane& entry = lanes_[lane];
   entry.canMoveLeft = canMoveLeft;
   entry.canMoveRight = canMoveRight;
@@ -160,28 +161,11 @@ std::string RoadObject::Describe() const {
 
 RoadObjectExtras* RoadObject::GetExtras() const { return kernel_->GetExtras(this); }
 
-VehicleInfo* RoadObject::Vehicle() const {
-  return IsVehicle() ? static_cast<VehicleInfo*>(extras_.get()) : nullptr;
-}
 SourceInfo* RoadObject::Source() const {
   return type_ == RO_SOURCE ? static_cast<SourceInfo*>(extras_.get()) : nullptr;
 }
 DetectorInfo* RoadObject::Detector() const {
   return type_ == RO_DETECTOR ? static_cast<DetectorInfo*>(extras_.get()) : nullptr;
-}
-TeleportInfo* RoadObject::Teleport() const {
-  return type_ == RO_TELEPORT || type_ == RO_REVERSETELEPORT
-             ? static_cast<TeleportInfo*>(extras_.get())
-             : nullptr;
-}
-PhysicalLaneInfo* RoadObject::PhysicalLanes() const {
-  return type_ == RO_PHYSBOUNDARY ? static_cast<PhysicalLaneInfo*>(extras_.get()) : nullptr;
-}
-TrafficLightInfo* RoadObject::TrafficLight() const {
-  return type_ == RO_TRAFFICLIGHT ? static_cast<TrafficLightInfo*>(extras_.get()) : nullptr;
-}
-LaneDetectorInfo* RoadObject::LaneDetector() const {
-  return type_ == RO_LANEDETECTOR ? static_cast<LaneDetectorInfo*>(extras_.get()) : nullptr;
 }
 
 void RoadObject::CutFromLane() {
@@ -221,6 +205,7 @@ void RoadObject::LinkIntoLane() {
 void RoadObject::MoveAfter(RoadObject* anchor) {
   if (!kernel_->KernelAssert(!inLane_, "Object cut from its lane")) return;
   if (anchor == this) return;
+  if (VehicleInfo* info = Vehicle()) info->detectorBehind.known = false;
   UnlinkGlobal();
   LinkGlobalAfter(anchor);
 }

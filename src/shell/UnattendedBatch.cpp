@@ -90,7 +90,8 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
     RunInParallel(jobs);
   } else {
     batch_->Start();
-    finished_ = run_->State().BatchFinished;
+    // Every run done, also when the last one failed in the kernel: its error is its status.
+    finished_ = run_->State().BatchRun > batch_->LastRun();
   }
   if (progress_ && shownPercent_ >= 0) *progress_ << '\n' << std::flush;
 }

@@ -3,13 +3,16 @@
 // on one thread.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
+#include "kernel/KernelMessages.h"
 #include "shell/BatchProgram.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
@@ -35,7 +38,9 @@ class TestHost : public CommandLineHost {
 
 // The on-ramp example with 1 s steps and a 300 s stop time, in a folder of its own.
 std::string ShortExample(const std::string& name) {
-  fs::path folder = fs::path(testing::TempDir()) / name;
+  // A folder of this test process: suites of several worktrees may run at the same time.
+  fs::path folder =
+      fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::unique_ptr<KDConfig> config = LoadOnRampExample();
@@ -58,18 +63,22 @@ struct FakeBatchResult {
 };
 
 FakeBatchResult RunFakeBatch(const std::string& config, int runs, int jobs, int stopSeed,
-                             OutputFileSettings outputs = {}) {
+                             OutputFileSettings outputs = {}, int failSeed = 0) {
   FakeBatchResult result;
   TestHost host(config);
   outputs.BatchJobs = jobs;
   std::ostringstream out;
   UnattendedBatch batch(
       outputs, host, &out, nullptr,
-      [stopSeed](KernelMessageSink&) {
+      [stopSeed, failSeed](KernelMessageSink& messages) {
         auto simulation = std::make_unique<FakeSimulation>();
-        simulation->onStep = [stopSeed](int step, FakeSimulation& s) {
-          if (step == 10)
+        simulation->onStep = [stopSeed, failSeed, &messages](int step, FakeSimulation& s) {
+          if (step == 30 && s.randomState == failSeed) s.failAtStep = 31;
+          if (step == 10) {
             UserMessage(ReportKind::Warning, "Warning", Format("seed %d", s.randomState));
+            messages.Show({KernelCause::SimulatorWarning, KernelRoute::MessagesWindow,
+                           "Kavro Simulator Warning", Format("line %d", s.randomState)});
+          }
           if (step == 20 && s.randomState == stopSeed) ProgramError("FakeSimulation::Step: Stop");
         };
         return std::unique_ptr<RunSimulation>(std::move(simulation));
@@ -93,13 +102,16 @@ TEST(BatchJobs, LinesAndReportsComeInRunOrder) {
   EXPECT_TRUE(result.finished);
   std::string expectedOut;
   std::vector<std::string> expectedReports;
+  std::vector<std::string> expectedLines;
   for (int run = 1; run <= 7; ++run) {
     const int seed = 12345 + 2 * (run - 1);
     expectedOut += Format("%d\t%d\tMaximum simulation time reached\n", run, seed);
     expectedReports.push_back(Format("seed %d", seed));
+    expectedLines.push_back(Format("line %d", seed));
   }
   EXPECT_EQ(result.out, expectedOut);
   EXPECT_EQ(result.reports, expectedReports);
+  EXPECT_EQ(result.lines, expectedLines);
   fs::remove_all(fs::path(config).parent_path());
 }
 
@@ -116,6 +128,20 @@ TEST(BatchJobs, AStopEndsTheBatchAsOnOneThread) {
     EXPECT_EQ(result->out, "1\t12345\tMaximum simulation time reached\n");
     EXPECT_EQ(result->reports, (std::vector<std::string>{"seed 12345", "seed 12347",
                                                          "FakeSimulation::Step: Stop"}));
+  }
+  fs::remove_all(fs::path(config).parent_path());
+}
+
+TEST(BatchJobs, ABatchWhoseLastRunFailsInTheKernelIsFinished) {
+  const std::string config = ShortExample("kavro-jobs-fail");
+  for (int jobs : {1, 3}) {
+    SCOPED_TRACE(jobs);
+    FakeBatchResult result = RunFakeBatch(config, 3, jobs, 0, {}, 12349);
+    EXPECT_TRUE(result.finished);
+    EXPECT_EQ(result.out,
+              "1\t12345\tMaximum simulation time reached\n"
+              "2\t12347\tMaximum simulation time reached\n"
+              "3\t12349\tVehicle 3 left the road\n");
   }
   fs::remove_all(fs::path(config).parent_path());
 }
@@ -173,6 +199,30 @@ TEST(BatchJobsArguments, AsksForJobsTheSharedFilesForbidOrRunsBeyondTheBatch) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
   }
   fs::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ThreadReportRedirectScope, CollectsTheReportsOfItsOwnThreadOnly) {
+  ReportCapture capture;
+  std::vector<Report> collected;
+  std::thread worker([&collected] {
+    ThreadReportRedirect redirect([&collected](const Report& report) {
+      collected.push_back(report);
+    });
+    UserMessage(ReportKind::Warning, "Warning", "from the worker");
+    ProgramError("Worker::Step: Bad Lane");
+  });
+  worker.join();
+  UserMessage(ReportKind::Information, "Information", "from the main thread");
+  ASSERT_EQ(collected.size(), 2u);
+  EXPECT_EQ(collected[0].text, "from the worker");
+  EXPECT_EQ(collected[1].text, "Worker::Step: Bad Lane");
+  EXPECT_TRUE(collected[1].stop);
+  EXPECT_FALSE(TerminateRequested()) << "the batch delivers the stop later, on its own thread";
+  EXPECT_EQ(capture.OnlyText(), "from the main thread");
 }
 
 }  // namespace
