@@ -9,6 +9,7 @@
 #include "Version.h"
 #include "config/ProgramError.h"
 #include "shell/BatchProgram.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -85,8 +86,7 @@ TEST(BatchProgramRun, UnsavedResultsFail) {
 
 // Runs the built executable; returns its exit status and what it wrote to stderr.
 Result RunExecutable(const std::string& arguments) {
-  std::filesystem::path errFile =
-      std::filesystem::temp_directory_path() / "kavro_batch_exe_test.err";
+  std::filesystem::path errFile = FreshTestFolder("batch-exe") / "stderr.txt";
   std::string command =
       std::string(KAVRO_BATCH_EXE) + " " + arguments + " 2>" + errFile.string() + " >/dev/null";
   int raw = std::system(command.c_str());
@@ -109,9 +109,7 @@ TEST(BatchProgramExecutable, BadArgumentMessageAndExitStatus) {
 // its header line.
 TEST(BatchProgramExecutable, WritesTheKernelTraceFilesNamedOnTheCommandLine) {
   namespace fs = std::filesystem;
-  fs::path folder = fs::temp_directory_path() / "kavro_batch_traces_test";
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  fs::path folder = FreshTestFolder("batch-traces");
   fs::copy_file(fs::path(KAVRO_SOURCE_DIR) / "examples/on-ramp-taper.kav",
                 folder / "on-ramp-taper.kav");
   Result result = RunExecutable((folder / "on-ramp-taper.kav").string() +

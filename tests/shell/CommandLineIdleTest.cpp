@@ -9,6 +9,7 @@
 #include "shell/CommandLineIdle.h"
 #include "shell/TextTable.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -131,8 +132,7 @@ TEST(CommandLineFirstIdle, PatchedBadArgumentTextIsUsed) {
 }
 
 TEST(CommandLineBatchSteps, FullBatchSavesResultsAndLogThenEnds) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "kavro_cli_idle_test";
-  std::filesystem::create_directories(dir);
+  std::filesystem::path dir = FreshTestFolder("cli-idle");
   std::string config = (dir / "model.kav").string();
   std::filesystem::remove(dir / "model.log");
   ReportCapture capture;
@@ -164,8 +164,7 @@ TEST(CommandLineBatchSteps, FullBatchSavesResultsAndLogThenEnds) {
 }
 
 TEST(CommandLineBatchSteps, NoMessagesWritesNoLog) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "kavro_cli_nolog_test";
-  std::filesystem::create_directories(dir);
+  std::filesystem::path dir = FreshTestFolder("cli-nolog");
   Machine m({(dir / "model.kav").string(), "batch=1,0,0,0"});
   for (int i = 0; i < 5; ++i) m.idle.OnIdle();
   EXPECT_EQ(m.host.terminated, 1);

@@ -7,9 +7,10 @@
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 TEST(KernelTraceFiles, SameNameAppendsNewNameCreates) {
-  std::string folder = testing::TempDir();
+  std::string folder = FreshTestFolder("trace-files").string() + "/";
   std::string config = folder + "case.kav";
   OutputFileSettings settings;
   settings.DetectionTraceFile = "trace%d.trc";
@@ -34,7 +35,7 @@ TEST(KernelTraceFiles, SameNameAppendsNewNameCreates) {
 TEST(KernelTraceFiles, UnopenableTraceIsReportedAndSwitchedOff) {
   OutputFileSettings settings;
   settings.LaneChangeTraceFile = "/nonexistent-folder/lc.lct";
-  settings.ODTravelTimeTraceFile = testing::TempDir() + "od.odt";
+  settings.ODTravelTimeTraceFile = FreshTestFolder("trace-od").string() + "/od.odt";
   KernelTraceFiles traces;
   ReportCapture capture;
   traces.OpenSet(settings, "", 0);
@@ -49,7 +50,7 @@ TEST(KernelTraceFiles, UnopenableTraceIsReportedAndSwitchedOff) {
 
 TEST(KernelTraceFiles, RunOpensAtItsFirstStepAndClosesAtItsEnd) {
   FakeRun fake(3);
-  fake.outputs.DetectionTraceFile = testing::TempDir() + "run.trc";
+  fake.outputs.DetectionTraceFile = FreshTestFolder("trace-run").string() + "/run.trc";
   std::remove(fake.outputs.DetectionTraceFile.c_str());
   fake.RunToEnd();
   EXPECT_FALSE(fake.run.TraceFiles().IsOpen(KernelTraceFiles::Detection));
@@ -64,7 +65,7 @@ TEST(KernelTraceFiles, RunOpensAtItsFirstStepAndClosesAtItsEnd) {
 TEST(VehicleTrace, GoldenLinesEveryIntervalSteps) {
   FakeRun fake(6);
   fake.config->SetTimeStep(0.5f);
-  fake.outputs.VehicleTraceFile = testing::TempDir() + "vehicles.txt";
+  fake.outputs.VehicleTraceFile = FreshTestFolder("trace-vehicles").string() + "/vehicles.txt";
   fake.outputs.VehicleTraceInterval = 2;
   fake.simulation->onStep = [](int step, FakeSimulation& sim) {
     sim.vehicles = {

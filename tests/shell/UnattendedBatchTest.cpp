@@ -10,6 +10,7 @@
 #include "shell/BatchProgram.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int RunBatch(const std::vector<std::string>& parameters, std::string& out, std::
 }  // namespace
 
 TEST(UnattendedBatchProgram, RunsTheBatchAndSavesResultsTwiceAlike) {
-  std::string folder = testing::TempDir() + "unattended";
+  std::string folder = FreshTestFolder("unattended").string() + "/unattended";
   std::string config = ShortExample(folder);
   std::string out, err;
   ASSERT_EQ(0, RunBatch({config, "simulationresults=out%d.ksr", "batch=2,0,1,40"}, out, err))
@@ -57,7 +58,7 @@ TEST(UnattendedBatchProgram, RunsTheBatchAndSavesResultsTwiceAlike) {
 }
 
 TEST(UnattendedBatchProgram, DetectorBeyondTheListStopsAtAnyAndReportsNone) {
-  std::string folder = testing::TempDir() + "unattended-range";
+  std::string folder = FreshTestFolder("unattended-range").string() + "/unattended-range";
   std::string config = ShortExample(folder);
   std::string out, err;
   ASSERT_EQ(0, RunBatch({config, "batch=1,9,9,200"}, out, err)) << err;

@@ -27,6 +27,7 @@
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/RunLegends.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -386,9 +387,7 @@ TEST_F(FormMainRun, StepsPerSecondAsksTheCalibrationQuestion) {
 class FormMainScreenDumps : public FormMainRun {
  protected:
   void SetUp() override {
-    dir = std::filesystem::temp_directory_path() / "kavro-form-dumps";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    dir = FreshTestFolder("form-dumps");
   }
   // Turns dumps on through the File menu entry and its dialog.
   void TurnOn(const std::string& pattern, int interval) {

@@ -19,6 +19,7 @@
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -100,8 +101,7 @@ TEST_F(FormMainTest, DovelWithoutModelLibraryIsReportedAndEnds) {
 }
 
 TEST_F(FormMainTest, DovelModeLoadsTheModelNextToTheProgram) {
-  std::filesystem::path dir = std::filesystem::temp_directory_path() / "kavro_dovel_ui_test";
-  std::filesystem::create_directories(dir);
+  std::filesystem::path dir = FreshTestFolder("dovel-ui");
   std::filesystem::remove(dir / "libudov.so");
   std::filesystem::create_symlink(FAKE_UDOV_LIBRARY, dir / "libudov.so");
   ReportCapture capture;

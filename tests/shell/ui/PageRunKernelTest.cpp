@@ -15,6 +15,7 @@
 #include "shell/RunTestSupport.h"
 #include "shell/TextTable.h"
 #include "shell/ui/PageRun.h"
+#include "support/TestFolder.h"
 
 
 // The on-ramp example animated on the run page: vehicles appear on the road, Stop halts the
@@ -46,9 +47,7 @@ TEST(PageRunKernel, AnimatesTheOnRampExampleAndDumpsTheRoadView) {
   page->SetTrafficDrawer([&] { return roadView->RedrawVehicles(simulation->GetKernel(), {}); });
   page->SetRoadPicture([&] { return roadView->ImageRoad()->grab().toImage(); });
   page->SetColorSchemeName([] { return std::string("Speed"); });
-  const auto dir = std::filesystem::temp_directory_path() / "kavro-kernel-dumps";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const auto dir = FreshTestFolder("kernel-dumps");
   page->SetScreenDumpPattern((dir / "ramp.jpg").string());
   run.State().ScreenDumpEvery = 300;
   page->ComboBoxRedraw->setCurrentIndex(1);  // every 10 steps, as at full speed

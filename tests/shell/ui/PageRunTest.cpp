@@ -17,6 +17,7 @@
 #include "shell/TextTable.h"
 #include "shell/ui/RunLegends.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -52,10 +53,7 @@ struct RunPage {
 };
 
 std::filesystem::path TempDir(const char* name) {
-  auto dir = std::filesystem::temp_directory_path() / name;
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
+  return FreshTestFolder(name);
 }
 
 }  // namespace
