@@ -13,12 +13,6 @@ namespace {
 
 constexpr int FILE_LANES = MAX_KAVROLANE;
 
-// A name starts with a printable, non-blank character (Windows-1252).
-bool IsPrintableStart(unsigned char c) {
-  if (c <= 0x20 || c == 0x7F || c == 0xA0) return false;
-  return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
-
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          c == ' ';
@@ -137,7 +131,7 @@ bool ConfigReader::HandleSourceSink(const SplitLine& line, bool isSource) {
   std::string_view rest = scanner.Rest();
   // One blank separates the location from the name, which is the rest of the line.
   if (rest.size() < 2 || (rest[0] != ' ' && rest[0] != '\t') ||
-      !IsPrintableStart(static_cast<unsigned char>(rest[1])))
+      !KDConfig::ValidSourceSinkName(std::string(rest.substr(1))))
     return Fail(isSource ? "Bad source name" : "Bad sink name");
   std::string name(rest.substr(1));
   int* fileRanks = isSource ? sourceRank_ : sinkRank_;
@@ -223,7 +217,9 @@ bool ConfigReader::HandleTrafficLight(const SplitLine& line) {
   if (!read || position < 0 || position >= config_.Length() || lane < 0 || lane >= FILE_LANES)
     return Fail("Bad traffic light definition");
   if (controller == "|") controller.clear();
-  if (controller.size() > 200) return Fail("Bad traffic light definition");
+  if (controller.size() > static_cast<std::size_t>(KDConfig::MAXCONTROLLERNAME) ||
+      controller.find('\0') != std::string::npos)
+    return Fail("Bad traffic light definition");
   // A controller drives its light itself (all times 0); a fixed-time light needs a cycle that
   // holds its green and yellow times [s].
   if (!config_.TrafficLightValid(controller, position, lane, cycle, green, yellow, offset))
