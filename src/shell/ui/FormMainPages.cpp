@@ -48,7 +48,8 @@ void TFormMain::CreateLowerArea() {
   top->setObjectName("PanelPages");
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(0, 0, 0, 0);
-  layout->replaceWidget(PageControl, top);
+  // The layout hands back the item that held the page control; it is ours to delete.
+  delete layout->replaceWidget(PageControl, top);
   row->addWidget(PageControl, 1);
   MemoDebug = new QPlainTextEdit(top);
   MemoDebug->setObjectName("MemoDebug");
