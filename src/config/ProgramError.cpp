@@ -10,6 +10,10 @@ namespace {
 std::mutex hookMutex;
 ReportHook currentHook;
 std::atomic<bool> terminateRequested{false};
+// Held while the hook runs; recursive because a hook may itself report (a message box that
+// lets events run).
+std::recursive_mutex deliverMutex;
+thread_local ReportHook* threadHook = nullptr;
 
 void PrintToStderr(const Report& report) {
   std::fprintf(stderr, "%s: %s\n", report.caption.c_str(), report.text.c_str());
@@ -24,8 +28,20 @@ ReportHook SetReportHook(ReportHook hook) {
   return previous;
 }
 
+ThreadReportRedirect::ThreadReportRedirect(ReportHook hook)
+    : hook_(std::move(hook)), previous_(threadHook) {
+  threadHook = &hook_;
+}
+
+ThreadReportRedirect::~ThreadReportRedirect() { threadHook = previous_; }
+
 void Deliver(const Report& report) {
+  if (threadHook != nullptr && *threadHook) {
+    (*threadHook)(report);
+    return;
+  }
   if (report.stop) terminateRequested = true;
+  std::lock_guard<std::recursive_mutex> serial(deliverMutex);
   ReportHook hook;
   {
     std::lock_guard<std::mutex> lock(hookMutex);

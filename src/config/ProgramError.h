@@ -29,8 +29,24 @@ using ReportHook = std::function<void(const Report&)>;
 /// (print to stderr).
 ReportHook SetReportHook(ReportHook hook);
 
-/// Delivers a report to the installed hook; stops also set the terminate request.
+/// Delivers a report to the installed hook; stops also set the terminate request. Calls of the
+/// hook are serialised: reports from several threads never interleave.
 void Deliver(const Report& report);
+
+/// While alive, reports made on the thread that created it go to `hook` instead of the
+/// installed hook, and stops do not set the terminate request: a batch run on a worker thread
+/// collects its reports, and the batch delivers them in run order on its own thread.
+class ThreadReportRedirect {
+ public:
+  explicit ThreadReportRedirect(ReportHook hook);
+  ~ThreadReportRedirect();
+  ThreadReportRedirect(const ThreadReportRedirect&) = delete;
+  ThreadReportRedirect& operator=(const ThreadReportRedirect&) = delete;
+
+ private:
+  ReportHook hook_;
+  ReportHook* previous_;
+};
 
 /// A rejected call: reports `text` with caption "Program Error" and asks to terminate.
 /// The caller returns without changing anything.

@@ -12,6 +12,7 @@
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "kernel/Kernel.h"
+#include "shell/BatchRunsMerge.h"
 #include "shell/ConfigFileCommands.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
@@ -28,7 +29,17 @@ const char kUsage[] =
     "  vehicletrace=FILE[,N]  detectiontrace=FILE  detectortodetectortraveltimetrace=FILE\n"
     "  odtraveltimetrace=FILE  lanechangetrace=FILE  simulationresults=FILE\n"
     "  extendedresults=FILE  batch=RUNS,STOP,REPORT,SPEED[,FIRSTLANE[,LASTLANE]]\n"
+    "  --jobs N    make N runs at once, each on its own thread (default: one per core);\n"
+    "              the results are those of --jobs 1. In a file name, %d (or %03d) stands\n"
+    "              for the run number; a batch of several runs whose output file names lack\n"
+    "              it writes those files run after run on one thread, and --jobs N (N > 1)\n"
+    "              is then refused.\n"
+    "  --runs A-B  make only runs A to B of the batch, with the seeds they have in the whole\n"
+    "              batch; the batch results go to CONFIG's name with .runsA-B.kbr (the log\n"
+    "              to .runsA-B.log), a part to be joined with --merge.\n"
     "Without batch= one run is made. --version prints the version.\n"
+    "kavro-batch --merge OUT.kbr PART.kbr ... joins the parts of a batch made with --runs\n"
+    "into the batch results file the whole batch writes;\n"
     "kavro-batch CONFIG --check lists the problems of a configuration file;\n"
     "kavro-batch CONFIG --write-config OUT writes it again in the program's own format.\n";
 
@@ -63,6 +74,23 @@ class HeadlessHost : public CommandLineHost, public ModelMessageView {
 // The batch machine advances a step per call; this bounds the loop should an engine never
 // finish its steps.
 constexpr int kMaxIdleCalls = 100;
+
+// kavro-batch --merge OUT.kbr PART.kbr ...
+int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
+  if (parameters.size() < 3) {
+    err << "Error: --merge needs the output file and at least one part: "
+           "kavro-batch --merge OUT.kbr PART.kbr ...\n";
+    return 2;
+  }
+  ClearTerminateRequest();
+  ReportHook previous = SetReportHook([&err](const Report& report) {
+    err << report.caption << ": " << report.text << '\n';
+  });
+  bool merged = MergeBatchResults(parameters[1], {parameters.begin() + 2, parameters.end()});
+  SetReportHook(std::move(previous));
+  ClearTerminateRequest();
+  return merged ? 0 : 1;
+}
 
 }  // namespace
 
@@ -114,6 +142,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
     out << kUsage;
     return 0;
   }
+  if (parameters[0] == "--merge") return RunMerge(parameters, err);
   if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
   ClearTerminateRequest();
   ReportHook previous = SetReportHook([&err](const Report& report) {
@@ -125,14 +154,14 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   HeadlessHost host(parameters[0]);
   // The progress bar only makes sense on a terminal.
   std::ostream* progress = &err == &std::cerr && isatty(STDERR_FILENO) ? &err : nullptr;
-  LineKernelMessageSink kernelMessages([&host](const std::string& line) {
-    host.AppendMessageLine(line);
-  });
-  UnattendedBatch unattended(outputs, host, &out, progress, [&kernelMessages] {
-    auto simulation = std::make_unique<KernelSimulation>();
-    simulation->GetKernel().SetMessageSink(&kernelMessages);
-    return std::unique_ptr<RunSimulation>(std::move(simulation));
-  });
+  UnattendedBatch unattended(
+      outputs, host, &out, progress,
+      [](KernelMessageSink& messages) {
+        auto simulation = std::make_unique<KernelSimulation>();
+        simulation->GetKernel().SetMessageSink(&messages);
+        return std::unique_ptr<RunSimulation>(std::move(simulation));
+      },
+      [&host](const std::string& line) { host.AppendMessageLine(line); });
   CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);
   machine.OnIdle();
   // A batch on a configuration that could not be read would run the default road instead.

@@ -50,16 +50,25 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
   observer_->RowsRebuilt();
 }
 
-BatchRow* BatchRunner::CurrentRow() {
-  int run = run_.State().BatchRun;
-  if (run < 1 || run > static_cast<int>(rows_.size())) return nullptr;
-  return &rows_[run - 1];
+void BatchRunner::SetRunRange(int first, int last) {
+  if (first < 1 || last < first) first = last = 0;
+  firstRun_ = first;
+  lastRun_ = last;
 }
 
-void BatchRunner::RowChanged(int run) { observer_->RowChanged(run); }
+int BatchRunner::FirstRun() const { return firstRun_ > 0 ? firstRun_ : 1; }
 
-bool BatchRunner::Start() {
-  if (active_) return false;
+int BatchRunner::LastRun() const {
+  return lastRun_ > 0 ? std::min(lastRun_, settings_.NumberOfRuns) : settings_.NumberOfRuns;
+}
+
+void BatchRunner::SetRow(const BatchRow& row) {
+  if (row.Run < 1 || row.Run > static_cast<int>(rows_.size())) return;
+  rows_[row.Run - 1] = row;
+  RowChanged(row.Run);
+}
+
+bool BatchRunner::CanStart() const {
   const KDConfig* config = run_.Configuration();
   if (config == nullptr) return false;
   if (config->DetectorCount() == 0) {
@@ -72,23 +81,37 @@ bool BatchRunner::Start() {
     UserMessage(ReportKind::Error, "Error", "Bad lane range selected");
     return false;
   }
+  return true;
+}
+
+BatchRow* BatchRunner::CurrentRow() {
+  int run = run_.State().BatchRun;
+  if (run < 1 || run > static_cast<int>(rows_.size())) return nullptr;
+  return &rows_[run - 1];
+}
+
+void BatchRunner::RowChanged(int run) { observer_->RowChanged(run); }
+
+bool BatchRunner::Start() {
+  if (active_ || !CanStart()) return false;
   active_ = true;
   RunState& s = run_.State();
   s.Running = true;
   SetNumberOfRuns(settings_.NumberOfRuns, true);
-  s.BatchRun = 1;
+  const int first = FirstRun();
+  s.BatchRun = first;
   s.BatchFinished = false;
   run_.SetStepCount(0);
-  if (settings_.NumberOfRuns > 0) run_.RunLoop();
+  if (LastRun() >= first) run_.RunLoop();
   if (!s.Running && !s.BatchFinished && s.StepCount < 1) {
     // The first step of the run was never made: nothing of this batch remains to resume.
     int run = s.BatchRun;
     s.BatchRun = 0;
     run_.Stop();
-    if (!rows_.empty() && run == 1) {
-      rows_[0].Started.clear();
-      rows_[0].Status.clear();
-      RowChanged(1);
+    if (run == first && run <= static_cast<int>(rows_.size())) {
+      rows_[run - 1].Started.clear();
+      rows_[run - 1].Status.clear();
+      RowChanged(run);
     }
   }
   s.Running = false;
@@ -133,7 +156,7 @@ bool BatchRunner::CanResume() const {
   const RunState& s = run_.State();
   const KDConfig* config = run_.Configuration();
   return config && config->ChangeStamp() == s.RunChangeStamp && s.BatchRun >= 1 &&
-         settings_.NumberOfRuns >= s.BatchRun;
+         LastRun() >= s.BatchRun;
 }
 
 void BatchRunner::StartBatchRun() {
@@ -171,7 +194,7 @@ void BatchRunner::FinishBatchRun() {
                            true, config, run_.Samples(), &run_.Simulation());
   if (BatchRow* row = CurrentRow()) observer_->RunEnded(*row);
   const int finished = s.BatchRun++;
-  if (finished < settings_.NumberOfRuns) {
+  if (finished < LastRun()) {
     run_.SetStepCount(0);
   } else {
     s.Running = false;
@@ -188,7 +211,7 @@ void BatchRunner::FailBatchRun(const std::string& errorText) {
     observer_->RunEnded(*row);
   }
   ++s.BatchRun;
-  if (settings_.NumberOfRuns >= s.BatchRun)
+  if (LastRun() >= s.BatchRun)
     run_.SetStepCount(0);
   else
     s.Running = false;
@@ -256,7 +279,7 @@ void BatchRunner::TestSpeedDrop(BatchRow& row) {
   }
 }
 
-bool BatchRunner::SaveResults(const std::string& fileName) const {
+bool BatchRunner::SaveResults(const std::string& fileName, const std::string& partLine) const {
   std::FILE* file = std::fopen(fileName.c_str(), "w");
   if (file == nullptr) {
     UserMessage(ReportKind::Error, "Error",
@@ -264,11 +287,16 @@ bool BatchRunner::SaveResults(const std::string& fileName) const {
                        std::strerror(errno)));
     return false;
   }
+  if (!partLine.empty()) std::fprintf(file, "%s\n", partLine.c_str());
   std::fputs("Run\tSeed\tStarted\tFinished\tStatus\n", file);
-  for (const BatchRow& row : rows_)
+  const int rows = static_cast<int>(rows_.size());
+  const int last = partLine.empty() ? rows : std::min(LastRun(), rows);
+  for (int run = partLine.empty() ? 1 : FirstRun(); run <= last; ++run) {
+    const BatchRow& row = rows_[run - 1];
     std::fprintf(file, "%d\t%d\t%s\t%s\t%s\n", row.Run, static_cast<int>(row.Seed),
                  row.Started.c_str(), row.Finished.c_str(),
                  BatchStatusColumns(row.Status).c_str());
+  }
   return std::fclose(file) == 0;
 }
 

@@ -52,6 +52,15 @@ class BatchRunner : public RunBatchHooks {
 
   /// Rows for the number of runs: all rows anew, or only the rows added since the last call.
   void SetNumberOfRuns(int runs, bool refillAll);
+  /// Start makes only runs `first` to `last` of the batch (a part of a batch split over several
+  /// processes); the seeds stay those of the whole batch. 0, 0 = every run.
+  void SetRunRange(int first, int last);
+  int FirstRun() const;
+  int LastRun() const;
+  /// Puts the row of a run made elsewhere (by a parallel batch) into the grid.
+  void SetRow(const BatchRow& row);
+  /// The batch can start: a detector exists and the lane range is sound (reported otherwise).
+  bool CanStart() const;
   /// Starts a batch and runs it to its end or until it is stopped. False when it could not
   /// start (no detector, bad lane range: reported).
   bool Start();
@@ -64,7 +73,9 @@ class BatchRunner : public RunBatchHooks {
   bool Active() const { return active_; }
 
   /// Writes the batch results file; reports and returns false when it cannot be created.
-  bool SaveResults(const std::string& fileName) const;
+  /// With a run range the file is a part: its first line is `partLine`, then the header row and
+  /// the rows of the range.
+  bool SaveResults(const std::string& fileName, const std::string& partLine = "") const;
   /// The proposed name: the configuration file's name with the extension "kbr".
   std::string ProposedResultsName() const;
 
@@ -85,6 +96,8 @@ class BatchRunner : public RunBatchHooks {
   BatchSettings settings_;
   std::vector<BatchRow> rows_;
   bool rowsFilledOnce_ = false;
+  int firstRun_ = 0;
+  int lastRun_ = 0;
   bool active_ = false;
   BatchObserver noObserver_;
   BatchObserver* observer_ = &noObserver_;

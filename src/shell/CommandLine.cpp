@@ -56,7 +56,85 @@ bool ScanInt(const std::string& text, size_t& pos, int& value) {
   return true;
 }
 
+// A decimal number of at most 9 digits and nothing else.
+bool ParseCount(const std::string& text, int& value) {
+  if (text.empty() || text.size() > 9) return false;
+  int number = 0;
+  for (char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    number = number * 10 + (c - '0');
+  }
+  value = number;
+  return true;
+}
+
+bool EqualsNoCase(const std::string& text, const std::string& lower) {
+  return text.size() == lower.size() && StartsWithNoCase(text, lower);
+}
+
+// "--jobs" and "--runs" with their value; false for a bad value.
+bool ApplyBatchOption(const std::string& name, const std::string& value,
+                      OutputFileSettings& settings) {
+  if (name == "--jobs") {
+    int jobs = 0;
+    if (!ParseCount(value, jobs) || jobs < 1 || jobs > kMaxBatchJobs) return false;
+    settings.BatchJobs = jobs;
+    return true;
+  }
+  int first = 0;
+  int last = 0;
+  if (!ScanRunRange(value, first, last)) return false;
+  settings.FirstRun = first;
+  settings.LastRun = last;
+  return true;
+}
+
 }  // namespace
+
+bool ScanRunRange(const std::string& text, int& first, int& last) {
+  size_t dash = text.find('-');
+  int a = 0;
+  int b = 0;
+  if (!ParseCount(text.substr(0, dash), a)) return false;
+  if (dash == std::string::npos)
+    b = a;
+  else if (!ParseCount(text.substr(dash + 1), b))
+    return false;
+  if (a < 1 || b < a || b > kMaxBatchRuns) return false;
+  first = a;
+  last = b;
+  return true;
+}
+
+bool HasRunNumberDirective(const std::string& name) {
+  return ResolveOutputFileName(name, "", 1) != ResolveOutputFileName(name, "", 2);
+}
+
+std::string SharedOutputFile(const OutputFileSettings& settings) {
+  for (const std::string* name :
+       {&settings.VehicleTraceFile, &settings.DetectionTraceFile, &settings.TravelTimeTraceFile,
+        &settings.ODTravelTimeTraceFile, &settings.LaneChangeTraceFile,
+        &settings.SimulationResultsFile, &settings.ExtendedResultsFile})
+    if (!name->empty() && !HasRunNumberDirective(*name)) return *name;
+  return "";
+}
+
+size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
+                            OutputFileSettings& settings, std::string& bad) {
+  const std::string& option = parameters[index];
+  for (const char* name : {"--jobs", "--runs"}) {
+    if (!EqualsNoCase(option, name)) continue;
+    if (index + 1 >= parameters.size()) {
+      bad = option;
+      return 1;
+    }
+    if (!ApplyBatchOption(name, parameters[index + 1], settings))
+      bad = option + " " + parameters[index + 1];
+    return 2;
+  }
+  if (!ApplyProgramOption(option, settings)) bad = option;
+  return 1;
+}
 
 bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings) {
   struct Prefix {
@@ -73,6 +151,11 @@ bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings)
       {"extendedresults=", &OutputFileSettings::ExtendedResultsFile},
       {"batch=", &OutputFileSettings::BatchSpecification},
   };
+  for (const char* name : {"--jobs", "--runs"}) {
+    const std::string key = std::string(name) + "=";
+    if (StartsWithNoCase(option, key))
+      return ApplyBatchOption(name, option.substr(key.size()), settings);
+  }
   for (const Prefix& prefix : kPrefixes) {
     std::string key = prefix.text;
     if (!StartsWithNoCase(option, key)) continue;

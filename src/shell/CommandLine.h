@@ -16,11 +16,36 @@ struct OutputFileSettings {
   std::string ExtendedResultsFile;
   int VehicleTraceInterval = 1;    // the vehicle trace is written every this many steps
   std::string BatchSpecification;  // "runs,stop,report,speed[,first lane[,last lane]]"
+  int BatchJobs = 0;  // --jobs: batch runs at once, each on its own thread; 0 = one per core
+  int FirstRun = 0;   // --runs A-B: only runs A to B of the batch are made; 0 = every run
+  int LastRun = 0;
 };
+
+/// The most batch runs made at once.
+constexpr int kMaxBatchJobs = 1024;
+/// The most runs of a batch.
+constexpr int kMaxBatchRuns = 10000;
 
 /// Reads one option ("vehicletrace=veh.txt,10", "batch=5,0,2,40", ...; prefixes in any letter
 /// case) into `settings`. False when the option is a bad argument; `settings` is then unchanged.
+/// Also reads "--jobs=N" and "--runs=A-B".
 bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings);
+
+/// Reads the option at `parameters[index]`; "--jobs N" and "--runs A-B" take their value from
+/// the next parameter. Returns the number of parameters read (1 or 2). A bad argument leaves
+/// `settings` unchanged and puts its text as typed ("--jobs 0") into `bad`.
+size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
+                            OutputFileSettings& settings, std::string& bad);
+
+/// Scans a run range "A-B" (or a single run "A"): 1 <= A <= B <= kMaxBatchRuns.
+bool ScanRunRange(const std::string& text, int& first, int& last);
+
+/// True when `name` holds a run number directive ("%d", "%03d"): each batch run gets its own file.
+bool HasRunNumberDirective(const std::string& name);
+
+/// The first output file that is set without a run number directive, so that every run of a
+/// batch writes the same file; empty when there is none. Such a batch cannot run in parallel.
+std::string SharedOutputFile(const OutputFileSettings& settings);
 
 /// The batch request of the command line. Lanes count from 1.
 struct BatchRequest {

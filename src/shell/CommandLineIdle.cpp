@@ -7,6 +7,7 @@
 
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "shell/BatchRunsMerge.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
 
@@ -63,14 +64,38 @@ void CommandLineIdle::FirstIdle() {
   if (!current.empty()) host_.AddLastUsedFile(current);
   if (programMode_ == DOVEL) return;
   if (parameters_.size() >= 2) outputs_.BatchSpecification = "1,0,0,0";
-  for (size_t i = 1; i < parameters_.size(); ++i)
-    if (!ApplyProgramOption(parameters_[i], outputs_)) BadArgument(parameters_[i]);
+  for (size_t i = 1; i < parameters_.size();) {
+    std::string bad;
+    i += ApplyProgramOptionAt(parameters_, i, outputs_, bad);
+    if (!bad.empty()) BadArgument(bad);
+  }
 }
 
-void CommandLineIdle::BadArgument(const std::string& argument) {
-  Deliver({ReportKind::Error, texts_.Text("LabelError"),
-           FillStringDirectives(texts_.Text("LabelBadArgument"), {argument}), true});
+void CommandLineIdle::BadArgument(const std::string& argument, const std::string& reason) {
+  std::string text = FillStringDirectives(texts_.Text("LabelBadArgument"), {argument});
+  if (!reason.empty()) text += ": " + reason;
+  Deliver({ReportKind::Error, texts_.Text("LabelError"), text, true});
   ended_ = true;
+}
+
+bool CommandLineIdle::CheckBatchOptions(const BatchRequest& request) {
+  const OutputFileSettings& o = outputs_;
+  if (o.LastRun > request.Runs) {
+    BadArgument(Format("--runs %d-%d", o.FirstRun, o.LastRun),
+                Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs",
+                       request.Runs));
+    return false;
+  }
+  const int runs = o.LastRun > 0 ? o.LastRun - o.FirstRun + 1 : request.Runs;
+  // Parallel runs cannot write one file together; without --jobs such a batch runs on one job.
+  const std::string shared = SharedOutputFile(o);
+  if (o.BatchJobs > 1 && runs > 1 && !shared.empty()) {
+    BadArgument(Format("--jobs %d", o.BatchJobs),
+                "the runs would share the file \"" + shared +
+                    "\"; give it a run number (%d) or use --jobs 1");
+    return false;
+  }
+  return true;
 }
 
 void CommandLineIdle::RunStep(int step) {
@@ -84,6 +109,7 @@ void CommandLineIdle::RunStep(int step) {
         BadArgument(outputs_.BatchSpecification);
         return;
       }
+      if (!CheckBatchOptions(request)) return;
       if (!batch_) {
         Deliver({ReportKind::Error, texts_.Text("LabelError"),
                  "Batch runs are not available yet", true});
@@ -100,7 +126,11 @@ void CommandLineIdle::RunStep(int step) {
     case 3:
       if (!parameters_.empty()) {
         std::vector<std::string> lines = host_.MessageLines();
-        std::string logName = ReplaceExtension(parameters_[0], ".log");
+        // The parts of a batch split with --runs keep their logs apart.
+        std::string logName =
+            outputs_.LastRun > 0
+                ? BatchPartFileName(parameters_[0], outputs_.FirstRun, outputs_.LastRun, ".log")
+                : ReplaceExtension(parameters_[0], ".log");
         if (!lines.empty() && !SaveTextLines(logName, lines))
           Deliver({ReportKind::Error, texts_.Text("LabelError"),
                    FillStringDirectives(texts_.Text("LabelCannotWrite"),

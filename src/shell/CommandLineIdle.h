@@ -69,7 +69,9 @@ class CommandLineIdle {
 
  private:
   void FirstIdle();
-  void BadArgument(const std::string& argument);
+  void BadArgument(const std::string& argument, const std::string& reason = "");
+  /// --runs within the batch, and no file shared by parallel runs; reports a bad argument.
+  bool CheckBatchOptions(const BatchRequest& request);
   void RunStep(int step);
   void SwitchOff();
 

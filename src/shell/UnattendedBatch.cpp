@@ -1,25 +1,45 @@
 #include "shell/UnattendedBatch.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "shell/BatchRunsMerge.h"
+#include "shell/KernelSimulation.h"
 
 namespace {
 
 constexpr int kBarWidth = 30;
 
+bool ReadFileBytes(const std::string& fileName, std::string& text, std::string& error) {
+  std::ifstream in(fileName, std::ios::binary);
+  if (!in) {
+    error = std::strerror(errno);
+    return false;
+  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  text = bytes.str();
+  return true;
+}
+
 }  // namespace
 
 UnattendedBatch::UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& host,
                                  std::ostream* out, std::ostream* progress,
-                                 std::function<std::unique_ptr<RunSimulation>()> makeSimulation)
+                                 BatchSimulationFactory makeSimulation,
+                                 std::function<void(const std::string&)> addMessageLine)
     : outputs_(outputs),
       host_(host),
       out_(out),
       progress_(progress),
-      makeSimulation_(std::move(makeSimulation)) {}
+      makeSimulation_(std::move(makeSimulation)),
+      addMessageLine_(std::move(addMessageLine)) {}
 
 UnattendedBatch::~UnattendedBatch() = default;
 
@@ -27,18 +47,33 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   batch_.reset();
   run_.reset();
   config_.reset();
+  finished_ = false;
+  jobsUsed_ = 0;
+  request_ = request;
   const std::string fileName = host_.CurrentFileName();
-  ConfigReadResult read = LoadConfig(fileName, config_);
+  std::string systemError;
+  ConfigReadResult read;
+  if (ReadFileBytes(fileName, configurationText_, systemError)) {
+    read = LoadConfigText(fileName, configurationText_, config_);
+  } else {
+    read.error = {fileName, 0, "",
+                  Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(),
+                         systemError.c_str())};
+  }
   if (!read.ok) {
     UserMessage(ReportKind::Error, "Error in Kavro configuration file", ConfigErrorText(read.error));
     return;
   }
-  run_ = std::make_unique<RunController>(makeSimulation_(), outputs_);
+  messages_ = std::make_unique<LineKernelMessageSink>([this](const std::string& line) {
+    if (addMessageLine_) addMessageLine_(line);
+  });
+  run_ = std::make_unique<RunController>(makeSimulation_(*messages_), outputs_);
   run_->SetConfiguration(config_.get());
   run_->SetCurrentFileName(fileName);
   run_->SetObserver(this);
   batch_ = std::make_unique<BatchRunner>(*run_);
   batch_->SetObserver(this);
+  if (clock_) batch_->SetClock(clock_);
   BatchSettings& settings = batch_->Settings();
   const int detectors = config_->DetectorCount();
   settings.NumberOfRuns = request.Runs;
@@ -48,19 +83,76 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   settings.DropSpeed = request.DropSpeed;
   settings.FromLane = request.FirstLane;
   settings.UpToLane = request.LastLane;
-  batch_->Start();
+  batch_->SetRunRange(outputs_.FirstRun, outputs_.LastRun);
+  const int jobs = JobsFor(batch_->LastRun() - batch_->FirstRun() + 1);
+  jobsUsed_ = jobs;
+  if (jobs > 1) {
+    RunInParallel(jobs);
+  } else {
+    batch_->Start();
+    // Every run done, also when the last one failed in the kernel: its error is its status.
+    finished_ = run_->State().BatchRun > batch_->LastRun();
+  }
   if (progress_ && shownPercent_ >= 0) *progress_ << '\n' << std::flush;
 }
 
+int UnattendedBatch::JobsFor(int runs) const {
+  // Runs that write the same file go one after the other, in run order.
+  if (!SharedOutputFile(outputs_).empty()) return 1;
+  const int jobs = outputs_.BatchJobs > 0 ? outputs_.BatchJobs : DefaultBatchJobs();
+  return std::max(std::min(jobs, runs), 1);
+}
+
+void UnattendedBatch::RunInParallel(int jobs) {
+  if (!batch_->CanStart()) return;
+  batch_->SetNumberOfRuns(batch_->Settings().NumberOfRuns, true);
+  ParallelBatchJob job;
+  job.ConfigurationText = configurationText_;
+  job.CurrentFileName = host_.CurrentFileName();
+  job.Outputs = outputs_;
+  job.Settings = batch_->Settings();
+  job.MakeSimulation = makeSimulation_;
+  job.Clock = clock_;
+  shownRun_ = 0;
+  ShowRunsDone(0);
+  finished_ = RunParallelBatch(job, batch_->FirstRun(), batch_->LastRun(), jobs,
+                               [this](const BatchRunOutcome& outcome) { Deliver(outcome); });
+}
+
+void UnattendedBatch::Deliver(const BatchRunOutcome& outcome) {
+  for (const Report& report : outcome.Reports) ::Deliver(report);
+  if (addMessageLine_)
+    for (const std::string& line : outcome.MessageLines) addMessageLine_(line);
+  if (!outcome.Ended) return;
+  batch_->SetRow(outcome.Row);
+  RunEnded(outcome.Row);
+  ShowRunsDone(++shownRun_);
+}
+
 bool UnattendedBatch::BatchFinished() const {
-  return run_ && run_->State().BatchFinished;
+  // A run that reported a stop leaves the batch unfinished even when it was the last one.
+  return run_ && finished_ && !TerminateRequested();
 }
 
 bool UnattendedBatch::SaveBatchResultsUnattended() {
   if (!batch_) return false;
+  std::string partLine;
   std::string name = batch_->ProposedResultsName();
   if (name.empty()) name = host_.CurrentFileName() + ".kbr";
-  if (!batch_->SaveResults(name)) return false;
+  if (outputs_.LastRun > 0) {
+    // Parts of one batch made side by side in one folder must not overwrite each other.
+    name = BatchPartFileName(host_.CurrentFileName(), outputs_.FirstRun, outputs_.LastRun, ".kbr");
+    BatchPart part;
+    part.First = batch_->FirstRun();
+    part.Last = batch_->LastRun();
+    part.Runs = request_.Runs;
+    part.Configuration = ConfigurationFingerprint(configurationText_);
+    part.Batch = Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector,
+                        request_.ReportDetector, request_.DropSpeed, request_.FirstLane,
+                        request_.LastLane);
+    partLine = BatchPartLine(part);
+  }
+  if (!batch_->SaveResults(name, partLine)) return false;
   if (out_) *out_ << "Batch results: " << name << '\n';
   return true;
 }
@@ -73,6 +165,11 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
   if (!out_) return;
   *out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str()) << '\n'
        << std::flush;
+}
+
+void UnattendedBatch::ProcessEvents() {
+  // After a stop (a program error) no further step is made: the batch ends unfinished.
+  if (run_ && TerminateRequested()) run_->State().Running = false;
 }
 
 void UnattendedBatch::StepCountChanged(int stepCount) {
@@ -88,4 +185,16 @@ void UnattendedBatch::StepCountChanged(int stepCount) {
                        std::string(filled, '#').c_str(),
                        std::string(kBarWidth - filled, ' ').c_str(), percent)
              << std::flush;
+}
+
+void UnattendedBatch::ShowRunsDone(int done) {
+  if (!progress_ || !batch_) return;
+  const int runs = batch_->LastRun() - batch_->FirstRun() + 1;
+  const int percent = runs > 0 ? static_cast<int>(100LL * done / runs) : 100;
+  const int filled = percent * kBarWidth / 100;
+  *progress_ << Format("\rRuns done %d/%d [%s%s] %3d%%", done, runs,
+                       std::string(filled, '#').c_str(),
+                       std::string(kBarWidth - filled, ' ').c_str(), percent)
+             << std::flush;
+  shownPercent_ = percent;
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
 
 #include "shell/BatchRuns.h"
+#include "shell/BatchRunsParallel.h"
 #include "shell/CommandLineIdle.h"
 
 class KDConfig;
@@ -12,12 +14,19 @@ class KDConfig;
 // The batch engine of the command line: the batch runs on the configuration file named first,
 // each finished run is printed as a line (run, seed, status) to `out` when it is given, and a
 // progress bar goes to `progress` when it is given (a terminal).
+//
+// With --jobs N (default: one per core) the runs are made on N threads, each run with its own
+// configuration copy, kernel and files; rows, lines, reports and log lines still come out in
+// run order, so the results are those of a batch on one thread. A batch whose output files are
+// shared by its runs (a name without a run number) runs on one thread. With --runs A-B only
+// those runs are made and the batch results file is a part, to be joined with --merge.
 class UnattendedBatch : public BatchEngine, private BatchObserver, private RunObserver {
  public:
-  /// `makeSimulation` builds the simulation each batch runs on.
+  /// `makeSimulation` builds the simulation of a run; `addMessageLine` appends a line to the
+  /// messages window (the log).
   UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& host, std::ostream* out,
-                  std::ostream* progress,
-                  std::function<std::unique_ptr<RunSimulation>()> makeSimulation);
+                  std::ostream* progress, BatchSimulationFactory makeSimulation,
+                  std::function<void(const std::string&)> addMessageLine);
   ~UnattendedBatch() override;
 
   void ShowBatchPage() override {}
@@ -27,19 +36,35 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
 
   /// The runner of the last batch; none before one started.
   const BatchRunner* Runner() const { return batch_.get(); }
+  /// The number of runs the last batch made at once.
+  int JobsUsed() const { return jobsUsed_; }
+  /// The time of day of Started and Finished; tests give a fixed clock.
+  void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
 
  private:
+  int JobsFor(int runs) const;
+  void RunInParallel(int jobs);
+  void Deliver(const BatchRunOutcome& outcome);
   void RunEnded(const BatchRow& row) override;
   void StepCountChanged(int stepCount) override;
+  void ProcessEvents() override;
+  void ShowRunsDone(int done);
 
   OutputFileSettings& outputs_;
   CommandLineHost& host_;
   std::ostream* out_;
   std::ostream* progress_;
-  std::function<std::unique_ptr<RunSimulation>()> makeSimulation_;
+  BatchSimulationFactory makeSimulation_;
+  std::function<void(const std::string&)> addMessageLine_;
+  std::function<std::string()> clock_;
+  std::string configurationText_;
+  BatchRequest request_;
+  std::unique_ptr<KernelMessageSink> messages_;
   std::unique_ptr<KDConfig> config_;
   std::unique_ptr<RunController> run_;
   std::unique_ptr<BatchRunner> batch_;
+  bool finished_ = false;
+  int jobsUsed_ = 0;
   int shownPercent_ = -1;
   int shownRun_ = 0;
 };

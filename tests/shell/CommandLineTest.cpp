@@ -178,3 +178,65 @@ TEST(ReplaceExtensionRules, ReplacesOnlyTheFileNamesExtension) {
 }
 
 }  // namespace
+
+namespace {
+
+struct BatchOptionCase {
+  std::vector<std::string> parameters;  // after the configuration file
+  size_t used;                          // parameters read for the first one
+  const char* bad;                      // the bad argument, "" when accepted
+  int jobs;
+  int firstRun;
+  int lastRun;
+};
+
+TEST(CommandLineBatchOptions, JobsAndRunsWithTheirValuesAndTheBadOnesNamed) {
+  const BatchOptionCase cases[] = {
+      {{"--jobs", "4"}, 2, "", 4, 0, 0},
+      {{"--JOBS=2"}, 1, "", 2, 0, 0},
+      {{"--runs", "3-4"}, 2, "", 0, 3, 4},
+      {{"--runs=7"}, 1, "", 0, 7, 7},
+      {{"--runs", "1-10000"}, 2, "", 0, 1, 10000},
+      {{"--jobs", "0"}, 2, "--jobs 0", 0, 0, 0},
+      {{"--jobs", "x"}, 2, "--jobs x", 0, 0, 0},
+      {{"--jobs", "-2"}, 2, "--jobs -2", 0, 0, 0},
+      {{"--jobs", "1025"}, 2, "--jobs 1025", 0, 0, 0},
+      {{"--jobs=0"}, 1, "--jobs=0", 0, 0, 0},
+      {{"--jobs"}, 1, "--jobs", 0, 0, 0},
+      {{"--runs", "5-3"}, 2, "--runs 5-3", 0, 0, 0},
+      {{"--runs", "0-2"}, 2, "--runs 0-2", 0, 0, 0},
+      {{"--runs", "2-"}, 2, "--runs 2-", 0, 0, 0},
+      {{"--runs", "1-10001"}, 2, "--runs 1-10001", 0, 0, 0},
+      {{"--runs", "batch=1,0,0,0"}, 2, "--runs batch=1,0,0,0", 0, 0, 0},
+      {{"--run", "2"}, 1, "--run", 0, 0, 0},
+  };
+  for (const BatchOptionCase& c : cases) {
+    SCOPED_TRACE(c.parameters[0] + (c.parameters.size() > 1 ? " " + c.parameters[1] : ""));
+    std::vector<std::string> parameters{"model.kav"};
+    parameters.insert(parameters.end(), c.parameters.begin(), c.parameters.end());
+    OutputFileSettings settings;
+    std::string bad;
+    EXPECT_EQ(ApplyProgramOptionAt(parameters, 1, settings, bad), c.used);
+    EXPECT_EQ(bad, c.bad);
+    EXPECT_EQ(settings.BatchJobs, c.jobs);
+    EXPECT_EQ(settings.FirstRun, c.firstRun);
+    EXPECT_EQ(settings.LastRun, c.lastRun);
+  }
+}
+
+TEST(CommandLineBatchOptions, FilesWithoutRunNumberAreSharedByTheRuns) {
+  EXPECT_TRUE(HasRunNumberDirective("out%d.ksr"));
+  EXPECT_TRUE(HasRunNumberDirective("runs/out%03d.ksr"));
+  EXPECT_FALSE(HasRunNumberDirective("out.ksr"));
+  EXPECT_FALSE(HasRunNumberDirective("out%s.ksr"));
+  EXPECT_FALSE(HasRunNumberDirective("100%.ksr"));
+  OutputFileSettings settings;
+  EXPECT_EQ(SharedOutputFile(settings), "");
+  settings.SimulationResultsFile = "r%d.ksr";
+  settings.VehicleTraceFile = "v%d.txt";
+  EXPECT_EQ(SharedOutputFile(settings), "");
+  settings.LaneChangeTraceFile = "lanes.lct";
+  EXPECT_EQ(SharedOutputFile(settings), "lanes.lct");
+}
+
+}  // namespace

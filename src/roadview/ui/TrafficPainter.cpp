@@ -49,6 +49,13 @@ VehicleLook LookOf(const RoadObject& object, const VehicleInfo& info, double gap
   return look;
 }
 
+// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
+RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color) {
+  for (const auto& [own, swatch] : settings.swatchColors)
+    if (own == color) return swatch;
+  return color;
+}
+
 // A circle around a vehicle shown in a data window, inverting what lies beneath.
 void DrawMarker(RoadCanvas& canvas, int x, int y) {
   QPainter& painter = canvas.Painter();
@@ -84,8 +91,8 @@ int DrawLaneVehicles(const Kernel& kernel, const KDConfig& config, RoadCanvas& c
     row.laneChangeTime = kernel.LaneChangeTime();
     row.drawTapers = (settings.flags & RDF_DRAW_TAPERS) != 0;
     const int y = VehicleRowY(config, row);
-    DrawVehicle(canvas, view, y, VehicleColor(settings.scheme, LookOf(*object, *info, gap, settings)),
-                object->Position(), length);
+    const RgbColor color = VehicleColor(settings.scheme, LookOf(*object, *info, gap, settings));
+    DrawVehicle(canvas, view, y, SwatchColor(settings, color), object->Position(), length);
     ++count;
     if (std::find(settings.markedVehicles.begin(), settings.markedVehicles.end(),
                   object->Number()) != settings.markedVehicles.end())

@@ -3,6 +3,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "roadview/RoadColors.h"
@@ -20,6 +21,10 @@ struct TrafficDrawSettings {
   std::vector<int> markedVehicles;
   /// The road drawing flags (traffic lights show their state on the simulation pages).
   std::uint32_t flags = 0;
+  /// The legend swatches as (the scheme's own colour, the swatch's colour): a vehicle of the
+  /// acceleration, follow state, vehicle type or route choice scheme takes the colour of its
+  /// legend's swatch, so legend and vehicles agree. Empty: the scheme's own colours.
+  std::vector<std::pair<RgbColor, RgbColor>> swatchColors;
 };
 
 /// Draws the traffic of the kernel's run over a copy of the road picture: traffic lights,

@@ -90,14 +90,14 @@ int RunDesktopProgram(int argc, char** argv) {
   if (TerminateRequested()) return 1;
   // The command line's batch runs on the built-in kernel; its kernel messages go to the
   // messages window, which an unattended batch saves as its log.
-  LineKernelMessageSink kernelMessages([&form](const std::string& line) {
-    form.AppendMessageLine(line);
-  });
-  UnattendedBatch batch(form.OutputFiles(), form, nullptr, nullptr, [&kernelMessages] {
-    auto simulation = std::make_unique<KernelSimulation>();
-    simulation->GetKernel().SetMessageSink(&kernelMessages);
-    return std::unique_ptr<RunSimulation>(std::move(simulation));
-  });
+  UnattendedBatch batch(
+      form.OutputFiles(), form, nullptr, nullptr,
+      [](KernelMessageSink& messages) {
+        auto simulation = std::make_unique<KernelSimulation>();
+        simulation->GetKernel().SetMessageSink(&messages);
+        return std::unique_ptr<RunSimulation>(std::move(simulation));
+      },
+      [&form](const std::string& line) { form.AppendMessageLine(line); });
   form.SetBatchEngine(&batch);
   form.show();
   int status = QApplication::exec();

@@ -13,8 +13,12 @@
 #include "config/ProgramMode.h"
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
+#include "shell/KernelSimulation.h"
+#include "shell/PageChange.h"
+#include "shell/RunController.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormSplash.h"
+#include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
 
 TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* parent)
@@ -25,6 +29,10 @@ TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* p
 
 TFormMain::~TFormMain() {
   if (settingsRead_) WriteSettings();
+  // The run page follows the run controller: it goes first.
+  SetRunControl(nullptr);
+  delete PageRun;
+  PageRun = nullptr;
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);
@@ -55,6 +63,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   CreateTextLabels();
   // Interface text patches change the hidden labels; their captions then become the texts.
   CopyPatchedTexts();
+  CreateRunPages();
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -14,7 +15,10 @@
 #include "shell/TextTable.h"
 
 class KDConfig;
+class KernelSimulation;
 class PageRunControl;
+class RunController;
+class RunControllerPages;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -24,7 +28,10 @@ class QStackedWidget;
 class QPlainTextEdit;
 class QTimer;
 class QUrl;
+class TFormSetupScreenDumps;
 class TFormSplash;
+class TPageRun;
+class TPageSettings;
 class UdovLibrary;
 
 /// What the program was started with.
@@ -105,6 +112,22 @@ class TFormMain : public QMainWindow,
   bool ModelCallLogging() const;
   class TRoadView* RoadView() const { return RoadViewMain; }
 
+  // The run (FormMainRun.cpp)
+  RunController& Run() { return *run_; }
+  KernelSimulation& Simulation() { return *simulation_; }
+  TPageRun* RunPage() const { return PageRun; }
+  TPageSettings* SettingsPage() const { return PageSettings; }
+  TFormSetupScreenDumps* SetupScreenDumps() const { return FormSetupScreenDumps; }
+  /// Draws the run's traffic over the road view while the run or settings page is shown;
+  /// returns the number of vehicles, -1 when nothing was drawn.
+  int RedrawVehicles();
+  /// How often the traffic was drawn since the window was made.
+  int TrafficRedrawCount() const { return trafficRedraws_; }
+  /// The road view as shown, traffic included: the body of a screen dump.
+  QImage RoadPicture() const;
+  /// "&Write Screen Dump Files ...": the set-up dialog turns dumps on, a second choice off.
+  void ItemWriteScreenDumpFilesClick();
+
   // DocumentHost
   Answer Ask(const Question& question) override;
   bool ChooseFile(const FileDialogSpec& dialog, std::string& name) override;
@@ -161,6 +184,14 @@ class TFormMain : public QMainWindow,
   /// Shows the current configuration in the road view and the pages.
   void AttachConfiguration();
   void CreateDebugMenu();
+  void CreateRunPages();
+  void HostPage(int page, QWidget* content);
+  /// The shown page takes the configuration's values (settings) or rebuilds its legends (run).
+  void ShowPageValues(int page);
+  /// After every road redraw: the traffic of a shown run over it, or no traffic layer.
+  void RoadRedrawn();
+  /// An accepted run setting: the caption shows the modification, the run page its buttons.
+  void RunSettingChanged();
   void ReadSettings();
   void WriteSettings();
   bool StartedWithoutParameters() const { return startedWithoutParameters_; }
@@ -213,4 +244,15 @@ class TFormMain : public QMainWindow,
   QPushButton* BitBtnNext = nullptr;
   QPushButton* BitBtnPrev = nullptr;
   QWidget* PanelNextPrev = nullptr;
+
+  // Kernel warnings of the run go to the message lines, not into a box that halts the run.
+  std::unique_ptr<class LineKernelMessageSink> kernelMessages_;
+  KernelSimulation* simulation_ = nullptr;  // owned by run_
+  std::unique_ptr<RunController> run_;
+  std::unique_ptr<RunControllerPages> runPages_;
+  int trafficRedraws_ = 0;
+  TPageRun* PageRun = nullptr;
+  TPageSettings* PageSettings = nullptr;
+  TFormSetupScreenDumps* FormSetupScreenDumps = nullptr;
+  QAction* ItemWriteScreenDumpFiles = nullptr;
 };

@@ -18,6 +18,7 @@
 #include "config/ProgramMode.h"
 #include "shell/DocumentSettings.h"
 #include "shell/PageChange.h"
+#include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/QtText.h"
 
@@ -153,7 +154,11 @@ void TFormMain::CommitPendingEntry() {
     BitBtnPrev->setFocus();
 }
 
-void TFormMain::ShowCaption(const std::string& caption) { setWindowTitle(FromText(caption)); }
+void TFormMain::ShowCaption(const std::string& caption) {
+  setWindowTitle(FromText(caption));
+  // Screen dumps name the current file.
+  if (run_ && document_) run_->SetCurrentFileName(document_->CurrentFileName());
+}
 
 void TFormMain::ItemNewClick() { document_->New(); }
 void TFormMain::ItemOpenClick() { document_->Open(); }
@@ -185,6 +190,8 @@ void TFormMain::ItemFileClick() {
     lastFileEntries_[i]->setVisible(std::find(shown.begin(), shown.end(), static_cast<int>(i)) !=
                                     shown.end());
   separatorLastFiles_->setVisible(!shown.empty());
+  if (ItemWriteScreenDumpFiles && run_)
+    ItemWriteScreenDumpFiles->setChecked(run_->State().ScreenDumpEvery > 0);
 }
 
 void TFormMain::ItemPrintClick() {

@@ -15,6 +15,7 @@
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSplash.h"
+#include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
 
 namespace {
@@ -113,6 +114,7 @@ void TFormMain::CreatePages() {
 // Hides the entries of the other mode and ticks the initial entry of each page menu; the
 // physical road layout page is shown first.
 void TFormMain::ShowModeEntries() {
+  PageRun->SetProgramMode(mode_);
   for (int i = 0; i < kPageEntryCount; ++i) entryActions_[i]->setVisible(EntryVisible(i, mode_));
   for (PageMenu menu : {PageMenu::RoadDesign, PageMenu::Traffic, PageMenu::Simulate})
     entryActions_[InitialEntry(menu, mode_)]->setChecked(true);

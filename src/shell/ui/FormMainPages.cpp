@@ -21,7 +21,10 @@
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
+#include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/PageRun.h"
+#include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
 
 namespace {
@@ -123,6 +126,9 @@ void TFormMain::AttachConfiguration() {
     RoadViewMain->RedrawRoad();
   }
   if (runControl_) runControl_->ConfigurationReplaced(document_->Config());
+  if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
+  if (PageSettings) PageSettings->SetConfig(&document_->Config());
+  if (PageRun) PageRun->LabelVehicleCount->setText("0");
 }
 
 // A new configuration shows the physical road layout page; an opened one chooses the ticked
@@ -162,6 +168,7 @@ void TFormMain::ItemSetModeClick(QAction* entry) {
     if (PageControl->widget(i)->property(kPageProperty).toInt() != page) continue;
     if (plan.StopFirst && runControl_) runControl_->Stop();
     PageControl->setCurrentIndex(i);
+    ShowPageValues(page);
     break;
   }
   if (plan.ResetModelRun && runControl_) runControl_->ResetModelRun();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -11,10 +12,12 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/ProgramMode.h"
 #include "shell/RunSettings.h"
 #include "shell/ScreenDumpFiles.h"
 #include "shell/TextTable.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/RunLegends.h"
 
 namespace {
 
@@ -63,7 +66,16 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
   LabelVehicleCount = new QLabel("0", this);
   LabelVehicleCount->setObjectName("LabelVehicleCount");
 
-  auto* grid = new QGridLayout(this);
+  ComboBoxColorDenotes = new QComboBox(this);
+  ComboBoxColorDenotes->setObjectName("ComboBoxColorDenotes");
+  Legends = new TRunLegends(this);
+
+  auto* outer = new QHBoxLayout(this);
+  auto* grid = new QGridLayout;
+  outer->addLayout(grid);
+  outer->addSpacing(12);
+  outer->addWidget(Legends, 0, Qt::AlignTop);
+  outer->addStretch(1);
   grid->addWidget(BitBtnRun, 0, 0);
   grid->addWidget(BitBtnStop, 0, 0);
   grid->addWidget(BitBtnStep, 0, 1);
@@ -78,7 +90,8 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
   addRow(2, "LabelRedraw", "Redraw", ComboBoxRedraw);
   addRow(3, "LabelCurrentTimeCaption", FromText(texts_.Text("LabelCurrentTime")), LabelSimulatorTime);
   addRow(4, "LabelVehicles", "Vehicles", LabelVehicleCount);
-  grid->setRowStretch(5, 1);
+  addRow(5, "LabelColorDenotes", FromText(texts_.Text("LabelColorDenotes")), ComboBoxColorDenotes);
+  grid->setRowStretch(6, 1);
 
   connect(BitBtnRun, &QPushButton::clicked, this, &TPageRun::BitBtnRunClick);
   connect(BitBtnStep, &QPushButton::clicked, this, &TPageRun::BitBtnStepClick);
@@ -87,6 +100,9 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
   connect(ComboBoxSimulationSpeed, &QComboBox::activated, this,
           &TPageRun::ComboBoxSimulationSpeedChange);
   connect(ComboBoxRedraw, &QComboBox::activated, this, &TPageRun::ComboBoxRedrawChange);
+  connect(ComboBoxColorDenotes, &QComboBox::activated, this,
+          &TPageRun::ComboBoxColorDenotesChange);
+  SetProgramMode(KAVRO);
   run_.SetObserver(this);
   RefreshControls();
 }
@@ -148,6 +164,29 @@ void TPageRun::ComboBoxRedrawChange(int index) {
   run_.State().RedrawEvery = RedrawEveryForEntry(index);
 }
 
+void TPageRun::SetProgramMode(int mode) {
+  const int chosen = std::max(ComboBoxColorDenotes->currentIndex(), 0);
+  ComboBoxColorDenotes->clear();
+  for (const char* entry : {"speed", "acceleration", mode == DOVEL ? "Merge intention" : "follow state",
+                            "vehicle type", "destination", "route choice"})
+    ComboBoxColorDenotes->addItem(entry);
+  if (mode == DOVEL) ComboBoxColorDenotes->addItem("ICC equipped");
+  ComboBoxColorDenotes->setCurrentIndex(std::min(chosen, ComboBoxColorDenotes->count() - 1));
+  Legends->SetProgramMode(mode);
+  Legends->ShowScheme(ComboBoxColorDenotes->currentIndex());
+}
+
+int TPageRun::ColorScheme() const { return std::max(ComboBoxColorDenotes->currentIndex(), 0); }
+
+std::string TPageRun::ColorSchemeName() const {
+  return ToText(ComboBoxColorDenotes->currentText());
+}
+
+void TPageRun::ComboBoxColorDenotesChange(int index) {
+  Legends->ShowScheme(index);
+  if (drawRoad_) drawRoad_();
+}
+
 void TPageRun::StepCountChanged(int stepCount) {
   RefreshControls();
   if (next_) next_->StepCountChanged(stepCount);
@@ -184,7 +223,8 @@ QImage TPageRun::ScreenDumpImage() const {
   painter.setPen(palette().windowText().color());
   const RunState& state = run_.State();
   const std::string caption = ScreenDumpCaption(
-      run_.CurrentFileName(), texts_.Text("LabelColorDenotes"), schemeName_ ? schemeName_() : "",
+      run_.CurrentFileName(), texts_.Text("LabelColorDenotes"),
+      schemeName_ ? schemeName_() : ColorSchemeName(),
       texts_.Text("LabelCurrentTime"), SimulatorTimeText(state.StepCount, state.StepsPerSecond));
   painter.drawText(6, 3 + metrics.ascent(), FromText(caption));
   if (!road.isNull()) painter.drawImage(0, textHeight + 6, road);

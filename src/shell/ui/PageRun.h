@@ -11,6 +11,7 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class TextTable;
+class TRunLegends;
 
 // The run page: Run, Step, Stop and Reset, the simulation speed and redraw rate, the simulator
 // time and the number of vehicles on the road. It follows the run controller as its observer
@@ -27,7 +28,7 @@ class TPageRun : public QWidget, public RunObserver {
   /// Draws the run's traffic over the road and returns the number of vehicles, or -1 when
   /// there is no run to draw.
   void SetTrafficDrawer(std::function<int()> draw) { drawTraffic_ = std::move(draw); }
-  /// Redraws the road without traffic (Reset).
+  /// Redraws the road, and the traffic over it while a run is shown (Reset, a scheme change).
   void SetRoadDrawer(std::function<void()> draw) { drawRoad_ = std::move(draw); }
   /// The road view as shown, traffic included: the body of a screen dump.
   void SetRoadPicture(std::function<QImage()> picture) { roadPicture_ = std::move(picture); }
@@ -43,6 +44,13 @@ class TPageRun : public QWidget, public RunObserver {
   /// Refreshes buttons and time from the run state (showing the page, a new configuration).
   void RefreshControls();
 
+  /// The colour scheme list and legends of the program mode: the external model's third
+  /// scheme is its merge intention, and it has a seventh, "ICC equipped".
+  void SetProgramMode(int mode);
+  /// The chosen colour scheme (index in ComboBoxColorDenotes).
+  int ColorScheme() const;
+  std::string ColorSchemeName() const;
+
   QPushButton* BitBtnRun = nullptr;
   QPushButton* BitBtnStep = nullptr;
   QPushButton* BitBtnStop = nullptr;
@@ -51,6 +59,8 @@ class TPageRun : public QWidget, public RunObserver {
   QComboBox* ComboBoxRedraw = nullptr;
   QLabel* LabelSimulatorTime = nullptr;
   QLabel* LabelVehicleCount = nullptr;
+  QComboBox* ComboBoxColorDenotes = nullptr;
+  TRunLegends* Legends = nullptr;
 
  public slots:
   void BitBtnRunClick();
@@ -59,6 +69,8 @@ class TPageRun : public QWidget, public RunObserver {
   void BitBtnResetClick();
   void ComboBoxSimulationSpeedChange(int index);
   void ComboBoxRedrawChange(int index);
+  /// Shows the legends of the chosen scheme and redraws the road with its traffic.
+  void ComboBoxColorDenotesChange(int index);
 
  public:
   // RunObserver

@@ -9,10 +9,13 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "config/ProgramMode.h"
+#include "roadview/RoadColors.h"
 #include "shell/FakeSimulation.h"
 #include "shell/RunSettings.h"
 #include "shell/RunTestSupport.h"
 #include "shell/TextTable.h"
+#include "shell/ui/RunLegends.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -183,4 +186,67 @@ TEST(PageRunScreenDumps, AnUnwritableFolderIsReportedAndTheRunGoesOn) {
   EXPECT_EQ(capture.Reports()[0].text,
             "Cannot write to file \"/nonexistent-kavro-dir/run00030.bmp\": No such file or "
             "directory.");
+}
+
+// The external model's colour list: merge intention third, "ICC equipped" last; its legends:
+// the merge intention sub-panel instead of the follow state, ICC states instead of
+// destinations, and "Type >= 8".
+TEST(PageRunColorSchemes, ExternalModelListAndLegends) {
+  RunPage fixture;
+  TPageRun& page = fixture.page;
+  page.SetProgramMode(DOVEL);
+  QStringList entries;
+  for (int i = 0; i < page.ComboBoxColorDenotes->count(); ++i)
+    entries << page.ComboBoxColorDenotes->itemText(i);
+  EXPECT_EQ(entries, (QStringList{"speed", "acceleration", "Merge intention", "vehicle type",
+                                  "destination", "route choice", "ICC equipped"}));
+  auto shown = [&page](const char* name) {
+    return page.Legends->findChild<QWidget*>(name)->isVisibleTo(page.Legends);
+  };
+  struct Case {
+    int scheme;
+    std::vector<const char*> visible;
+    std::vector<const char*> hidden;
+  };
+  const Case cases[] = {
+      {2, {"PanelLegendFollowState", "PanelMergeLeft", "PanelStayInLane"}, {"PanelFollowColorRed"}},
+      {4, {"PanelLegendICC", "PanelICCOn"}, {"PanelLegendDestination"}},
+      {6, {}, {"PanelLegendSpeed", "PanelLegendICC", "PanelLegendRouteChoice"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scheme);
+    page.ComboBoxColorDenotes->setCurrentIndex(c.scheme);
+    page.ComboBoxColorDenotesChange(c.scheme);
+    for (const char* name : c.visible) EXPECT_TRUE(shown(name)) << name;
+    for (const char* name : c.hidden) EXPECT_FALSE(shown(name)) << name;
+  }
+  EXPECT_EQ(page.Legends->findChild<QLabel*>("PanelVDCTypeColorSilverCaption")->text(),
+            "Type >= 8");
+  // A scheme change redraws the road (and with it the traffic).
+  EXPECT_EQ(fixture.roadDrawn, 3);
+  page.SetProgramMode(KAVRO);
+  EXPECT_EQ(page.ComboBoxColorDenotes->count(), 6);
+  EXPECT_EQ(page.Legends->findChild<QLabel*>("PanelVDCTypeColorSilverCaption")->text(), "Type 8");
+}
+
+// The swatch colours handed to the traffic drawing: the scheme's own colour paired with the
+// swatch's, only for the schemes whose vehicles take their legend's colours.
+TEST(PageRunColorSchemes, SwatchColoursOfTheLegendSchemes) {
+  RunPage fixture;
+  const TRunLegends& legends = *fixture.page.Legends;
+  EXPECT_TRUE(legends.SwatchColors(0).empty());
+  EXPECT_TRUE(legends.SwatchColors(4).empty());
+  EXPECT_EQ(legends.SwatchColors(1).size(), 5u);
+  EXPECT_EQ(legends.SwatchColors(2).size(), 2u);
+  EXPECT_EQ(legends.SwatchColors(5).size(), 3u);
+  const auto types = legends.SwatchColors(3);
+  ASSERT_EQ(types.size(), 8u);
+  for (int type = 1; type <= 8; ++type) {
+    SCOPED_TRACE(type);
+    const RgbColor own = VehicleTypeColor(type);
+    const auto found = std::find_if(types.begin(), types.end(),
+                                    [own](const auto& pair) { return pair.first == own; });
+    ASSERT_NE(found, types.end());
+    EXPECT_EQ(found->second, own);  // as built, every swatch shows its scheme colour
+  }
 }

@@ -1,0 +1,147 @@
+// The run of the main window: the run and settings pages, the traffic over the road view, and
+// the screen dumps with their File menu entry.
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+#include "config/KDConfig.h"
+#include "config/ProgramError.h"
+#include "kernel/Kernel.h"
+#include "roadview/RoadDrawFlags.h"
+#include "roadview/ui/RoadView.h"
+#include "shell/KernelSimulation.h"
+#include "shell/PageCatalogue.h"
+#include "shell/PageChange.h"
+#include "shell/RunController.h"
+#include "shell/ui/FormMain.h"
+#include "shell/ui/FormSetupScreenDumps.h"
+#include "shell/ui/PageRun.h"
+#include "shell/ui/PageSettings.h"
+#include "shell/ui/QtText.h"
+#include "shell/ui/RunLegends.h"
+
+namespace {
+
+const char* const kPageProperty = "page";
+constexpr int kSettingsPage = 21;
+
+const char* const kCalibrationQuestion =
+    "Only the original values are calibrated and validated.\r\n"
+    "Changing these values is not recommended.\r\n"
+    "Do you want to continue ?";
+
+bool RunPages(int page) { return page == kRunPage || page == kSettingsPage; }
+
+}  // namespace
+
+// One run controller over the program's kernel; the run page drives it and follows it.
+void TFormMain::CreateRunPages() {
+  // The messages window's lines: the newest also shows in the status bar.
+  kernelMessages_ = std::make_unique<LineKernelMessageSink>([this](const std::string& line) {
+    AppendMessageLine(line);
+    SetStatusText(line);
+  });
+  auto simulation = std::make_unique<KernelSimulation>();
+  simulation->GetKernel().SetMessageSink(kernelMessages_.get());
+  simulation_ = simulation.get();
+  run_ = std::make_unique<RunController>(std::move(simulation), outputs_);
+  runPages_ = std::make_unique<RunControllerPages>(*run_);
+  SetRunControl(runPages_.get());
+
+  PageRun = new TPageRun(*run_, texts_);
+  HostPage(kRunPage, PageRun);
+  PageRun->SetTrafficDrawer([this] { return RedrawVehicles(); });
+  PageRun->SetRoadDrawer([this] { RoadViewMain->RedrawRoad(); });
+  PageRun->SetRoadPicture([this] { return RoadPicture(); });
+
+  PageSettings = new TPageSettings;
+  HostPage(kSettingsPage, PageSettings);
+  PageSettings->SetCalibrationQuestion([this] {
+    return Ask({"Are you sure ?", kCalibrationQuestion, QuestionButtons::OkCancel}) == Answer::Ok;
+  });
+  PageSettings->SetChanged([this] { RunSettingChanged(); });
+
+  connect(RoadViewMain, &TRoadView::RoadRedrawn, this, &TFormMain::RoadRedrawn);
+
+  FormSetupScreenDumps = new TFormSetupScreenDumps(this);
+  FormSetupScreenDumps->SetCurrentDirectory([this] { return CurrentDirectory(); });
+  ItemWriteScreenDumpFiles = new QAction("&Write Screen Dump Files ...", MenuFile);
+  ItemWriteScreenDumpFiles->setObjectName("ItemWriteScreenDumpFiles");
+  ItemWriteScreenDumpFiles->setCheckable(true);
+  QAction* print = nullptr;
+  for (QAction* action : MenuFile->actions())
+    if (action->objectName() == "ItemPrint") print = action;
+  MenuFile->insertAction(print, ItemWriteScreenDumpFiles);
+  connect(ItemWriteScreenDumpFiles, &QAction::triggered, this,
+          &TFormMain::ItemWriteScreenDumpFilesClick);
+}
+
+// The page's own controls go above the stretch below the page title.
+void TFormMain::HostPage(int page, QWidget* content) {
+  for (int i = 0; i < PageControl->count(); ++i) {
+    QWidget* sheet = PageControl->widget(i);
+    if (sheet->property(kPageProperty).toInt() != page) continue;
+    auto* layout = qobject_cast<QVBoxLayout*>(sheet->layout());
+    if (!KAVRO_ASSERT(layout != nullptr)) return;
+    layout->insertWidget(1, content);
+    return;
+  }
+}
+
+void TFormMain::ShowPageValues(int page) {
+  if (page == kSettingsPage) PageSettings->ShowValues();
+  // The destination colours follow the destinations as they are when the run page is shown.
+  if (page == kRunPage) {
+    PageRun->Legends->RebuildDestinations(Config());
+    // The keyboard starts the run from here: the space bar presses Run.
+    PageRun->BitBtnRun->setFocus();
+  }
+  std::uint32_t flags = RoadViewMain->DrawFlags() & ~RDF_LIGHT_STATES;
+  RoadViewMain->SetDrawFlags(RunPages(page) ? flags | RDF_LIGHT_STATES : flags);
+}
+
+int TFormMain::RedrawVehicles() {
+  if (!RunPages(CurrentPage())) return -1;
+  ++trafficRedraws_;
+  const int scheme = PageRun->ColorScheme();
+  TrafficDrawSettings settings;
+  settings.scheme = static_cast<ColorScheme>(scheme);
+  settings.destinationCount = PageRun->Legends->DestinationCount();
+  settings.flags = RoadViewMain->DrawFlags();
+  settings.swatchColors = PageRun->Legends->SwatchColors(scheme);
+  return RoadViewMain->RedrawVehicles(simulation_->GetKernel(), settings);
+}
+
+void TFormMain::RoadRedrawn() {
+  if (run_ && RunPages(CurrentPage()) && run_->State().StepCount >= 1)
+    PageRun->RedrawVehicles();
+  else
+    RoadViewMain->HideVehicles();
+}
+
+QImage TFormMain::RoadPicture() const {
+  QImage picture = RoadViewMain->RoadBitmap().convertToFormat(QImage::Format_RGB32);
+  if (RoadViewMain->ImageRoad()->TrafficVisible()) {
+    QPainter painter(&picture);
+    painter.drawImage(0, 0, RoadViewMain->TrafficBitmap());
+  }
+  return picture;
+}
+
+void TFormMain::RunSettingChanged() {
+  ConfigurationChanged();
+  PageRun->RefreshControls();
+}
+
+void TFormMain::ItemWriteScreenDumpFilesClick() {
+  RunState& state = run_->State();
+  std::string pattern = PageRun->ScreenDumpPattern();
+  state.ScreenDumpEvery = ToggleScreenDumps(state.ScreenDumpEvery, *FormSetupScreenDumps, pattern);
+  PageRun->SetScreenDumpPattern(pattern);
+  ItemWriteScreenDumpFiles->setChecked(state.ScreenDumpEvery > 0);
+}
