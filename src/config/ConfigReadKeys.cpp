@@ -13,6 +13,10 @@ namespace {
 
 constexpr int FILE_LANES = MAX_KAVROLANE;
 
+// The longest road a file may describe [m]: positions are kept as single-precision metres,
+// which hold every whole metre up to 2^24, so boundaries and detectors stay apart.
+constexpr int kMaxRoadLength = 16777216;
+
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          c == ' ';
@@ -42,7 +46,8 @@ bool ConfigReader::HandleSections(const SplitLine& line) {
   if (line.hasI1) return Fail("Bad section boundary specification");
   for (const std::string& group : Groups(line.value)) {
     int position = 0;
-    if (!ParseWholeNumber(group, position) || position <= 0) return Fail("Bad section position");
+    if (!ParseWholeNumber(group, position) || position <= 0 || position > kMaxRoadLength)
+      return Fail("Bad section position");
     if (!sectionsStarted_) {
       sectionsStarted_ = true;
       config_.SetLength(position);
