@@ -4,6 +4,8 @@
 #include "config/RoadTypes.h"
 #include "kernel/Kernel.h"
 
+#include "BenchSupport.h"
+
 namespace {
 
 // The default 5 km, three-lane road with lanes that allow no lane changes, each lane its own
@@ -21,11 +23,6 @@ void BusyRoad(KDConfig& config, int flow) {
   }
 }
 
-class NullSink : public KernelMessageSink {
- public:
-  void Show(const KernelReport&) override {}
-};
-
 }  // namespace
 
 // One step of a road filled by ten minutes of traffic; reports vehicle updates per second
@@ -34,13 +31,11 @@ static void BM_SimulateStepBusyRoad(benchmark::State& state) {
   KDConfig config;
   BusyRoad(config, static_cast<int>(state.range(0)));
   Kernel kernel;
-  NullSink sink;
+  bench::SilentSink sink;
   kernel.SetMessageSink(&sink);
   kernel.KAV_setup(config, 12345, "");
   for (int step = 0; step < 2 * 600; ++step) kernel.SimulateStep();
-  int vehicles = 0;
-  for (RoadObject* object = kernel.FirstObject(); object; object = object->Next())
-    vehicles += object->IsVehicle();
+  const int vehicles = bench::VehiclesOnRoad(kernel);
   int64_t updates = 0;
   for (auto _ : state) {
     if (!kernel.SimulateStep()) state.SkipWithError("the kernel stopped");

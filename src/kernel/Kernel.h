@@ -78,7 +78,9 @@ class Kernel {
   int KernelMessageV(KernelCause cause, const char* where, const char* format, va_list args);
   /// Reports a failed internal condition with its text and stops the kernel.
   bool KernelAssert(bool ok, const char* condition,
-                    std::source_location where = std::source_location::current());
+                    std::source_location where = std::source_location::current()) {
+    return ok || KernelAssertFailed(condition, where);
+  }
   /// False from creation until a set-up resets the kernel, and after every error report.
   bool Ready() const { return ready_; }
   /// The message part of the first error since the last set-up, or none.
@@ -110,6 +112,10 @@ class Kernel {
   RoadObject* FirstObject() const { return firstObject_; }
   RoadObject* EndOfRoad() const { return endOfRoad_; }
   RoadObject* CurrentPhysSection() const { return currentPhysSection_; }
+  /// Counts changes to the road's furniture and section rules (objects other than vehicles
+  /// created or destroyed, lane rules set), so that what was derived from them is redone.
+  unsigned LayoutVersion() const { return layoutVersion_; }
+  void NoteLayoutChange() { ++layoutVersion_; }
   void SetCurrentPhysSection(RoadObject* boundary) { currentPhysSection_ = boundary; }
   std::size_t ObjectCount() const { return objects_.size(); }
 
@@ -236,6 +242,9 @@ class Kernel {
   /// [s] with `speed` [m/s]; before its last detector time is updated.
   void TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* detector, float time,
                             float speed);
+  /// The nearest detector before the vehicle in the object list, or none; what
+  /// `PreviousWithLane(LANE_DETECTORS)` finds, without walking back along the road.
+  RoadObject* DetectorBehind(const RoadObject* vehicle);
   /// The lane change line, in the move of the step the change was made.
   void TraceLaneChange(const RoadObject* vehicle);
   /// The origin-destination travel time line of a vehicle passing its sink.
@@ -258,6 +267,7 @@ class Kernel {
  private:
   // Messages
   void RecordError(const std::string& message);
+  bool KernelAssertFailed(const char* condition, std::source_location where);
   std::string TimePrefix() const;
 
   // Objects
@@ -307,6 +317,7 @@ class Kernel {
   bool SweepUpstream();
   void SweepDownstream();
   void ResetLaneDetectors();
+  RoadObject* LastLaneDetector();
   void TrafficLightStep(RoadObject* light);
   void CountLaneDetectors(RoadObject* vehicle, float from, float to);
   void PassObject(RoadObject* vehicle, RoadObject* passed);
@@ -324,9 +335,15 @@ class Kernel {
 
   // Objects: the store owns them; the lists link them.
   std::vector<std::unique_ptr<RoadObject>> objects_;
+  // Destroyed objects are kept a while, so that a vehicle's hints at objects near it can be
+  // checked (RoadObject::NeighboursFromHint); the epoch counts their releases.
+  std::vector<std::unique_ptr<RoadObject>> retired_;
+  unsigned retiredEpoch_ = 1;
+  void ReleaseRetired();
   RoadObject* firstObject_ = nullptr;
   RoadObject* endOfRoad_ = nullptr;
   RoadObject* currentPhysSection_ = nullptr;
+  unsigned layoutVersion_ = 0;
 
   // Run state
   const KDConfig* config_ = nullptr;
@@ -354,6 +371,10 @@ class Kernel {
   RoadObject* laneDetectorCursor_ = nullptr;  // most downstream lane detector still reachable
   RoadObject* firstLaneDetector_ = nullptr;   // most upstream lane detector
   float longestLaneDetector_ = 0;             // [m]
+  RoadObject* lastLaneDetector_ = nullptr;    // found for the layout and end of road below
+  unsigned lastLaneDetectorLayout_ = 0;
+  RoadObject* lastLaneDetectorEnd_ = nullptr;
+  bool lastLaneDetectorKnown_ = false;
   bool inStep_ = false;
   int arrivedCount_ = 0;  // vehicles removed at their sinks in this run
   KernelTraceSet traces_;

@@ -7,10 +7,19 @@
 // ---- What a driver knows of the road and of the others -----------------------------------
 
 float RoadObject::AimSpeed() const {
-  const VehicleInfo* info = Vehicle();
+  VehicleInfo* info = Vehicle();
   // The section upstream of the vehicle's position: a vehicle standing exactly on a boundary
   // still drives by the rules of the section it is leaving.
-  RoadObject* boundary = kernel_->CurrentPhysSection();
+  RoadObject* const start = kernel_->CurrentPhysSection();
+  // From a given section the search follows the boundaries' own links only, so its result
+  // holds while the vehicle stays where it is and the layout of the road does not change.
+  VehicleInfo::AimSpeedMemo* memo = info != nullptr && start != nullptr ? &info->aimSpeedMemo
+                                                                        : nullptr;
+  if (memo != nullptr && memo->position == position_ && memo->lane == lane_ &&
+      memo->params == info->params && memo->start == start &&
+      memo->layout == kernel_->layoutVersion_)
+    return memo->value;
+  RoadObject* boundary = start;
   if (boundary == nullptr) boundary = PreviousWithLane(LANE_BOUNDARIES);
   while (boundary != nullptr && boundary->position_ >= position_)
     boundary = boundary->laneFollower_;
@@ -23,7 +32,10 @@ float RoadObject::AimSpeed() const {
                            "physsection == NULL");
     return 0;
   }
-  return AimSpeedOnLane(*info->params, boundary->PhysicalLanes()->Lane(lane_));
+  const float value = AimSpeedOnLane(*info->params, boundary->PhysicalLanes()->Lane(lane_));
+  if (memo != nullptr)
+    *memo = {position_, lane_, info->params, start, kernel_->layoutVersion_, value};
+  return value;
 }
 
 RoadObject* Kernel::SectionOf(const RoadObject* object) const {

@@ -1,9 +1,9 @@
 #include <algorithm>
-#include <cstdio>
 
 #include "kernel/Kernel.h"
 #include "kernel/LaneChangeGap.h"
 #include "kernel/LaneChangeState.h"
+#include "kernel/StatusText.h"
 
 // Lane changes: required ones (a route through lane change areas, a lane drop, a forced or
 // closed lane) and voluntary ones (overtaking, keeping right, making room for a merging
@@ -116,13 +116,13 @@ bool Kernel::AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d) {
     o = rules != nullptr && rules->notUsable
             ? p.laneChangeDeceleration
             : RequiredUrgency(CurrentArea(vehicle), x) * p.laneChangeDeceleration;
-    std::snprintf(info.statusText, sizeof info.statusText, "%s %.2f", c == 1 ? "ML" : "MR", o);
+    FormatStatus(info.statusText, sizeof info.statusText, c == 1 ? "ML" : "MR", o);
     target = c == 1 ? L - 1 : L + 1;
   } else {
     if (d == 0) return false;
     float w = vehicle->AimSpeed();
     o = p.laneChangeDeceleration * (1 - std::min(v / w, 1.0f));
-    std::snprintf(info.statusText, sizeof info.statusText, "%s %.2f", d == 1 ? "WL" : "WR", o);
+    FormatStatus(info.statusText, sizeof info.statusText, d == 1 ? "WL" : "WR", o);
     target = d == 1 ? L - 1 : L + 1;
   }
   if (target < 0 || target >= MAX_KAVROLANE) return false;

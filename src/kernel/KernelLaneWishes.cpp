@@ -53,7 +53,9 @@ bool Kernel::WantsLeft(RoadObject* vehicle, RoadObject* leader) {
     return false;
   }
 
-  const RoadObject* s = vehicle->LeaderInLane(L - 1);
+  // Left of the median lane there is no vehicle to find; a search there would walk the whole
+  // road along the global list for the next detector.
+  const RoadObject* s = L > 0 ? vehicle->LeaderInLane(L - 1) : nullptr;
   const VehicleInfo* left = s != nullptr ? s->Vehicle() : nullptr;
   if (left == nullptr) return true;
   if (ahead->params->maxAcceleration >= p.maxAcceleration && p.maxAcceleration < 1) return false;
@@ -120,7 +122,7 @@ void Kernel::AdvanceLaneChangeState(RoadObject* vehicle) {
     return;
   }
   // Completed: the nearest detector upstream counts the change.
-  if (RoadObject* detector = vehicle->PreviousWithLane(LANE_DETECTORS))
+  if (RoadObject* detector = DetectorBehind(vehicle))
     detector->Detector()->CountLaneChange(state);
   state = sign * base;  // a required change stays marked completed until the next move
   info.laneChangeProgress = 0;

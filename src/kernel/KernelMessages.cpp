@@ -166,8 +166,7 @@ void Kernel::RecordError(const std::string& message) {
   if (!firstError_) firstError_ = message;
 }
 
-bool Kernel::KernelAssert(bool ok, const char* condition, std::source_location where) {
-  if (ok) return true;
+bool Kernel::KernelAssertFailed(const char* condition, std::source_location where) {
   ready_ = false;
   AssertionFailed(condition, where.file_name(), static_cast<int>(where.line()));
   return false;

@@ -145,6 +145,10 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
   CutFromLane();
   RoadObject* anchor = nullptr;  // the last object passed since the last jump
   std::size_t jumps = 0;
+  // The detector behind the vehicle changes only with the detectors it passes or a jump.
+  const VehicleInfo::DetectorBehind detectorBehind = info->detectorBehind;
+  RoadObject* passedDetector = nullptr;  // the last detector passed since the last jump
+  bool jumped = false;
   RoadObject* q = next_;
   while (q != nullptr &&
          (q->position_ < position_ || (q->position_ == requested && q->lane_ > lane_))) {
@@ -159,14 +163,21 @@ bool RoadObject::MoveVehicle(float position, float speed, float acceleration) {
       info->stepTeleportOffset += Truncate(jump);
       MoveAfter(exit);
       anchor = nullptr;
+      passedDetector = nullptr;
+      jumped = true;
       q = next_;
       continue;
     }
     kernel.PassObject(this, q);
+    if (q->lane_ == LANE_DETECTORS) passedDetector = q;
     anchor = q;
     q = q->next_;
   }
   if (anchor != nullptr) MoveAfter(anchor);
+  if (passedDetector != nullptr)
+    info->detectorBehind = {true, passedDetector, kernel.layoutVersion_};
+  else if (!jumped)
+    info->detectorBehind = detectorBehind;  // still the same one
   if (keepLaneLinks) {
     laneLeader_ = oldLeader;
     laneFollower_ = oldFollower;
@@ -228,7 +239,7 @@ bool Kernel::FindPassingTimeAndSpeed(const RoadObject* vehicle, float position, 
 void Kernel::CountLaneDetectors(RoadObject* vehicle, float from, float to) {
   RoadObject* detector = laneDetectorCursor_;
   if (!inStep_) {
-    detector = endOfRoad_ ? endOfRoad_->PreviousWithLane(LANE_LANEDETECTORS) : nullptr;
+    detector = LastLaneDetector();
   } else {
     float reach = from + 100 * TimeStepLength();
     while (detector != nullptr && detector->Position() > reach) detector = detector->LaneFollower();
@@ -240,4 +251,13 @@ void Kernel::CountLaneDetectors(RoadObject* vehicle, float from, float to) {
     if (zone.lane == vehicle->Lane() && to >= detector->Position() && from <= zone.downstreamEnd)
       ++zone.count;
   }
+}
+
+RoadObject* Kernel::DetectorBehind(const RoadObject* vehicle) {
+  VehicleInfo* info = vehicle->Vehicle();
+  if (info == nullptr) return vehicle->PreviousWithLane(LANE_DETECTORS);
+  VehicleInfo::DetectorBehind& known = info->detectorBehind;
+  if (!known.known || known.layout != layoutVersion_)
+    known = {true, vehicle->PreviousWithLane(LANE_DETECTORS), layoutVersion_};
+  return known.detector;
 }

@@ -85,6 +85,7 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
       std::unique_ptr<RoadObject>(new RoadObject(*this, storedLane, type, position, number)));
   RoadObject& object = *objects_.back();
   object.slot_ = objects_.size() - 1;
+  if (!ISVEHICLE(type)) ++layoutVersion_;
   LinkIntoGlobalList(object);
   object.LinkIntoLane();
   CreateExtras(object, speed, params, destination, origin);
@@ -159,6 +160,7 @@ void Kernel::ReleaseExtras(RoadObject& object) {
 
 void Kernel::DestroyObject(RoadObject* object) {
   if (!KernelAssert(object != nullptr && &object->Owner() == this, "Object != NULL")) return;
+  if (!object->IsVehicle()) ++layoutVersion_;
   ReleaseExtras(*object);
   object->CutFromLane();
   object->UnlinkGlobal();
@@ -169,12 +171,23 @@ void Kernel::DestroyObject(RoadObject* object) {
     std::swap(objects_[slot], objects_.back());
     objects_[slot]->slot_ = slot;
   }
+  // Kept a while: vehicles may still hold hints at it, which see that it is retired.
+  constexpr std::size_t kRetiredKept = 256;
+  if (retired_.size() >= kRetiredKept) ReleaseRetired();
+  object->retired_ = true;
+  retired_.push_back(std::move(objects_.back()));
   objects_.pop_back();
+}
+
+void Kernel::ReleaseRetired() {
+  retired_.clear();
+  ++retiredEpoch_;
 }
 
 void Kernel::DestroyAllObjects() {
   while (firstObject_ != nullptr) DestroyObject(firstObject_);
   currentPhysSection_ = nullptr;
+  ReleaseRetired();
 }
 
 RoadObjectExtras* Kernel::GetExtras(const RoadObject* object) {

@@ -47,8 +47,22 @@ bool Kernel::SimulateStep() {
   return ready_;
 }
 
+// The most downstream lane detector before the end of the road. Only objects other than
+// vehicles change the order of the furniture, so the search is redone after such changes only:
+// without lane detectors it walks the whole road.
+RoadObject* Kernel::LastLaneDetector() {
+  if (lastLaneDetectorLayout_ != layoutVersion_ || lastLaneDetectorEnd_ != endOfRoad_ ||
+      !lastLaneDetectorKnown_) {
+    lastLaneDetector_ = endOfRoad_ ? endOfRoad_->PreviousWithLane(LANE_LANEDETECTORS) : nullptr;
+    lastLaneDetectorLayout_ = layoutVersion_;
+    lastLaneDetectorEnd_ = endOfRoad_;
+    lastLaneDetectorKnown_ = true;
+  }
+  return lastLaneDetector_;
+}
+
 void Kernel::ResetLaneDetectors() {
-  RoadObject* last = endOfRoad_->PreviousWithLane(LANE_LANEDETECTORS);
+  RoadObject* last = LastLaneDetector();
   laneDetectorCursor_ = last;
   firstLaneDetector_ = last;
   longestLaneDetector_ = 0;

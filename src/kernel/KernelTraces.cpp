@@ -50,16 +50,18 @@ void Kernel::TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* d
   const VehicleInfo& info = *vehicle->Vehicle();
   const float x = detector->Position();  // [m]
   const int lane = vehicle->Lane() + 1;
-  const std::string destination = DestinationName(info.destination);
-  if (TraceSink* sink = traces_[KernelTrace::Detection]) {
-    sink->WriteLine(Format("%g\t%d\t%g\t%g\t%d\t%d\t%s\n", x, lane, time, speed,
-                           ShownType(vehicle), vehicle->Number(), destination.c_str()));
-  }
+  TraceSink* detection = traces_[KernelTrace::Detection];
   TraceSink* sink = traces_[KernelTrace::DetectorTravelTime];
+  if (detection == nullptr && sink == nullptr) return;
+  const std::string destination = DestinationName(info.destination);
+  if (detection != nullptr) {
+    detection->WriteLine(Format("%g\t%d\t%g\t%g\t%d\t%d\t%s\n", x, lane, time, speed,
+                                ShownType(vehicle), vehicle->Number(), destination.c_str()));
+  }
   if (sink == nullptr || info.lastDetectorTime == 0) return;
   // The vehicle is not yet carried past the detector: the nearest detector behind its place
   // in the list is the one it passed before.
-  const RoadObject* previous = vehicle->PreviousWithLane(LANE_DETECTORS);
+  const RoadObject* previous = DetectorBehind(vehicle);
   float from = previous != nullptr ? previous->Position() : 0;  // [m]
   float dt = time - info.lastDetectorTime;                      // [s]
   sink->WriteLine(Format("%g\t%d\t%g\t%g\t%g\t%d\t%d\t%s\n", x, lane, time, dt, (x - from) / dt,

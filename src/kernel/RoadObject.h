@@ -142,14 +142,25 @@ class RoadObject {
 
   /// The extras record; reports a program error for kinds without extras.
   RoadObjectExtras* GetExtras() const;
-  // Typed extras; none when the object is of another kind.
-  VehicleInfo* Vehicle() const;
+  // Typed extras; none when the object is of another kind. Inline: the step asks for them
+  // many times per vehicle.
+  inline VehicleInfo* Vehicle() const;  // defined in VehicleInfo.h
   SourceInfo* Source() const;
   DetectorInfo* Detector() const;
-  TeleportInfo* Teleport() const;
-  PhysicalLaneInfo* PhysicalLanes() const;
-  TrafficLightInfo* TrafficLight() const;
-  LaneDetectorInfo* LaneDetector() const;
+  TeleportInfo* Teleport() const {
+    return type_ == RO_TELEPORT || type_ == RO_REVERSETELEPORT
+               ? static_cast<TeleportInfo*>(extras_.get())
+               : nullptr;
+  }
+  PhysicalLaneInfo* PhysicalLanes() const {
+    return type_ == RO_PHYSBOUNDARY ? static_cast<PhysicalLaneInfo*>(extras_.get()) : nullptr;
+  }
+  TrafficLightInfo* TrafficLight() const {
+    return type_ == RO_TRAFFICLIGHT ? static_cast<TrafficLightInfo*>(extras_.get()) : nullptr;
+  }
+  LaneDetectorInfo* LaneDetector() const {
+    return type_ == RO_LANEDETECTOR ? static_cast<LaneDetectorInfo*>(extras_.get()) : nullptr;
+  }
 
   // List maintenance for vehicle motion. A vehicle is cut from its lane links, may take a new
   // lane value and place in the global list while cut, and is then linked into its lane.
@@ -167,6 +178,12 @@ class RoadObject {
   RoadObject(Kernel& kernel, int lane, int type, float position, int number);
   void UnlinkGlobal();
   void LinkGlobalAfter(RoadObject* anchor);
+  /// Whether `other` comes after this object in the global list.
+  bool Precedes(const RoadObject* other) const;
+  /// The neighbours of a vehicle in another real lane, found from the object of that lane it
+  /// met last time instead of walking the global list; false when there is no such object.
+  bool NeighboursFromHint(int lane, RoadObject** before, RoadObject** after) const;
+  void RememberHint(int lane, RoadObject* object) const;
 
   Kernel* kernel_;
   uint8_t type_;
@@ -180,5 +197,9 @@ class RoadObject {
   RoadObject* previous_ = nullptr;
   RoadObject* next_ = nullptr;
   bool inLane_ = false;   // linked into its lane's links
+  bool retired_ = false;  // destroyed; kept by the kernel until its retired objects go
   std::size_t slot_ = 0;  // index in the kernel's object store
 };
+
+// The vehicle extras and RoadObject::Vehicle(), so that every user of road objects has it.
+#include "kernel/VehicleInfo.h"

@@ -63,4 +63,34 @@ class VehicleInfo : public RoadObjectExtras {
   int32_t laneChangeState = 0;  // sign = direction (negative: to the left)
   float accelerationDelay = 0;  // [s] simulated time the reaction delay ends; 0 = none
   char statusText[21] = {};     // lane change wish and route choice for the data window
+
+  // The last AimSpeed() worked out, with what it depended on: the step asks for it many
+  // times at the same place.
+  struct AimSpeedMemo {
+    float position = -1;  // [m]; -1 = none
+    int lane = -1;
+    const VehicleParams* params = nullptr;
+    const RoadObject* start = nullptr;  // the section the search started from
+    unsigned layout = 0;                // the kernel's road layout version
+    float value = 0;                    // [m/s]
+  } aimSpeedMemo;
+
+  // The nearest detector before the vehicle in the object list, as its moves carried it past
+  // them; valid for the kernel's layout version it was found in.
+  struct DetectorBehind {
+    bool known = false;
+    RoadObject* detector = nullptr;
+    unsigned layout = 0;
+  } detectorBehind;
+
+  // An object of each other lane met near the vehicle: where the search for its neighbours
+  // in that lane starts. Valid while the kernel's retired objects are kept (same epoch).
+  struct LaneNeighbourHints {
+    unsigned epoch = 0;
+    RoadObject* object[MAX_KAVROLANE] = {};
+  } laneHints;
 };
+
+inline VehicleInfo* RoadObject::Vehicle() const {
+  return IsVehicle() ? static_cast<VehicleInfo*>(extras_.get()) : nullptr;
+}

@@ -29,11 +29,15 @@ RgbColor SpeedColor(double speedKmh) { return ContourColor(std::min(speedKmh, 15
 
 AccelerationState ClassifyAcceleration(double acceleration, double speed,
                                        double passiveDeceleration) {
-  if (acceleration > 0.2) return AccelerationState::Accelerating;
-  if (acceleration > -0.2)
-    return speed >= 0.1 ? AccelerationState::ConstantSpeed : AccelerationState::Stationary;
-  return acceleration >= passiveDeceleration ? AccelerationState::PassiveBraking
-                                             : AccelerationState::ActiveBraking;
+  // Vehicle states are single precision: compared as such, 0.2 m/s2 is constant speed and
+  // -0.2 m/s2 braking, not the float nearest to them read as a double.
+  const float a = static_cast<float>(acceleration);
+  if (a > 0.2f) return AccelerationState::Accelerating;
+  if (a > -0.2f)
+    return static_cast<float>(speed) >= 0.1f ? AccelerationState::ConstantSpeed
+                                             : AccelerationState::Stationary;
+  return a >= static_cast<float>(passiveDeceleration) ? AccelerationState::PassiveBraking
+                                                      : AccelerationState::ActiveBraking;
 }
 
 RgbColor AccelerationColor(AccelerationState state) {

@@ -40,15 +40,21 @@ int VehicleRowY(const KDConfig& config, const VehicleRowInput& v) {
   const int type = TypeOf(config, s, v.lane);
   const double p = v.position;
   if ((type & kTaperBits) && p < config.SectionPos(s, WHENCE_END) - 1 && v.drawTapers) {
-    const Stretch run = RunOf(config, s, v.lane, LANE_TAPERON);
+    // The drift runs over the whole taper: the run of sections whose lane carries the same
+    // taper bit as this one, so that a ramp over several sections does not jump at their
+    // boundaries.
+    const Stretch run = RunOf(config, s, v.lane, type & kTaperBits);
     if (run.end > run.begin) {
       const int m = static_cast<int>((type & LANE_TAPERON) ? 24 * (p - run.begin) / (run.end - run.begin)
                                                           : 24 * (run.end - p) / (run.end - run.begin));
       y -= (TypeOf(config, s, v.lane - 1) & kTaperBits) ? m : m / 2;
     }
   }
-  const int f = v.laneChangeState % 10;
+  int f = v.laneChangeState % 10;
   if (f == 0) return y;
+  // With short time steps a manoeuvre lasts more than the 9 steps the state can count; the
+  // bar then keeps sliding with the kernel's own count of the steps done.
+  if (v.laneChangeProgress > 9) f = f > 0 ? v.laneChangeProgress : -v.laneChangeProgress;
   int o = v.laneChangeTime > 0
               ? static_cast<int>((1 - static_cast<double>(v.timeStep) * std::abs(f) / v.laneChangeTime) * 24)
               : 0;

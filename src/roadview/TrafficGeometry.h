@@ -18,6 +18,7 @@ struct VehicleRowInput {
   float position = 0;         // [m]
   int laneChangeState = 0;    // the kernel's state; its last digit counts the steps done,
                               // its sign the direction (negative: to the left)
+  int laneChangeProgress = 0; // the steps done, also beyond the 9 the state's digit holds
   float timeStep = 0.5f;      // [s]
   float laneChangeTime = 3;   // [s]
   bool drawTapers = false;    // tapers are drawn as tapers

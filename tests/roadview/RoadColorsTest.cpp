@@ -51,7 +51,11 @@ TEST(AccelerationColors, ThresholdsAtPlusAndMinusPointTwo) {
       {-0.19, 10, AccelerationState::ConstantSpeed},
       {-0.2, 10, AccelerationState::PassiveBraking},
       {-1.0, 10, AccelerationState::PassiveBraking},
-      {-1.01, 10, AccelerationState::ActiveBraking}};
+      {-1.01, 10, AccelerationState::ActiveBraking},
+      // The kernel's single precision values: 0.2f lies a little above 0.2 as a double.
+      {0.2f, 10, AccelerationState::ConstantSpeed},
+      {-0.2f, 10, AccelerationState::PassiveBraking},
+      {0.0, 0.1f, AccelerationState::ConstantSpeed}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.a << " " << c.speed);
     EXPECT_EQ(ClassifyAcceleration(c.a, c.speed, passive), c.state);

@@ -119,3 +119,43 @@ TEST(ClosedLaneMarkerLayout, SpacingStaysPositiveWhenZoomedOut) {
   EXPECT_FALSE(markers.empty());
   EXPECT_LE(markers.size(), 20u);
 }
+
+TEST(VehicleRows, LongLaneChangesKeepSlidingPastNineSteps) {
+  KDConfig config;
+  VehicleRowInput v = Vehicle(1, 2500, 19);  // a required change to the right, digit full
+  v.timeStep = 0.125f;
+  v.laneChangeTime = 2.5f;  // 20 steps
+  v.laneChangeProgress = 12;
+  // o = trunc((1 - 0.125 x 12 / 2.5) x 24) = 9, above the new lane.
+  EXPECT_EQ(VehicleRowY(config, v), LaneTop(1) + 12 - 9);
+  v.laneChangeState = -9;
+  EXPECT_EQ(VehicleRowY(config, v), LaneTop(1) + 12 + 9);
+  // Up to nine steps the state's digit and the progress agree.
+  v.laneChangeState = 4;
+  v.laneChangeProgress = 4;
+  EXPECT_EQ(VehicleRowY(config, v), LaneTop(1) + 12 - 19);  // trunc(0.8 x 24)
+}
+
+TEST(VehicleRows, OffRampTaperOverSeveralSectionsDriftsWithoutJumps) {
+  KDConfig config;
+  config.SetLength(3000);
+  config.InsertBoundary(2000);
+  config.InsertBoundary(1000);
+  // The off-ramp widens over sections 2 and 1 (0 .. 2000 m) in lanes 2 and 3.
+  for (const int s : {2, 1})
+    for (const int l : {2, 3}) config.SetPhysicalSectionProperty(s, l, PP_LANETYPE, LANETYPE_TAPEROFF);
+  for (const int s : {2, 1})
+    for (const int l : {2, 3}) ASSERT_TRUE(TypeAt(config, s, l) & LANE_TAPEROFF) << s << " " << l;
+  // The lower lane starts in the upper lane's row (m = 24) and reaches its own at 2000 m:
+  // m = trunc(24 x (2000 - p) / 2000).
+  struct Case {
+    float position;
+    int m;
+  };
+  for (const Case c : {Case{0, 24}, Case{500, 18}, Case{998.5f, 12}, Case{1001, 11}, Case{1500, 6}}) {
+    SCOPED_TRACE(c.position);
+    EXPECT_EQ(VehicleRowY(config, Vehicle(3, c.position, 0, true)), LaneTop(3) + 12 - c.m);
+    // The upper lane moves half as far.
+    EXPECT_EQ(VehicleRowY(config, Vehicle(2, c.position, 0, true)), LaneTop(2) + 12 - c.m / 2);
+  }
+}

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -40,9 +41,14 @@ ExeResult RunKavroBatch(const std::vector<std::string>& arguments, const fs::pat
   return result;
 }
 
+// Folders of this test process: suites of several worktrees may run at the same time.
+fs::path ScratchRoot() {
+  return fs::path(testing::TempDir()) / ("kavro-jobs-exe-" + std::to_string(getpid()));
+}
+
 // A folder holding the on-ramp example with a stop time of 600 s as ramp.kav.
 fs::path ExampleFolder(const std::string& name) {
-  fs::path folder = fs::path(testing::TempDir()) / name;
+  fs::path folder = ScratchRoot() / name;
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::unique_ptr<KDConfig> config = LoadOnRampExample();
@@ -105,7 +111,7 @@ TEST(BatchJobsExecutable, TwoJobsWriteEveryFileOneJobWrites) {
     fs::path folder = ExampleFolder(std::string("kavro-jobs-") + jobs[i]);
     std::vector<std::string> arguments{(folder / "ramp.kav").string(), "--jobs", jobs[i]};
     arguments.insert(arguments.end(), kEveryOutput.begin(), kEveryOutput.end());
-    ExeResult result = RunKavroBatch(arguments, folder.parent_path());
+    ExeResult result = RunKavroBatch(arguments, ScratchRoot());
     ASSERT_EQ(result.status, 0) << result.err;
     outputs[i] = Outputs(folder);
     out[i] = Replace(result.out, folder.string(), "FOLDER");
@@ -126,12 +132,13 @@ TEST(BatchJobsExecutable, TwoJobsWriteEveryFileOneJobWrites) {
   EXPECT_EQ(out[0], out[1]);
   EXPECT_EQ(err[0], err[1]);
   EXPECT_NE(out[0].find("Batch results: FOLDER/ramp.kbr\n"), std::string::npos) << out[0];
+  fs::remove_all(ScratchRoot());
 }
 
 TEST(BatchJobsExecutable, TwoPartsMergeIntoTheWholeBatch) {
   fs::path folder = ExampleFolder("kavro-split");
   const std::string config = (folder / "ramp.kav").string();
-  const fs::path scratch = folder.parent_path();
+  const fs::path scratch = ScratchRoot();
   ExeResult whole = RunKavroBatch({config, "simulationresults=r%d.ksr", "batch=4,0,1,40"}, scratch);
   ASSERT_EQ(whole.status, 0) << whole.err;
   const std::string wholeResults = ReadWholeFile((folder / "r3.ksr").string());
@@ -164,7 +171,7 @@ TEST(BatchJobsExecutable, TwoPartsMergeIntoTheWholeBatch) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_EQ(missing.err, "Error: --merge: runs 3-4 of 4 are in no part\n");
   EXPECT_EQ(MaskClockTimes(ReadWholeFile(merged)), expected);
-  fs::remove_all(folder);
+  fs::remove_all(ScratchRoot());
 }
 
 TEST(BatchJobsExecutable, BadJobsAndRunsNameTheArgument) {
@@ -184,13 +191,13 @@ TEST(BatchJobsExecutable, BadJobsAndRunsNameTheArgument) {
     SCOPED_TRACE(c.err);
     std::vector<std::string> arguments{config, "batch=4,0,1,40"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    ExeResult result = RunKavroBatch(arguments, folder.parent_path());
+    ExeResult result = RunKavroBatch(arguments, ScratchRoot());
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(Outputs(folder).size(), 0u) << "no batch results written";
   }
-  fs::remove_all(folder);
+  fs::remove_all(ScratchRoot());
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // on one thread.
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -37,7 +38,9 @@ class TestHost : public CommandLineHost {
 
 // The on-ramp example with 1 s steps and a 300 s stop time, in a folder of its own.
 std::string ShortExample(const std::string& name) {
-  fs::path folder = fs::path(testing::TempDir()) / name;
+  // A folder of this test process: suites of several worktrees may run at the same time.
+  fs::path folder =
+      fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::unique_ptr<KDConfig> config = LoadOnRampExample();

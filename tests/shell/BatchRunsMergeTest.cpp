@@ -1,6 +1,7 @@
 #include "shell/BatchRunsMerge.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -39,7 +40,7 @@ std::string PartText(const BatchPart& part) {
 class BatchMerge : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::path(testing::TempDir()) / "kavro-merge";
+    folder_ = fs::path(testing::TempDir()) / ("kavro-merge-" + std::to_string(getpid()));
     fs::remove_all(folder_);
     fs::create_directories(folder_);
   }

@@ -9,6 +9,8 @@
 
 #include "config/KDConfig.h"
 #include "roadview/RoadColors.h"
+#include "roadview/RoadDrawFlags.h"
+#include "roadview/ui/ModelTrafficPainter.h"
 #include "roadview/ui/RoadCanvas.h"
 
 namespace {
@@ -170,9 +172,26 @@ void TRoadView::RedrawRoad() {
 
 int TRoadView::RedrawVehicles(const Kernel& kernel, const TrafficDrawSettings& settings) {
   if (!config_) return -1;
-  const int count =
-      DrawTraffic(kernel, *config_, bitmap_, traffic_, ZoomIndex(), ScrollPosition(), settings);
+  const int count = DrawTraffic(kernel, *config_, bitmap_, traffic_, ZoomIndex(),
+                                ScrollPosition(), WithViewSwitches(settings));
   if (count >= 0) image_->SetTraffic(traffic_);
+  return count;
+}
+
+TrafficDrawSettings TRoadView::WithViewSwitches(const TrafficDrawSettings& settings) const {
+  // The traffic follows the road picture beneath: tapers drawn as tapers move the vehicles
+  // on them, and the lights show their states where the picture shows them.
+  TrafficDrawSettings shown = settings;
+  shown.flags |= flags_ & (RDF_DRAW_TAPERS | RDF_LIGHT_STATES);
+  return shown;
+}
+
+int TRoadView::RedrawModelVehicles(ModelVehicleSource& model, int seconds,
+                                   const TrafficDrawSettings& settings) {
+  if (!config_) return -1;
+  const int count = DrawModelTraffic(model, *config_, bitmap_, traffic_, ZoomIndex(),
+                                     ScrollPosition(), WithViewSwitches(settings), seconds);
+  image_->SetTraffic(traffic_);
   return count;
 }
 

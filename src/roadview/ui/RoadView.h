@@ -12,6 +12,7 @@
 
 class Kernel;
 class KDConfig;
+class ModelVehicleSource;
 class QScrollBar;
 class QSlider;
 class QLabel;
@@ -98,6 +99,10 @@ class TRoadView : public QWidget {
   /// Draws the run's vehicles over the road picture and shows them; returns the number of
   /// vehicles, or -1 when the kernel has no road (nothing changes then).
   int RedrawVehicles(const Kernel& kernel, const TrafficDrawSettings& settings);
+  /// DOVEL mode: draws the external model's vehicles, with the closed lane as at simulated
+  /// time `seconds` [s], and shows them; returns the number of vehicles.
+  int RedrawModelVehicles(ModelVehicleSource& model, int seconds,
+                          const TrafficDrawSettings& settings);
   /// Shows the road without traffic (no run shown).
   void HideVehicles();
   const QImage& TrafficBitmap() const { return traffic_; }
@@ -118,6 +123,7 @@ class TRoadView : public QWidget {
 
  private:
   void UpdateLaneLabels();
+  TrafficDrawSettings WithViewSwitches(const TrafficDrawSettings& settings) const;
 
   const KDConfig* config_ = nullptr;
   std::uint32_t flags_ = 0;

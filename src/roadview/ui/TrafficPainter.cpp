@@ -16,11 +16,10 @@
 
 namespace {
 
-void DrawClosedLane(const KDConfig& config, const Kernel& kernel, RoadCanvas& canvas,
+void DrawClosedLane(const KDConfig& config, int seconds, RoadCanvas& canvas,
                     const RoadViewport& view) {
   const KDConfig::TempClosedAreaInfo area = config.TempClosedArea();
   if (!area.Exists()) return;
-  const int seconds = kernel.StepsPerSecond() > 0 ? kernel.StepCount() / kernel.StepsPerSecond() : 0;
   const ClosedLaneInput input{area.lane, area.end, area.length, area.ClosedAt(seconds)};
   for (const ClosedLaneMarker& marker : ClosedLaneMarkers(view, input)) {
     const RgbColor color = marker.kind == ClosedLaneMarker::Kind::OpenArrow     ? RoadColor::Green
@@ -47,13 +46,6 @@ VehicleLook LookOf(const RoadObject& object, const VehicleInfo& info, double gap
     look.z3 = info.params->z3;
   }
   return look;
-}
-
-// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
-RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color) {
-  for (const auto& [own, swatch] : settings.swatchColors)
-    if (own == color) return swatch;
-  return color;
 }
 
 // A circle around a vehicle shown in a data window, inverting what lies beneath.
@@ -87,6 +79,7 @@ int DrawLaneVehicles(const Kernel& kernel, const KDConfig& config, RoadCanvas& c
     row.lane = object->Lane();
     row.position = object->Position();
     row.laneChangeState = info->laneChangeState;
+    row.laneChangeProgress = info->laneChangeProgress;
     row.timeStep = config.TimeStep();
     row.laneChangeTime = kernel.LaneChangeTime();
     row.drawTapers = (settings.flags & RDF_DRAW_TAPERS) != 0;
@@ -112,21 +105,43 @@ void DrawVehicle(RoadCanvas& canvas, const RoadViewport& view, int y, RgbColor c
   canvas.Fill(bar.rear, y - 1, bar.front, y + 2, color);
 }
 
-int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
-                QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings) {
-  const RoadObject* end = kernel.EndOfRoad();
-  if (!end) return -1;
+RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color) {
+  for (const auto& [own, swatch] : settings.swatchColors)
+    if (own == color) return swatch;
+  return color;
+}
+
+bool UsableEndOfRoad(const RoadObject* end) {
+  // No end of road: no run has been set up, and there is nothing to draw.
+  if (!end) return false;
   if (end->Type() != RO_ENDOFROAD) {
     UserMessage(ReportKind::Warning, "Program Error", "RedrawVehicles: Cannot find EndOfRoad");
-    return -1;
+    return false;
   }
+  return true;
+}
+
+RoadViewport BeginTrafficPicture(const KDConfig& config, const QImage& road, QImage& traffic,
+                                 int zoomIndex, int scroll, std::uint32_t flags, int seconds) {
+  // The picture covers the lanes in use; the road image beneath shows the rest.
   const int height = std::max(1, LaneTop(static_cast<float>(config.LanesUsed())));
-  if (road.width() <= 0) return 0;
   traffic = road.copy(0, 0, road.width(), height);
   const RoadViewport view{traffic.width(), config.Length(), zoomIndex, scroll};
   RoadCanvas canvas(traffic);
-  DrawTrafficLightsAndLaneDetectors(config, canvas, view, settings.flags);
-  DrawClosedLane(config, kernel, canvas, view);
+  DrawTrafficLightsAndLaneDetectors(config, canvas, view, flags);
+  DrawClosedLane(config, seconds, canvas, view);
+  return view;
+}
+
+int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
+                QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings) {
+  if (!UsableEndOfRoad(kernel.EndOfRoad())) return -1;
+  if (road.width() <= 0) return 0;
+  const int seconds =
+      kernel.StepsPerSecond() > 0 ? kernel.StepCount() / kernel.StepsPerSecond() : 0;
+  const RoadViewport view =
+      BeginTrafficPicture(config, road, traffic, zoomIndex, scroll, settings.flags, seconds);
+  RoadCanvas canvas(traffic);
   int count = 0;
   for (int lane = MAX_KAVROLANE - 1; lane >= 0; --lane)
     count += DrawLaneVehicles(kernel, config, canvas, view, settings, lane);

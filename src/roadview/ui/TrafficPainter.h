@@ -11,6 +11,7 @@
 
 class Kernel;
 class KDConfig;
+class RoadObject;
 class RoadCanvas;
 
 struct TrafficDrawSettings {
@@ -33,6 +34,20 @@ struct TrafficDrawSettings {
 /// the kernel has no road (then `traffic` is left as it was).
 int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
                 QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings);
+
+/// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
+RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color);
+
+/// Whether the kernel's end of road object can start the walk over the vehicles: false for
+/// none (no run), false with the message "RedrawVehicles: Cannot find EndOfRoad" for an object
+/// of another kind.
+bool UsableEndOfRoad(const RoadObject* end);
+
+/// The first steps of every traffic picture: `traffic` becomes a copy of the top of the road
+/// picture, as high as the lanes in use, with the traffic lights, the lane detectors and the
+/// temporarily closed lane at simulated time `seconds` [s] drawn over it. Returns the mapping.
+RoadViewport BeginTrafficPicture(const KDConfig& config, const QImage& road, QImage& traffic,
+                                 int zoomIndex, int scroll, std::uint32_t flags, int seconds);
 
 /// One vehicle: a 3-pixel bar from its rear to its front in row y.
 void DrawVehicle(RoadCanvas& canvas, const RoadViewport& view, int y, RgbColor color,

@@ -405,3 +405,44 @@ TEST(DrawRoadLayoutLabels, ExternalModelSurfaceDetailPerLaneOrPerSection) {
                  0, 0, nullptr, &perLane);
   EXPECT_GT(whiteAround(picture, lane), 0);
 }
+
+TEST(DrawRoadLayoutGlyphs, TeleportsBendBackAndLightUpWithTheirLinkedExit) {
+  KDConfig config;  // 5000 m
+  config.InsertBoundary(3000);
+  config.InsertBoundary(2000);
+  config.InsertBoundary(1000);  // sections 3: 0 .. 1000, 2: .. 2000, 1: .. 3000, 0: .. 5000
+  config.SetPhysicalSectionProperty(2, 3, PP_LANETYPE, TELEPORTIN, false);
+  config.SetPhysicalSectionProperty(1, 3, PP_LANETYPE, TELEPORTOUT, false);
+  ASSERT_EQ(config.TeleportCount(true), 1);
+  ASSERT_EQ(config.TeleportCount(false), 1);
+  const RoadViewport view{kWidth, 5000, 0, 0};
+  const int in = PositionToPixel(view, 1000) + 2;
+  const int out = PositionToPixel(view, 3000) - 3;
+  const int y = Mid(3);
+  // Some pixel of the glyph's colour in the quarter circle's box beside the line end, clear
+  // of the white edge lines 12 pixels above and below the lane's centre.
+  auto arcIn = [](const Picture& p, int x1, int y1, RgbColor c) {
+    for (int x = x1; x < x1 + 12; ++x)
+      for (int yy = y1; yy < y1 + 9; ++yy)
+        if (p.At(x, yy) == c) return true;
+    return false;
+  };
+  Picture picture;
+  picture.Draw(config);
+  EXPECT_PIXEL(picture, in, y, RoadColor::White);
+  EXPECT_PIXEL(picture, out, y, RoadColor::White);
+  EXPECT_TRUE(arcIn(picture, in - 12, y - 9, RoadColor::White));  // entrance: up and left
+  EXPECT_TRUE(arcIn(picture, in - 12, y + 1, RoadColor::White));  // and down and left
+  EXPECT_FALSE(arcIn(picture, in + 2, y - 9, RoadColor::White));
+  EXPECT_TRUE(arcIn(picture, out + 1, y - 9, RoadColor::White));  // exit: to the right
+  EXPECT_FALSE(arcIn(picture, out - 13, y - 9, RoadColor::White));
+  // Selected entrance (value 2 for entrance 0): red, its exit only when linked to it.
+  picture.Draw(config, MakeRoadDrawFlags(RoadDrawKind::Teleport, 2));
+  EXPECT_PIXEL(picture, in, y, RoadColor::Red);
+  EXPECT_PIXEL(picture, out, y, RoadColor::White);  // neither is linked
+  config.SetTeleportCounterPart(true, 0, 4);
+  config.SetTeleportCounterPart(false, 0, 4);
+  picture.Draw(config, MakeRoadDrawFlags(RoadDrawKind::Teleport, 2));
+  EXPECT_PIXEL(picture, out, y, RoadColor::Red);
+  EXPECT_TRUE(arcIn(picture, out + 1, y - 9, RoadColor::Red));
+}

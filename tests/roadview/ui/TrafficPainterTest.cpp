@@ -90,3 +90,51 @@ TEST(DrawTrafficVehicles, NothingWithoutARun) {
   EXPECT_EQ(DrawTraffic(kernel, config, road, traffic, 0, 0, TrafficDrawSettings{}), -1);
   EXPECT_EQ(traffic.width(), 5);
 }
+
+TEST(DrawTrafficVehicles, AnEndOfRoadOfAnotherKindIsReported) {
+  ShownRun run;
+  EXPECT_TRUE(UsableEndOfRoad(run.kernel.EndOfRoad()));
+  RoadObject* detector = run.kernel.CreateObject(LANE_DETECTORS, RO_DETECTOR, 2500, 1);
+  ASSERT_NE(detector, nullptr);
+  ReportCapture reports;
+  EXPECT_FALSE(UsableEndOfRoad(detector));
+  ASSERT_EQ(reports.Reports().size(), 1u);
+  EXPECT_EQ(reports.Reports()[0].kind, ReportKind::Warning);
+  EXPECT_EQ(reports.Reports()[0].caption, "Program Error");
+  EXPECT_EQ(reports.Reports()[0].text, "RedrawVehicles: Cannot find EndOfRoad");
+  reports.Clear();
+  EXPECT_FALSE(UsableEndOfRoad(nullptr));
+  EXPECT_TRUE(reports.Empty());
+}
+
+TEST(DrawTrafficClosedLane, OpenArrowsThenAWhiteArrowAndRedCrosses) {
+  ShownRun run;
+  // Lane 1 closed over 2000 .. 3000 m before 0 s, open until 10 s, closed until 20 s.
+  run.config.SetTempClosedArea(1, 3000, 1000, 0, 0, 10, 20);
+  ASSERT_TRUE(run.kernel.KAV_setup(run.config, 1, ""));
+  DrawRoadLayout(run.config, run.road, nullptr, 0, 0, 0);
+  const RoadViewport view{kWidth, 5000, 0, 0};
+  const int x = PositionToPixel(view, 2000);
+  const int spacing = PositionToPixel(view, 3000) - PositionToPixel(view, 2500);
+  const int top = LaneTop(1) + 6, bottom = LaneTop(2) - 6, mid = (top + bottom) / 2;
+  const int h = bottom - top;
+  TrafficDrawSettings settings;
+  ASSERT_GE(run.Draw(settings), 0);
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    // Open: green arrow heads pointing upstream, their shafts along the middle.
+    EXPECT_TRUE(IsColor(run.traffic, x + i * spacing + 2, mid, RoadColor::Green));
+    EXPECT_TRUE(IsColor(run.traffic, x + i * spacing + h / 2, top + 1, RoadColor::Green));
+  }
+  EXPECT_FALSE(IsColor(run.traffic, x + 3 * spacing + 2, mid, RoadColor::Green));
+  while (run.kernel.StepCount() < 10 * run.kernel.StepsPerSecond()) ASSERT_TRUE(run.kernel.SimulateStep());
+  ASSERT_GE(run.Draw(settings), 0);
+  // Closed: the first marker a white arrow down to the lower left, then red crosses.
+  EXPECT_TRUE(IsColor(run.traffic, x, mid + 2, RoadColor::White));
+  EXPECT_TRUE(IsColor(run.traffic, x + h / 2, mid, RoadColor::White));
+  for (int i = 1; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_TRUE(IsColor(run.traffic, x + i * spacing + h / 2, mid, RoadColor::Red));
+    EXPECT_TRUE(IsColor(run.traffic, x + i * spacing + 1, top + 1, RoadColor::Red));
+  }
+}
