@@ -335,6 +335,11 @@ class Kernel {
 
   // Objects: the store owns them; the lists link them.
   std::vector<std::unique_ptr<RoadObject>> objects_;
+  // Destroyed objects are kept a while, so that a vehicle's hints at objects near it can be
+  // checked (RoadObject::NeighboursFromHint); the epoch counts their releases.
+  std::vector<std::unique_ptr<RoadObject>> retired_;
+  unsigned retiredEpoch_ = 1;
+  void ReleaseRetired();
   RoadObject* firstObject_ = nullptr;
   RoadObject* endOfRoad_ = nullptr;
   RoadObject* currentPhysSection_ = nullptr;

@@ -53,7 +53,9 @@ bool Kernel::WantsLeft(RoadObject* vehicle, RoadObject* leader) {
     return false;
   }
 
-  const RoadObject* s = vehicle->LeaderInLane(L - 1);
+  // Left of the median lane there is no vehicle to find; a search there would walk the whole
+  // road along the global list for the next detector.
+  const RoadObject* s = L > 0 ? vehicle->LeaderInLane(L - 1) : nullptr;
   const VehicleInfo* left = s != nullptr ? s->Vehicle() : nullptr;
   if (left == nullptr) return true;
   if (ahead->params->maxAcceleration >= p.maxAcceleration && p.maxAcceleration < 1) return false;

@@ -171,12 +171,23 @@ void Kernel::DestroyObject(RoadObject* object) {
     std::swap(objects_[slot], objects_.back());
     objects_[slot]->slot_ = slot;
   }
+  // Kept a while: vehicles may still hold hints at it, which see that it is retired.
+  constexpr std::size_t kRetiredKept = 256;
+  if (retired_.size() >= kRetiredKept) ReleaseRetired();
+  object->retired_ = true;
+  retired_.push_back(std::move(objects_.back()));
   objects_.pop_back();
+}
+
+void Kernel::ReleaseRetired() {
+  retired_.clear();
+  ++retiredEpoch_;
 }
 
 void Kernel::DestroyAllObjects() {
   while (firstObject_ != nullptr) DestroyObject(firstObject_);
   currentPhysSection_ = nullptr;
+  ReleaseRetired();
 }
 
 RoadObjectExtras* Kernel::GetExtras(const RoadObject* object) {

@@ -44,16 +44,77 @@ bool PhysicalLaneInfo::SetPhysicalLaneInfo(int lane, bool canMoveLeft, bool canM
 
 RoadObject* RoadObject::NextWithLane(int lane) const {
   if (lane == lane_ && inLane_) return laneLeader_;
+  RoadObject *before, *after;
+  if (NeighboursFromHint(lane, &before, &after)) return after;
   RoadObject* object = next_;
   while (object != nullptr && object->lane_ != lane) object = object->next_;
+  RememberHint(lane, object);
   return object;
 }
 
 RoadObject* RoadObject::PreviousWithLane(int lane) const {
   if (lane == lane_ && inLane_) return laneFollower_;
+  RoadObject *before, *after;
+  if (NeighboursFromHint(lane, &before, &after)) return before;
   RoadObject* object = previous_;
   while (object != nullptr && object->lane_ != lane) object = object->previous_;
+  RememberHint(lane, object);
   return object;
+}
+
+// The global list is ordered by position; objects at equal positions are ordered by the list
+// alone.
+bool RoadObject::Precedes(const RoadObject* other) const {
+  if (position_ != other->position_) return position_ < other->position_;
+  for (const RoadObject* object = next_; object != nullptr && object->position_ == position_;
+       object = object->next_) {
+    if (object == other) return true;
+  }
+  return false;
+}
+
+// A vehicle's neighbours in a lane next to it change little from step to step: starting from
+// the object of that lane it met last, a few steps along the lane's own links find them, where
+// the global list would be walked up to the next object of that lane, which in an empty lane
+// is the end of the road.
+bool RoadObject::NeighboursFromHint(int lane, RoadObject** before, RoadObject** after) const {
+  if (lane < 0 || lane >= MAX_KAVROLANE || lane == lane_ || !inLane_) return false;
+  VehicleInfo* info = Vehicle();
+  if (info == nullptr || info->laneHints.epoch != kernel_->retiredEpoch_) return false;
+  RoadObject* hint = info->laneHints.object[lane];
+  // Lane links hold the objects of a lane in the order of the global list; the hint must
+  // still be one of them.
+  if (hint == nullptr || hint->retired_ || hint->lane_ != lane || !hint->inLane_) return false;
+  RoadObject* follower;
+  RoadObject* leader;
+  if (Precedes(hint)) {
+    leader = hint;
+    while (leader->laneFollower_ != nullptr && Precedes(leader->laneFollower_))
+      leader = leader->laneFollower_;
+    follower = leader->laneFollower_;
+  } else {
+    follower = hint;
+    while (follower->laneLeader_ != nullptr && !Precedes(follower->laneLeader_))
+      follower = follower->laneLeader_;
+    leader = follower->laneLeader_;
+  }
+  *before = follower;
+  *after = leader;
+  info->laneHints.object[lane] = leader != nullptr ? leader : follower;
+  return true;
+}
+
+void RoadObject::RememberHint(int lane, RoadObject* object) const {
+  if (object == nullptr || !object->inLane_ || lane < 0 || lane >= MAX_KAVROLANE ||
+      lane == lane_ || !inLane_)
+    return;
+  VehicleInfo* info = Vehicle();
+  if (info == nullptr) return;
+  if (info->laneHints.epoch != kernel_->retiredEpoch_) {
+    info->laneHints = {};
+    info->laneHints.epoch = kernel_->retiredEpoch_;
+  }
+  info->laneHints.object[lane] = object;
 }
 
 RoadObject* RoadObject::LeaderInLane(int lane) const {

@@ -178,6 +178,12 @@ class RoadObject {
   RoadObject(Kernel& kernel, int lane, int type, float position, int number);
   void UnlinkGlobal();
   void LinkGlobalAfter(RoadObject* anchor);
+  /// Whether `other` comes after this object in the global list.
+  bool Precedes(const RoadObject* other) const;
+  /// The neighbours of a vehicle in another real lane, found from the object of that lane it
+  /// met last time instead of walking the global list; false when there is no such object.
+  bool NeighboursFromHint(int lane, RoadObject** before, RoadObject** after) const;
+  void RememberHint(int lane, RoadObject* object) const;
 
   Kernel* kernel_;
   uint8_t type_;
@@ -191,6 +197,7 @@ class RoadObject {
   RoadObject* previous_ = nullptr;
   RoadObject* next_ = nullptr;
   bool inLane_ = false;   // linked into its lane's links
+  bool retired_ = false;  // destroyed; kept by the kernel until its retired objects go
   std::size_t slot_ = 0;  // index in the kernel's object store
 };
 

@@ -82,6 +82,13 @@ class VehicleInfo : public RoadObjectExtras {
     RoadObject* detector = nullptr;
     unsigned layout = 0;
   } detectorBehind;
+
+  // An object of each other lane met near the vehicle: where the search for its neighbours
+  // in that lane starts. Valid while the kernel's retired objects are kept (same epoch).
+  struct LaneNeighbourHints {
+    unsigned epoch = 0;
+    RoadObject* object[MAX_KAVROLANE] = {};
+  } laneHints;
 };
 
 inline VehicleInfo* RoadObject::Vehicle() const {

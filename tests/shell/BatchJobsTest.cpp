@@ -205,6 +205,19 @@ TEST(BatchJobsArguments, AsksForJobsTheSharedFilesForbidOrRunsBeyondTheBatch) {
 
 namespace {
 
+TEST(BatchJobsArguments, MergeNeedsAnOutputFileAndParts) {
+  for (const std::vector<std::string>& parameters :
+       {std::vector<std::string>{"--merge"}, std::vector<std::string>{"--merge", "out.kbr"}}) {
+    SCOPED_TRACE(parameters.size());
+    std::string out, err;
+    EXPECT_EQ(RunProgram(parameters, out, err), 2);
+    EXPECT_EQ(err,
+              "Error: --merge needs the output file and at least one part: "
+              "kavro-batch --merge OUT.kbr PART.kbr ...\n");
+    EXPECT_FALSE(fs::exists("out.kbr"));
+  }
+}
+
 TEST(ThreadReportRedirectScope, CollectsTheReportsOfItsOwnThreadOnly) {
   ReportCapture capture;
   std::vector<Report> collected;

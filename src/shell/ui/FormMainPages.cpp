@@ -51,7 +51,7 @@ void TFormMain::CreateLowerArea() {
   top->setObjectName("PanelPages");
   auto* row = new QHBoxLayout(top);
   row->setContentsMargins(0, 0, 0, 0);
-  layout->replaceWidget(PageControl, top);
+  delete layout->replaceWidget(PageControl, top);  // the layout item of the page control
   row->addWidget(PageControl, 1);
   MemoDebug = new QPlainTextEdit(top);
   MemoDebug->setObjectName("MemoDebug");

@@ -134,6 +134,29 @@ TEST_F(FormMainRun, RunsToTheStopTimeShowingTheTraffic) {
   EXPECT_TRUE(capture.Empty());
 }
 
+// A later stop time enables Run again; the edit makes the run start anew from time 0.
+TEST_F(FormMainRun, LongerStopTimeAfterTheEndRunsAgainFromTheStart) {
+  SetStopTime(30);
+  page->BitBtnRun->click();
+  ASSERT_EQ(StepCount(), 60);
+  ASSERT_FALSE(page->BitBtnRun->isEnabled());
+  SetStopTime(40);
+  EXPECT_TRUE(page->BitBtnRun->isEnabled());
+  EXPECT_TRUE(page->BitBtnStep->isEnabled());
+  struct Steps : RunObserver {
+    std::vector<int> seen;
+    void StepCountChanged(int n) override { seen.push_back(n); }
+  } steps;
+  page->SetNextObserver(&steps);
+  page->BitBtnRun->click();
+  page->SetNextObserver(nullptr);
+  EXPECT_EQ(StepCount(), 80);
+  EXPECT_EQ(page->LabelSimulatorTime->text(), "40.0");
+  ASSERT_GE(steps.seen.size(), 2u);
+  EXPECT_EQ(steps.seen[0], 0);  // set up anew
+  EXPECT_EQ(steps.seen[1], 1);
+}
+
 // Stop arrives through the event loop the run keeps turning; Step continues the same run.
 TEST_F(FormMainRun, StopThroughTheEventLoopThenStepAndReset) {
   SetStopTime(600);
@@ -242,6 +265,20 @@ TEST_F(FormMainRun, VehiclesTakeTheirLegendSwatchColour) {
   ASSERT_EQ(StepCount(), 80);
   EXPECT_GT(PixelsOnRoad(marker), 0);
   EXPECT_EQ(PixelsOnRoad(RoadColor::Lime), 0);
+}
+
+// Destination colours count the destinations recorded when the run page was shown: of the
+// example's two, every vehicle heads for the first, which is blue.
+TEST_F(FormMainRun, DestinationSchemeDrawsTheDestinationColour) {
+  SetStopTime(200);
+  SetRedraw(2);
+  SetScheme(static_cast<int>(ColorScheme::Destination));
+  page->BitBtnRun->click();
+  ASSERT_EQ(StepCount(), 400);
+  const int vehicles = page->LabelVehicleCount->text().toInt();
+  ASSERT_GT(vehicles, 5);
+  EXPECT_GE(PixelsOnRoad(RgbColor{0, 0, 255}), 3 * vehicles);
+  EXPECT_EQ(PixelsOnRoad(RgbColor{255, 0, 0}), 0);  // the second destination: nobody
 }
 
 TEST_F(FormMainRun, SeedAndStopTimeFromTheSettingsPageReachTheRun) {
