@@ -13,11 +13,9 @@ namespace {
 
 constexpr int FILE_LANES = MAX_KAVROLANE;
 
-// A name starts with a printable, non-blank character (Windows-1252).
-bool IsPrintableStart(unsigned char c) {
-  if (c <= 0x20 || c == 0x7F || c == 0xA0) return false;
-  return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
-}
+// The longest road a file may describe [m]: positions are kept as single-precision metres,
+// which hold every whole metre up to 2^24, so boundaries and detectors stay apart.
+constexpr int kMaxRoadLength = 16777216;
 
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -48,7 +46,8 @@ bool ConfigReader::HandleSections(const SplitLine& line) {
   if (line.hasI1) return Fail("Bad section boundary specification");
   for (const std::string& group : Groups(line.value)) {
     int position = 0;
-    if (!ParseWholeNumber(group, position) || position <= 0) return Fail("Bad section position");
+    if (!ParseWholeNumber(group, position) || position <= 0 || position > kMaxRoadLength)
+      return Fail("Bad section position");
     if (!sectionsStarted_) {
       sectionsStarted_ = true;
       config_.SetLength(position);
@@ -137,7 +136,7 @@ bool ConfigReader::HandleSourceSink(const SplitLine& line, bool isSource) {
   std::string_view rest = scanner.Rest();
   // One blank separates the location from the name, which is the rest of the line.
   if (rest.size() < 2 || (rest[0] != ' ' && rest[0] != '\t') ||
-      !IsPrintableStart(static_cast<unsigned char>(rest[1])))
+      !KDConfig::ValidSourceSinkName(std::string(rest.substr(1))))
     return Fail(isSource ? "Bad source name" : "Bad sink name");
   std::string name(rest.substr(1));
   int* fileRanks = isSource ? sourceRank_ : sinkRank_;
@@ -223,7 +222,9 @@ bool ConfigReader::HandleTrafficLight(const SplitLine& line) {
   if (!read || position < 0 || position >= config_.Length() || lane < 0 || lane >= FILE_LANES)
     return Fail("Bad traffic light definition");
   if (controller == "|") controller.clear();
-  if (controller.size() > 200) return Fail("Bad traffic light definition");
+  if (controller.size() > static_cast<std::size_t>(KDConfig::MAXCONTROLLERNAME) ||
+      controller.find('\0') != std::string::npos)
+    return Fail("Bad traffic light definition");
   // A controller drives its light itself (all times 0); a fixed-time light needs a cycle that
   // holds its green and yellow times [s].
   if (!config_.TrafficLightValid(controller, position, lane, cycle, green, yellow, offset))

@@ -122,8 +122,14 @@ class KDConfig {
   int SinkSection(int rank) const;
   int SinkFromLane(int rank) const;
   int SinkToLane(int rank) const;
+  /// Renames an origin (destination); a name that `ValidSourceSinkName` refuses, or the
+  /// name of another record of the list, is reported and changes nothing.
   void SetSourceName(int rank, const std::string& name);
   void SetSinkName(int rank, const std::string& name);
+  /// Whether `name` can name an origin or destination. A configuration file holds the name as
+  /// the rest of its line, so it starts with a printable, non-blank character, holds no line
+  /// break or NUL and does not end in white space (readers drop trailing blanks).
+  static bool ValidSourceSinkName(const std::string& name);
 
   /// Adds (new time), changes (existing time) or deletes (flow -1) one point of an origin's
   /// flow graph; times [s], flows [veh/h].
@@ -236,7 +242,9 @@ class KDConfig {
   // Traffic lights. An empty controller name makes a fixed-time light, driven by its cycle,
   // green, yellow and start offset times [s]; a controller-driven light has all four at 0.
   int TrafficLightCount() const;
-  /// True when ModifyTrafficLight would accept these values for an existing light.
+  /// True when ModifyTrafficLight would accept these values for an existing light. A
+  /// controller name is one word of at most MAXCONTROLLERNAME characters (no white space),
+  /// and not "|", which stands for no controller in the configuration file.
   bool TrafficLightValid(const std::string& controller, int position, int lane, int cycle,
                          int green, int yellow, int offset) const;
   void AddTrafficLight(const std::string& controller, int position, int lane, int number,

@@ -1,3 +1,4 @@
+#include <string>
 #include <utility>
 
 #include "config/KDConfig.h"
@@ -16,6 +17,36 @@ namespace {
 const char* const kSetODText =
     "KDConfig::SetODProbability: bad Origin (%d valid range 0..%d) or Destination (%d valid "
     "range 0..%d), VehicleType (%d valid range -1..%d)";
+
+// A name starts with a printable, non-blank character (Windows-1252).
+bool IsPrintableNameStart(unsigned char c) {
+  if (c <= 0x20 || c == 0x7F || c == 0xA0) return false;
+  return c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D;
+}
+
+// The characters the file readers drop at the end of a line.
+bool IsBlankByte(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// The names a list is renamed through so that names can be exchanged: a blank and a rank.
+bool IsTemporaryName(const std::string& name) {
+  return name.size() >= 2 && name.size() <= 3 && name[0] == ' ' &&
+         name.find_first_not_of("0123456789", 1) == std::string::npos;
+}
+
+// A refused name as a message can show it: control characters as \ooo.
+std::string PrintableName(const std::string& name) {
+  std::string text;
+  for (char c : name) {
+    unsigned char byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F)
+      text += Format("\\%03o", byte);
+    else
+      text += c;
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -94,10 +125,21 @@ int KDConfig::SinkToLane(int rank) const {
   return sink ? sink->ToLane() : -1;
 }
 
+bool KDConfig::ValidSourceSinkName(const std::string& name) {
+  if (name.empty() || !IsPrintableNameStart(static_cast<unsigned char>(name[0]))) return false;
+  if (IsBlankByte(name.back())) return false;
+  return name.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
+}
+
 void KDConfig::SetSourceName(int rank, const std::string& name) {
   SourceSink* source = Source(rank);
   if (!source) {
     ProgramError(Format("KDConfig::SetSourceName: bad SourceNo: %d", rank));
+    return;
+  }
+  if (!ValidSourceSinkName(name) && !IsTemporaryName(name)) {
+    ProgramError(Format("KDConfig::SetSourceName: bad name for SourceNo %d: \"%s\"", rank,
+                        PrintableName(name).c_str()));
     return;
   }
   if (source->SetName(name, sourcelist_, MAXSOURCE)) Touch();
@@ -107,6 +149,11 @@ void KDConfig::SetSinkName(int rank, const std::string& name) {
   SourceSink* sink = Sink(rank);
   if (!sink) {
     ProgramError(Format("KDConfig::SetSinkName: bad SinkNo: %d", rank));
+    return;
+  }
+  if (!ValidSourceSinkName(name) && !IsTemporaryName(name)) {
+    ProgramError(Format("KDConfig::SetSinkName: bad name for SinkNo %d: \"%s\"", rank,
+                        PrintableName(name).c_str()));
     return;
   }
   if (sink->SetName(name, sinklist_, MAXSINK)) Touch();

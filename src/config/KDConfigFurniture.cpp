@@ -17,6 +17,13 @@ bool ValidControllerName(const std::string& controller) {
          controller.size() <= static_cast<std::size_t>(KDConfig::MAXCONTROLLERNAME);
 }
 
+// A traffic light's controller is one word of its line in the configuration file, and "|"
+// there stands for no controller.
+bool ValidLightController(const std::string& controller) {
+  if (!ValidControllerName(controller) || controller == "|") return false;
+  return controller.find_first_of(std::string(" \t\r\n\v\f\0", 7)) == std::string::npos;
+}
+
 bool ValidLightLane(int lane) { return lane >= 0 && lane < MAX_KAVROLANE; }
 
 }  // namespace
@@ -141,7 +148,7 @@ bool KDConfig::TrafficLightValid(const std::string& controller, int position, in
                                  int green, int yellow, int offset) const {
   if (position < 0 || position > Length() || !ValidLightLane(lane)) return false;
   if (!controller.empty())
-    return ValidControllerName(controller) && cycle == 0 && green == 0 && yellow == 0 &&
+    return ValidLightController(controller) && cycle == 0 && green == 0 && yellow == 0 &&
            offset == 0;
   return green > 0 && yellow > 0 &&
          static_cast<std::int64_t>(green) + yellow < static_cast<std::int64_t>(cycle) &&

@@ -1,6 +1,9 @@
+#include <string>
+
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
+#include "config/RunSetUpCheck.h"
 #include "config/VDCTypes.h"
 #include "config/fs_params.h"
 #include "kernel/Kernel.h"
@@ -52,6 +55,12 @@ bool Kernel::KAV_setup(const KDConfig* config, int32_t seed, const std::string& 
   stepCount_ = -1;  // reports during set-up go to a message box
   config_ = config;
   if (config == nullptr) return false;
+  // The run control refuses these configurations before it gets here; any other caller gets
+  // the same reason as a configuration error instead of meeting the consistency checks below.
+  if (std::string problem = RunSetUpProblem(*config); !problem.empty()) {
+    KernelMessage(KernelCause::ConfigurationError, "KAV_setup", "%s", problem.c_str());
+    return false;
+  }
   vehicleIdCounter_ = 0;
   congestionWarned_ = false;
   dummyCounter_ = 0;

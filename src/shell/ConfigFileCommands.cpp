@@ -2,11 +2,13 @@
 
 #include <memory>
 #include <ostream>
+#include <string>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "config/RunSetUpCheck.h"
 #include "roadview/LaneChangeGeneration.h"
 
 namespace {
@@ -49,6 +51,7 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
   ConfigReadResult result = LoadConfig(fileName, config);
   ListProblems(result, err);
   int status = result.ok ? 0 : 1;
+  std::string runProblem = result.ok && !write ? RunSetUpProblem(*config) : "";
   if (result.ok && write) {
     std::string systemError;
     if (WriteConfig(*config, parameters[2], &systemError)) {
@@ -59,6 +62,10 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
           << '\n';
       status = 1;
     }
+  } else if (!runProblem.empty()) {
+    // A run of this configuration would be refused with this message.
+    err << runProblem << '\n';
+    status = 1;
   } else if (result.ok && !CheckLaneChangeAreas(*config)) {
     // A run of this configuration would be refused for the same reason.
     err << kLaneChangeAreasMismatch << '\n';

@@ -1,10 +1,13 @@
 #include "shell/RunController.h"
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/ProgramMode.h"
+#include "config/RunSetUpCheck.h"
 #include "kernel/KernelMath.h"
 #include "roadview/LaneChangeGeneration.h"
 
@@ -99,6 +102,14 @@ bool RunController::SetUpRunPartTwo() {
   if (state_.BatchRun > 0 && batch_) batch_->StartBatchRun();
   if (config.SinkCount() == 0 || config.SourceCount() == 0) {
     UserMessage(ReportKind::Error, "Error", "Bad Configuration");
+    state_.Running = false;
+    return false;
+  }
+  // What the kernel's set-up would meet as a broken precondition (and end the program over)
+  // is refused here with the reason.
+  if (std::string problem = ProgramMode() == KAVRO ? RunSetUpProblem(config) : "";
+      !problem.empty()) {
+    UserMessage(ReportKind::Error, "Error", problem);
     state_.Running = false;
     return false;
   }

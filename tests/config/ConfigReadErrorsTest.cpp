@@ -47,6 +47,11 @@ std::vector<BadFile> BadFiles() {
        "Bad section position"},
       {"boundary given twice", {{3, {"sections:  2000  2000  5000"}}}, 3,
        "Bad section position"},
+      // Beyond 2^24 m neighbouring whole metres share one single-precision position.
+      {"road end beyond 2^24 m", {{3, {"sections:  2000  16777217"}}}, 3,
+       "Bad section position"},
+      {"largest whole number as the road end", {{3, {"sections:  2147483647"}}}, 3,
+       "Bad section position"},
       // Lanes.
       {"lane 12", {{4, Lane(12, kPaved + " " + kPaved)}}, 4, "Bad (or no) lane specified"},
       {"lane without number", {{4, {"lane: " + kPaved + " " + kPaved}}}, 4,

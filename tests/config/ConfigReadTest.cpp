@@ -155,3 +155,13 @@ TEST(KavroConfigRead, OldStyleFilesAreRefusedAtTheirFirstLine) {
   result = LoadConfigText("marker.kav", "* 1 *   \n", c);
   EXPECT_EQ(result.error.message, "No ':' found");
 }
+
+TEST(KavroConfigRead, RoadUpTo2To24MetresKeepsItsBoundariesApart) {
+  std::vector<std::string> lines = BaseConfigLines();
+  lines[2] = "sections:  16777215  16777216";
+  std::unique_ptr<KDConfig> c;
+  ConfigReadResult result = LoadConfigText("long.kav", JoinLines(lines), c);
+  ASSERT_TRUE(result.ok) << result.error.line << ": " << result.error.message;
+  EXPECT_EQ(c->Length(), 16777216);
+  EXPECT_EQ(c->SectionPos(1, WHENCE_END), 16777215);
+}

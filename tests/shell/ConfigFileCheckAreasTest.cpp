@@ -48,3 +48,32 @@ TEST(ConfigFileCheckAreas, AMissingAreaIsReportedWithTheRunControlsMessage) {
   EXPECT_EQ(err.str(), std::string(kLaneChangeAreasMismatch) + "\n");
   EXPECT_EQ(out.str(), "");
 }
+
+// A teleport entrance whose link was removed: the file reads, but no run of it can start.
+TEST(ConfigFileCheckRun, ARunTheKernelCannotSetUpIsReportedNotStopped) {
+  std::string text =
+      ReadFile(std::string(KAVRO_SOURCE_DIR) + "/tests/golden/config-every-keyword.kav");
+  const std::string link = "\nteleport entrance 0: 1\n";
+  const size_t at = text.find(link);
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, link.size(), "\nteleport entrance 0: -1\n");
+  const std::filesystem::path folder =
+      std::filesystem::path(testing::TempDir()) / "kavro-check-run";
+  std::filesystem::create_directories(folder);
+  const std::string path = (folder / "unlinked.kav").string();
+  std::ofstream(path, std::ios::binary) << text;
+  const std::string problem =
+      "Teleport entrance 1 (section 3, lane 4-4) is not linked to a teleport exit";
+  {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatchProgram({path, "--check"}, out, err), 1);
+    EXPECT_EQ(err.str(), problem + "\n");
+  }
+  {
+    std::ostringstream out, err;
+    EXPECT_EQ(RunBatchProgram({path, "batch=1,0,0,0"}, out, err), 1);
+    EXPECT_NE(err.str().find("Error: " + problem + "\n"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("Program Error"), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("Assertion"), std::string::npos) << err.str();
+  }
+}

@@ -127,6 +127,21 @@ TEST(RunControllerErrors, RefusedSetUpsReportAndStop) {
     EXPECT_EQ(0, fake.run.State().StepCount);
   }
   {
+    // What the kernel's set-up could not build is refused with its reason, never a stop.
+    FakeRun fake;
+    fake.config->AddLaneChangeArea(0, 12, 100, 50, 0, false);
+    ReportCapture capture;
+    fake.run.Step();
+    EXPECT_EQ("Lane change area 1 of destination " + fake.config->SinkName(0) +
+                  " (lane 13, end 100 m) lies in no lane of the road; please re-generate the "
+                  "lane change areas",
+              capture.OnlyText());
+    EXPECT_EQ("Error", capture.Reports()[0].caption);
+    EXPECT_FALSE(capture.Reports()[0].stop);
+    EXPECT_EQ(0, fake.simulation->setups);
+    EXPECT_FALSE(fake.run.State().Running);
+  }
+  {
     FakeRun fake;
     fake.simulation->setupResult = false;
     ReportCapture capture;

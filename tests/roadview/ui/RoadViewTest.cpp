@@ -6,6 +6,7 @@
 
 #include "config/KDConfig.h"
 #include "kernel/Kernel.h"
+#include "roadview/ModelVehicles.h"
 #include "roadview/RoadColors.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/RoadViewTestSupport.h"
@@ -106,4 +107,33 @@ TEST(TRoadViewTraffic, VehiclesShownOverTheRoadAndHiddenAgain) {
   EXPECT_EQ(road.view.TrafficBitmap().width(), road.view.RoadBitmap().width());
   road.view.HideVehicles();
   EXPECT_FALSE(road.view.ImageRoad()->TrafficVisible());
+}
+
+namespace {
+
+// One external model vehicle on the first link, standing in the model's lane 6 (lane 0).
+class StandingModelVehicle : public ModelVehicleSource {
+ public:
+  int NextVehicle(int previous) override { return previous == 0 ? 5 : 0; }
+  float RealValue(int paramClass, int id, int) override {
+    if (paramClass == 8 && id == 3) return 200;  // length [m]
+    if (paramClass == 9 && id == 1) return 1;    // link
+    if (paramClass == 9 && id == 3) return 500;  // position on the link [m]
+    if (paramClass == 9 && id == 13) return 6;   // model lane
+    return 0;
+  }
+};
+
+}  // namespace
+
+TEST(TRoadViewTraffic, ModelVehiclesShownOverTheRoad) {
+  ShownRoad road;
+  StandingModelVehicle model;
+  TrafficDrawSettings settings;
+  EXPECT_EQ(road.view.RedrawModelVehicles(model, 0, settings), 1);
+  EXPECT_TRUE(road.view.ImageRoad()->TrafficVisible());
+  const int front = PositionToPixel(road.view.Viewport(), 500);
+  // The first link is the most upstream section (0 .. 1000 m); standing still: red.
+  EXPECT_TRUE(IsColor(road.view.TrafficBitmap(), front - 1, LaneTop(0) + 12, RoadColor::Red));
+  EXPECT_FALSE(IsColor(road.view.TrafficBitmap(), front + 1, LaneTop(0) + 12, RoadColor::Red));
 }

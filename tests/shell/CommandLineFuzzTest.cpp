@@ -1,0 +1,126 @@
+// Random argument lists through the command-line machine: a bad argument ends in the one
+// "Bad program argument" message, a good list in a batch request within its limits, and no
+// list ever reaches a program stop.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "config/ProgramMode.h"
+#include "shell/CommandLine.h"
+#include "shell/CommandLineIdle.h"
+#include "shell/TextTable.h"
+#include "support/ReportCapture.h"
+
+namespace {
+
+class QuietHost : public CommandLineHost {
+ public:
+  std::string CurrentFileName() const override { return currentFileName; }
+  void SetCurrentFileName(const std::string& name) override { currentFileName = name; }
+  std::string CurrentDirectory() const override { return "/work/dir"; }
+  std::vector<std::string> MessageLines() const override { return {}; }
+  void Terminate() override {}
+  std::string currentFileName;
+};
+
+class RecordingBatch : public BatchEngine {
+ public:
+  void ShowBatchPage() override {}
+  void StartBatch(const BatchRequest& request) override {
+    started = true;
+    this->request = request;
+  }
+  bool BatchFinished() const override { return false; }
+  bool SaveBatchResultsUnattended() override { return false; }
+  bool started = false;
+  BatchRequest request;
+};
+
+// A small deterministic generator (xorshift), so a failing list can be replayed by its round.
+class Random {
+ public:
+  explicit Random(uint64_t seed) : state_(seed) {}
+  uint32_t Next() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 7;
+    state_ ^= state_ << 17;
+    return static_cast<uint32_t>(state_ >> 16);
+  }
+  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  template <typename T>
+  const T& Pick(const std::vector<T>& items) {
+    return items[Below(static_cast<int>(items.size()))];
+  }
+
+ private:
+  uint64_t state_;
+};
+
+std::string RandomCase(Random& random, std::string text) {
+  for (char& c : text)
+    if (random.Below(3) == 0 && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return text;
+}
+
+std::string RandomValue(Random& random) {
+  static const std::vector<std::string> pieces = {
+      "1",   "0",     "-1",  "5",       ",",          ",,", "12",          "13", "2147483647",
+      "99999999999",  "%d", "%05d",     "%999999999d", "%s", "%n",         "a",  " ",
+      "/tmp/x.txt",   "..", "\xFF",     std::string("\0", 1), "+3",         "\t", "1e3"};
+  std::string value;
+  for (int n = random.Below(8); n > 0; --n) value += random.Pick(pieces);
+  if (random.Below(20) == 0) value += std::string(1200, 'v');
+  return value;
+}
+
+std::string RandomArgument(Random& random) {
+  static const std::vector<std::string> prefixes = {
+      "vehicletrace=",      "detectiontrace=",   "detectortodetectortraveltimetrace=",
+      "odtraveltimetrace=", "lanechangetrace=",  "simulationresults=",
+      "extendedresults=",   "batch=",            "batch",
+      "",                   "=",                 "--check",
+      "vehicletrace",       "simulationresult=",
+  };
+  return RandomCase(random, random.Pick(prefixes)) + RandomValue(random);
+}
+
+}  // namespace
+
+TEST(CommandLineFuzz, RandomArgumentsGiveABadArgumentMessageOrAValidRequest) {
+  Random random(0xc0ffee1234ULL);
+  TextTable texts;
+  for (int round = 0; round < 3000; ++round) {
+    std::vector<std::string> parameters = {"model.kav"};
+    for (int n = random.Below(5); n > 0; --n) parameters.push_back(RandomArgument(random));
+    SCOPED_TRACE(testing::Message() << "round " << round);
+    ReportCapture capture;
+    OutputFileSettings outputs;
+    QuietHost host;
+    host.currentFileName = parameters[0];
+    RecordingBatch batch;
+    CommandLineIdle idle(parameters, KAVRO, texts, outputs, host, &batch);
+    for (int call = 0; call < 3 && idle.WantsIdle(); ++call) idle.OnIdle();
+    for (const Report& report : capture.Reports()) {
+      ASSERT_EQ(report.caption, "Error") << report.text;
+      ASSERT_EQ(report.text.rfind("Bad program argument: \"", 0), 0u) << report.text;
+    }
+    if (batch.started) {
+      EXPECT_TRUE(capture.Empty());
+      EXPECT_GE(batch.request.FirstLane, 1);
+      EXPECT_LE(batch.request.FirstLane, batch.request.LastLane);
+      EXPECT_LE(batch.request.LastLane, 12);
+    }
+    // Every output name resolves, whatever directives it holds.
+    for (const std::string* name :
+         {&outputs.VehicleTraceFile, &outputs.DetectionTraceFile, &outputs.TravelTimeTraceFile,
+          &outputs.ODTravelTimeTraceFile, &outputs.LaneChangeTraceFile,
+          &outputs.SimulationResultsFile, &outputs.ExtendedResultsFile}) {
+      std::string resolved = ResolveOutputFileName(*name, host.currentFileName, 7);
+      EXPECT_LE(resolved.size(), name->size() + host.currentFileName.size() + 80);
+    }
+    EXPECT_GE(outputs.VehicleTraceInterval, 1);
+  }
+}
