@@ -96,8 +96,9 @@ const DetectorQueries* KernelSimulation::Detector(int number) const {
   return result;
 }
 
-std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed) const {
+std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed, bool withNames) const {
   std::vector<VehicleSnapshot> vehicles;
+  vehicles.reserve(lastVehicleCount_);
   RoadObject* end = kernel_->EndOfRoad();
   if (end == nullptr) return vehicles;
   for (int lane = lanesUsed - 1; lane >= 0; --lane) {
@@ -120,13 +121,16 @@ std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed) const {
       vehicle.Speed = info->speed;
       vehicle.KeepsDistance = KeepsDesiredDistance(aheadPosition, aheadLength, vehicle.Position,
                                                    info->speed, params.z1, params.z2, params.z3);
-      vehicle.Origin = kernel_->OriginName(info->origin);
-      vehicle.Destination = kernel_->DestinationName(info->destination);
+      if (withNames) {
+        vehicle.Origin = kernel_->OriginName(info->origin);
+        vehicle.Destination = kernel_->DestinationName(info->destination);
+      }
       vehicles.push_back(std::move(vehicle));
       aheadPosition = object->Position();
       aheadLength = params.length;
     }
   }
+  lastVehicleCount_ = vehicles.size();
   return vehicles;
 }
 

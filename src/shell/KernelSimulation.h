@@ -36,7 +36,7 @@ class KernelSimulation : public RunSimulation {
   bool Step() override;
   std::string ErrorText() const override;
   const DetectorQueries* Detector(int number) const override;
-  std::vector<VehicleSnapshot> Vehicles(int lanesUsed) const override;
+  std::vector<VehicleSnapshot> Vehicles(int lanesUsed, bool withNames) const override;
   void SetTraceSinks(const RunTraceFiles& sinks) override;
 
  private:
@@ -44,4 +44,5 @@ class KernelSimulation : public RunSimulation {
   std::unique_ptr<Kernel> kernel_;
   // Views of the detectors of the current run, made on first request.
   mutable std::map<int, std::unique_ptr<DetectorView>> detectors_;
+  mutable std::size_t lastVehicleCount_ = 0;  // the last walk's size, to reserve the next
 };

@@ -227,7 +227,7 @@ void RunController::SampleVehicles() {
         ResolveOutputFileName(outputs_.VehicleTraceFile, currentFileName_, s.BatchRun),
         s.StepCount, outputs_.VehicleTraceInterval);
   const float time = SimulatedTime();
-  for (const VehicleSnapshot& vehicle : simulation_->Vehicles(config_->LanesUsed())) {
+  for (const VehicleSnapshot& vehicle : simulation_->Vehicles(config_->LanesUsed(), vehicleTrace_.IsOpen())) {
     if (!tracks_.Add(s.StepCount, vehicle.Number, vehicle.Type, vehicle.Position,
                      vehicle.KeepsDistance, vehicle.Lane)) {
       vehicleTrace_.Close();

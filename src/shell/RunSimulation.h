@@ -57,8 +57,9 @@ class RunSimulation {
   /// The detector with this configuration number, none when the simulation has none.
   virtual const DetectorQueries* Detector(int number) const = 0;
   /// The vehicles in walking order: lanes from the highest index down to 0, each lane from
-  /// the end of the road upstream.
-  virtual std::vector<VehicleSnapshot> Vehicles(int lanesUsed) const = 0;
+  /// the end of the road upstream. Origin and destination names are filled only `withNames`
+  /// (the vehicle trace): building them for every vehicle of every step costs more than the step.
+  virtual std::vector<VehicleSnapshot> Vehicles(int lanesUsed, bool withNames) const = 0;
   /// The open trace files the next steps write into.
   virtual void SetTraceSinks(const RunTraceFiles& sinks) = 0;
 };

@@ -120,6 +120,6 @@ class FakeSimulation : public RunSimulation {
     auto found = detectors.find(number);
     return found == detectors.end() ? nullptr : &found->second;
   }
-  std::vector<VehicleSnapshot> Vehicles(int) const override { return vehicles; }
+  std::vector<VehicleSnapshot> Vehicles(int, bool) const override { return vehicles; }
   void SetTraceSinks(const RunTraceFiles& s) override { sinks = s; }
 };

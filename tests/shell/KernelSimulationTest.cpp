@@ -28,7 +28,7 @@ struct KernelRun {
 
 TEST(KernelSimulationRun, VehiclesAreWalkedByLaneFromTheEndOfTheRoad) {
   KernelRun k;
-  std::vector<VehicleSnapshot> vehicles = k.simulation->Vehicles(k.config->LanesUsed());
+  std::vector<VehicleSnapshot> vehicles = k.simulation->Vehicles(k.config->LanesUsed(), true);
   ASSERT_FALSE(vehicles.empty());
   for (size_t i = 1; i < vehicles.size(); ++i) {
     const VehicleSnapshot& a = vehicles[i - 1];
@@ -40,6 +40,18 @@ TEST(KernelSimulationRun, VehiclesAreWalkedByLaneFromTheEndOfTheRoad) {
   }
   EXPECT_FALSE(vehicles[0].Origin.empty());
   EXPECT_FALSE(vehicles[0].Destination.empty());
+
+  // Without names (no vehicle trace this step) the walk is otherwise the same.
+  std::vector<VehicleSnapshot> plain = k.simulation->Vehicles(k.config->LanesUsed(), false);
+  ASSERT_EQ(plain.size(), vehicles.size());
+  for (size_t i = 0; i < plain.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(plain[i].Number, vehicles[i].Number);
+    EXPECT_EQ(plain[i].Position, vehicles[i].Position);
+    EXPECT_EQ(plain[i].KeepsDistance, vehicles[i].KeepsDistance);
+    EXPECT_TRUE(plain[i].Origin.empty());
+    EXPECT_TRUE(plain[i].Destination.empty());
+  }
 }
 
 TEST(KernelSimulationRun, DetectorSamplesAndTracksFillDuringTheRun) {

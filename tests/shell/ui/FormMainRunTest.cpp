@@ -176,7 +176,8 @@ TEST_F(FormMainRun, StopThroughTheEventLoopThenStepAndReset) {
   EXPECT_EQ(StepCount(), 51);
   EXPECT_EQ(page->LabelSimulatorTime->text(), "25.5");
   EXPECT_EQ(page->LabelVehicleCount->text().toInt(),
-            static_cast<int>(form.Run().Simulation().Vehicles(form.Config().LanesUsed()).size()));
+            static_cast<int>(
+                form.Run().Simulation().Vehicles(form.Config().LanesUsed(), false).size()));
 
   page->BitBtnReset->click();
   EXPECT_EQ(StepCount(), 0);
@@ -285,7 +286,8 @@ TEST_F(FormMainRun, DestinationSchemeDrawsTheDestinationColour) {
 TEST_F(FormMainRun, SeedAndStopTimeFromTheSettingsPageReachTheRun) {
   auto positions = [this] {
     std::vector<float> at;
-    for (const VehicleSnapshot& v : form.Run().Simulation().Vehicles(form.Config().LanesUsed()))
+    for (const VehicleSnapshot& v :
+         form.Run().Simulation().Vehicles(form.Config().LanesUsed(), false))
       at.push_back(v.Position);
     return at;
   };
