@@ -19,20 +19,14 @@
 #include "config/RunSetUpCheck.h"
 #include "kernel/Kernel.h"
 #include "support/ReportCapture.h"
+#include "support/XorShiftRandom.h"
 
 namespace {
 
-// A small deterministic generator (xorshift), so a failure can be replayed by its round.
-class Mutator {
+// Damages configuration lines, reproducibly from its seed.
+class Mutator : public XorShiftRandom {
  public:
-  explicit Mutator(uint64_t seed) : state_(seed) {}
-  uint32_t Next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 7;
-    state_ ^= state_ << 17;
-    return static_cast<uint32_t>(state_ >> 16);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
+  using XorShiftRandom::XorShiftRandom;
 
   // Damages one thing in the lines: a character, a number, a line's place or presence.
   void Mutate(std::vector<std::string>& lines) {
@@ -76,9 +70,6 @@ class Mutator {
         break;
     }
   }
-
- private:
-  uint64_t state_;
 };
 
 std::vector<std::string> SplitLines(const std::string& text) {

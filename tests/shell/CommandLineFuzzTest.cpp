@@ -13,6 +13,7 @@
 #include "shell/CommandLineIdle.h"
 #include "shell/TextTable.h"
 #include "support/ReportCapture.h"
+#include "support/XorShiftRandom.h"
 
 namespace {
 
@@ -39,25 +40,7 @@ class RecordingBatch : public BatchEngine {
   BatchRequest request;
 };
 
-// A small deterministic generator (xorshift), so a failing list can be replayed by its round.
-class Random {
- public:
-  explicit Random(uint64_t seed) : state_(seed) {}
-  uint32_t Next() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 7;
-    state_ ^= state_ << 17;
-    return static_cast<uint32_t>(state_ >> 16);
-  }
-  int Below(int n) { return static_cast<int>(Next() % static_cast<uint32_t>(n)); }
-  template <typename T>
-  const T& Pick(const std::vector<T>& items) {
-    return items[Below(static_cast<int>(items.size()))];
-  }
-
- private:
-  uint64_t state_;
-};
+using Random = XorShiftRandom;
 
 std::string RandomCase(Random& random, std::string text) {
   for (char& c : text)
