@@ -175,16 +175,16 @@ bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings)
   return false;
 }
 
-bool ScanBatchSpecification(const std::string& specification, BatchRequest& request, int maxLane) {
+bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLane) {
   int numbers[6] = {0, 0, 0, 0, 1, 12};
   int count = 0;
   size_t pos = 0;
   while (count < 6) {
     if (count > 0) {
-      if (pos >= specification.size() || specification[pos] != ',') break;
+      if (pos >= text.size() || text[pos] != ',') break;
       ++pos;
     }
-    if (!ScanInt(specification, pos, numbers[count])) break;
+    if (!ScanInt(text, pos, numbers[count])) break;
     ++count;
   }
   if (count < 4) return false;

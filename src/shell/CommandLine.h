@@ -59,8 +59,7 @@ struct BatchRequest {
 
 /// Scans a batch request of four to six comma-separated integers. False when fewer than
 /// four numbers are read or the lane range is not within 1 to `maxLane`.
-bool ScanBatchSpecification(const std::string& specification, BatchRequest& request,
-                            int maxLane = 12);
+bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLane = 12);
 
 /// The name a user-given output file name stands for: a relative name is taken relative to the
 /// folder of `currentFileName`, and a first "%d"-style directive in the given name

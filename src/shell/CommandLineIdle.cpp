@@ -105,7 +105,7 @@ void CommandLineIdle::RunStep(int step) {
       return;
     case 1: {
       BatchRequest request;
-      if (!ScanBatchSpecification(outputs_.BatchSpecification, request)) {
+      if (!ScanBatchRequest(outputs_.BatchSpecification, request)) {
         BadArgument(outputs_.BatchSpecification);
         return;
       }

@@ -104,7 +104,7 @@ TEST(CommandLineBatchSpecification, ReadsFourToSixNumbersWithLaneDefaults) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     BatchRequest request;
-    ASSERT_TRUE(ScanBatchSpecification(c.text, request));
+    ASSERT_TRUE(ScanBatchRequest(c.text, request));
     EXPECT_EQ(request.Runs, c.expected.Runs);
     EXPECT_EQ(request.StopDetector, c.expected.StopDetector);
     EXPECT_EQ(request.ReportDetector, c.expected.ReportDetector);
@@ -121,15 +121,15 @@ TEST(CommandLineBatchSpecification, RejectsTooFewNumbersAndBadLaneRanges) {
     SCOPED_TRACE(text);
     BatchRequest request;
     request.Runs = 77;
-    EXPECT_FALSE(ScanBatchSpecification(text, request));
+    EXPECT_FALSE(ScanBatchRequest(text, request));
     EXPECT_EQ(request.Runs, 77);
   }
 }
 
 TEST(CommandLineBatchSpecification, LastLaneLimitFollowsTheMode) {
   BatchRequest request;
-  EXPECT_FALSE(ScanBatchSpecification("1,0,0,0,1,7", request, 6));
-  EXPECT_TRUE(ScanBatchSpecification("1,0,0,0,1,6", request, 6));
+  EXPECT_FALSE(ScanBatchRequest("1,0,0,0,1,7", request, 6));
+  EXPECT_TRUE(ScanBatchRequest("1,0,0,0,1,6", request, 6));
 }
 
 TEST(ResolveOutputFileNameRules, RelativeNamesFollowTheConfigurationFolder) {
