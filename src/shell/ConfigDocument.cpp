@@ -60,7 +60,7 @@ std::string DocumentCaption(const TextTable& texts, int programMode, const std::
   return caption + " - " + kAppTitle;
 }
 
-FileDialogSpec ConfigFileDialog(const TextTable& texts, int programMode, bool save) {
+FileDialogRequest ConfigFileDialog(const TextTable& texts, int programMode, bool save) {
   if (programMode == DOVEL) {
     if (save) return {true, "DOVEL configuration files (*.dov)|*.DOV|All files (*.*)|*.*", "dov"};
     return {false, "DOVEL configuration files (*.dov)|*.dov|All files (*.*)|*.*", ""};

@@ -47,14 +47,14 @@ std::string DocumentCaption(const TextTable& texts, int programMode, const std::
                             bool modified);
 
 /// What a file dialog offers.
-struct FileDialogSpec {
+struct FileDialogRequest {
   bool Save = false;
   std::string Filter;            // "description|pattern|description|pattern"
   std::string DefaultExtension;  // "kav", ".kav" or "" for none
 };
 
 /// The configuration file dialogs of a program mode.
-FileDialogSpec ConfigFileDialog(const TextTable& texts, int programMode, bool save);
+FileDialogRequest ConfigFileDialog(const TextTable& texts, int programMode, bool save);
 
 /// A "description|pattern|..." filter as a list of (description, patterns) pairs; each pattern
 /// is followed by its lower-case form when that differs, since file names on this platform are
@@ -77,7 +77,7 @@ class DocumentHost {
   /// Asks a question with the question icon.
   virtual Answer Ask(const Question& question) = 0;
   /// Shows a file dialog starting at `name`; true with the chosen name in `name`.
-  virtual bool ChooseFile(const FileDialogSpec& dialog, std::string& name) = 0;
+  virtual bool ChooseFile(const FileDialogRequest& dialog, std::string& name) = 0;
   /// Moves the keyboard focus away from the page so a pending entry is committed.
   virtual void CommitPendingEntry() = 0;
   /// A new or opened configuration replaced the previous one: undo history, run state,

@@ -26,7 +26,7 @@ class ScriptedHost : public DocumentHost {
   std::deque<Answer> answers;
   std::deque<std::string> files;  // "" = the dialog is cancelled
   std::vector<Question> asked;
-  std::vector<FileDialogSpec> dialogs;
+  std::vector<FileDialogRequest> dialogs;
   std::string caption;
   std::string status;
   int replaced = 0;
@@ -38,7 +38,7 @@ class ScriptedHost : public DocumentHost {
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
-  bool ChooseFile(const FileDialogSpec& dialog, std::string& name) override {
+  bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override {
     dialogs.push_back(dialog);
     std::string chosen = files.empty() ? "" : files.front();
     if (!files.empty()) files.pop_front();

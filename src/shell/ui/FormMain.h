@@ -86,7 +86,7 @@ class TFormMain : public QMainWindow,
   /// An edit changed the configuration: the caption follows the modified state.
   void ConfigurationChanged() { document_->SetDocumentName(document_->CurrentFileName()); }
   using QuestionAsker = std::function<Answer(const Question&)>;
-  using FileChooser = std::function<bool(const FileDialogSpec&, std::string&)>;
+  using FileChooser = std::function<bool(const FileDialogRequest&, std::string&)>;
   /// Replace the message box questions and the file dialogs (tests answer them).
   void SetQuestionAsker(QuestionAsker asker) { asker_ = std::move(asker); }
   void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -130,7 +130,7 @@ class TFormMain : public QMainWindow,
 
   // DocumentHost
   Answer Ask(const Question& question) override;
-  bool ChooseFile(const FileDialogSpec& dialog, std::string& name) override;
+  bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override;
   void CommitPendingEntry() override;
   void DocumentReplaced(bool opened) override;
   void ConfigurationSwapped() override { AttachConfiguration(); }

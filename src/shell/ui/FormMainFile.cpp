@@ -123,12 +123,12 @@ void TFormMain::CreateFileMenu() {
       default: return Answer::Cancel;
     }
   };
-  chooser_ = [this](const FileDialogSpec& spec, std::string& name) {
+  chooser_ = [this](const FileDialogRequest& request, std::string& name) {
     QFileDialog dialog(this);
-    dialog.setAcceptMode(spec.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(QtFilter(spec.Filter));
-    QString extension = FromText(spec.DefaultExtension);
+    dialog.setAcceptMode(request.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QtFilter(request.Filter));
+    QString extension = FromText(request.DefaultExtension);
     if (extension.startsWith('.')) extension.remove(0, 1);
     dialog.setDefaultSuffix(extension);
     if (!name.empty()) dialog.selectFile(FromText(name));
@@ -142,7 +142,7 @@ Answer TFormMain::Ask(const Question& question) {
   return asker_ ? asker_(question) : Answer::Cancel;
 }
 
-bool TFormMain::ChooseFile(const FileDialogSpec& dialog, std::string& name) {
+bool TFormMain::ChooseFile(const FileDialogRequest& dialog, std::string& name) {
   return chooser_ && chooser_(dialog, name);
 }
 

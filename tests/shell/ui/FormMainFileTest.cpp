@@ -55,7 +55,7 @@ class FormMainFileTest : public ::testing::Test {
       if (!answers.empty()) answers.pop_front();
       return answer;
     });
-    form->SetFileChooser([this](const FileDialogSpec&, std::string& name) {
+    form->SetFileChooser([this](const FileDialogRequest&, std::string& name) {
       if (files.empty()) return false;
       name = files.front();
       files.pop_front();
