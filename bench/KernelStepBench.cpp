@@ -1,10 +1,9 @@
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
 #include "kernel/Kernel.h"
-
-#include "BenchSupport.h"
 
 namespace {
 

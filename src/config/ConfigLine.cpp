@@ -106,8 +106,10 @@ void ValueScanner::SkipBlanks() {
 size_t ValueScanner::NumberStart(size_t& parseFrom) const {
   size_t pos = pos_;
   parseFrom = pos;
-  if (pos < text_.size() && text_[pos] == '+') parseFrom = ++pos;
-  else if (pos < text_.size() && text_[pos] == '-') pos++;
+  if (pos < text_.size() && text_[pos] == '+')
+    parseFrom = ++pos;
+  else if (pos < text_.size() && text_[pos] == '-')
+    pos++;
   return pos < text_.size() ? pos : std::string_view::npos;
 }
 

@@ -21,12 +21,12 @@ enum class LineKind {
 
 struct SplitLine {
   LineKind kind = LineKind::NoColon;
-  std::string key;        // the text before ":" without the trailing indices and blanks
-  bool hasI1 = false;     // an index was given before the ":"
+  std::string key;     // the text before ":" without the trailing indices and blanks
+  bool hasI1 = false;  // an index was given before the ":"
   bool hasI2 = false;
-  int i1 = -1;            // the indices, -1 when absent
+  int i1 = -1;  // the indices, -1 when absent
   int i2 = -1;
-  std::string value;      // the text after ":", leading blanks skipped
+  std::string value;  // the text after ":", leading blanks skipped
 };
 
 /// Splits one line (trailing white space already removed).

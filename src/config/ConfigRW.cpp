@@ -104,8 +104,7 @@ std::string LocalDateLine() {
 
 }  // namespace
 
-ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in,
-                                  KDConfig& config) {
+ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config) {
   ConfigReader reader(fileName, config);
   return reader.Read(in);
 }
@@ -140,9 +139,9 @@ ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfi
   std::string systemError;
   if (!ReadWholeFile(fileName, text, systemError)) {
     ConfigReadResult result;
-    result.error = {fileName, 0, "",
-                    Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(),
-                           systemError.c_str())};
+    result.error = {
+        fileName, 0, "",
+        Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(), systemError.c_str())};
     return result;
   }
   return LoadConfigText(fileName, text, loaded);
@@ -178,7 +177,8 @@ bool WriteKavroConfig(KDConfig& config, const std::string& fileName, std::string
 
 bool WriteConfig(KDConfig& config, const std::string& fileName, std::string* systemError) {
   if (ProgramMode() != KAVRO) {
-    if (systemError != nullptr) *systemError = "Saving DOVEL configuration files is not supported yet";
+    if (systemError != nullptr)
+      *systemError = "Saving DOVEL configuration files is not supported yet";
     return false;
   }
   return WriteKavroConfig(config, fileName, systemError);

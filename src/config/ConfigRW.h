@@ -27,8 +27,7 @@ struct ConfigReadResult {
 
 /// Reads a .kav text into `config` (built by the caller) without showing anything. A first
 /// line starting with "* 1 * " hands the text to the old-style reader.
-ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in,
-                                  KDConfig& config);
+ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config);
 
 /// As ParseKavroConfig, showing the warnings and the error (ConfigError).
 bool ReadKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config);
@@ -64,5 +63,4 @@ bool WriteKavroConfig(KDConfig& config, const std::string& fileName,
                       std::string* systemError = nullptr);
 
 /// Saves in the format of the program mode.
-bool WriteConfig(KDConfig& config, const std::string& fileName,
-                 std::string* systemError = nullptr);
+bool WriteConfig(KDConfig& config, const std::string& fileName, std::string* systemError = nullptr);

@@ -71,28 +71,50 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
                        KeyName(FirstKeyWithBit(missing))));
   }
   switch (key) {
-    case FileKey::Version: return HandleVersion(line);
-    case FileKey::Sections: return HandleSections(line);
-    case FileKey::Lane: return HandleLane(line);
-    case FileKey::Source: return HandleSourceSink(line, true);
-    case FileKey::Sink: return HandleSourceSink(line, false);
-    case FileKey::LaneChange: return HandleLaneChange(line);
-    case FileKey::TrafficLight: return HandleTrafficLight(line);
-    case FileKey::DetectorPositions: return HandleDetectorPositions(line);
-    case FileKey::DetectorTimes: return HandleDetectorTimes(line);
-    case FileKey::VehicleTypes: return HandleVehicleTypes(line);
-    case FileKey::VehicleGeneralParam: return HandleParam(line, false);
-    case FileKey::VehicleSpecificParam: return HandleParam(line, true);
-    case FileKey::Flow: return HandleFlow(line);
-    case FileKey::VehicleProbabilities: return HandleVehicleProbabilities(line);
-    case FileKey::SourceToSink: return HandleSourceToSink(line);
-    case FileKey::RandomSeed: return HandleSeed(line);
-    case FileKey::TimeStepSize: return HandleTimeStep(line);
-    case FileKey::MaximumSimulationTime: return HandleMaxTime(line);
-    case FileKey::TempClosedLane: return HandleTempClosedLane(line);
-    case FileKey::TeleportEntrance: return HandleTeleport(line, true);
-    case FileKey::TeleportExit: return HandleTeleport(line, false);
-    case FileKey::EndOfFile: return true;
+    case FileKey::Version:
+      return HandleVersion(line);
+    case FileKey::Sections:
+      return HandleSections(line);
+    case FileKey::Lane:
+      return HandleLane(line);
+    case FileKey::Source:
+      return HandleSourceSink(line, true);
+    case FileKey::Sink:
+      return HandleSourceSink(line, false);
+    case FileKey::LaneChange:
+      return HandleLaneChange(line);
+    case FileKey::TrafficLight:
+      return HandleTrafficLight(line);
+    case FileKey::DetectorPositions:
+      return HandleDetectorPositions(line);
+    case FileKey::DetectorTimes:
+      return HandleDetectorTimes(line);
+    case FileKey::VehicleTypes:
+      return HandleVehicleTypes(line);
+    case FileKey::VehicleGeneralParam:
+      return HandleParam(line, false);
+    case FileKey::VehicleSpecificParam:
+      return HandleParam(line, true);
+    case FileKey::Flow:
+      return HandleFlow(line);
+    case FileKey::VehicleProbabilities:
+      return HandleVehicleProbabilities(line);
+    case FileKey::SourceToSink:
+      return HandleSourceToSink(line);
+    case FileKey::RandomSeed:
+      return HandleSeed(line);
+    case FileKey::TimeStepSize:
+      return HandleTimeStep(line);
+    case FileKey::MaximumSimulationTime:
+      return HandleMaxTime(line);
+    case FileKey::TempClosedLane:
+      return HandleTempClosedLane(line);
+    case FileKey::TeleportEntrance:
+      return HandleTeleport(line, true);
+    case FileKey::TeleportExit:
+      return HandleTeleport(line, false);
+    case FileKey::EndOfFile:
+      return true;
   }
   return true;
 }

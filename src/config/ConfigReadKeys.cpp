@@ -18,8 +18,7 @@ constexpr int FILE_LANES = MAX_KAVROLANE;
 constexpr int kMaxRoadLength = 16777216;
 
 bool IsNameChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == ' ';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
 }
 
 // Splits the value text into its blank-separated groups.
@@ -144,12 +143,11 @@ bool ConfigReader::HandleSourceSink(const SplitLine& line, bool isSource) {
   if (fileRanks[line.i1] != -1) return Fail(isSource ? "Duplicate source" : "Duplicate sink");
   int found = -1;
   for (int r = 0; r < count && found < 0; r++) {
-    bool match = isSource ? config_.SourceSection(r) == section &&
-                                config_.SourceFromLane(r) == fromLane &&
-                                config_.SourceToLane(r) == toLane
-                          : config_.SinkSection(r) == section &&
-                                config_.SinkFromLane(r) == fromLane &&
-                                config_.SinkToLane(r) == toLane;
+    bool match =
+        isSource ? config_.SourceSection(r) == section && config_.SourceFromLane(r) == fromLane &&
+                       config_.SourceToLane(r) == toLane
+                 : config_.SinkSection(r) == section && config_.SinkFromLane(r) == fromLane &&
+                       config_.SinkToLane(r) == toLane;
     if (match) found = r;
   }
   if (found < 0) return Fail(isSource ? "Invalid source" : "Invalid sink");

@@ -71,13 +71,13 @@ class ConfigReader {
   bool generalRead_[3] = {};
   bool specificRead_[15][MAXVEHICLETYPE] = {};
   int trafficLightsRead_ = 0;
-  int vehicleTypes_ = 0;       // 0 = none read yet
-  int seed_ = -1;              // -1 = none read yet
-  float timeStep_ = 0;         // 0 = none read yet
-  int maxTimeSteps_ = 0;       // 0 = none read yet
+  int vehicleTypes_ = 0;  // 0 = none read yet
+  int seed_ = -1;         // -1 = none read yet
+  float timeStep_ = 0;    // 0 = none read yet
+  int maxTimeSteps_ = 0;  // 0 = none read yet
   int maxTimeLine_ = 0;
   std::string maxTimeText_;
-  int detectorFirst_ = 0;      // [steps]
-  int detectorInterval_ = 0;   // [steps]
+  int detectorFirst_ = 0;     // [steps]
+  int detectorInterval_ = 0;  // [steps]
   std::string warning_;
 };

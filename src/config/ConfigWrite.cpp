@@ -4,6 +4,7 @@
 #include <climits>
 #include <string>
 
+#include "Version.h"
 #include "config/ConfigLine.h"
 #include "config/ConfigParamRows.h"
 #include "config/ConfigRW.h"
@@ -11,7 +12,6 @@
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 #include "config/ff_keys.h"
-#include "Version.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ std::string FormatWithDisplayFormat(float value, const std::string& format) {
     while (pos < format.size() && format[pos] >= '0' && format[pos] <= '9')
       precision = precision * 10 + (format[pos++] - '0');
   }
-  if (pos < format.size() && format[pos] == 'd') return Format("%*d", width, static_cast<int>(value));
+  if (pos < format.size() && format[pos] == 'd')
+    return Format("%*d", width, static_cast<int>(value));
   return FormatRoundTripWidth(value, width, precision);
 }
 
@@ -77,8 +78,8 @@ void WriteOriginsAndDestinations(KDConfig& c, std::string& out) {
   out += Format("\n#%s locations and names (%s rank: section, from lane, until lane, name)",
                 K(FileKey::Sink), K(FileKey::Sink));
   for (int r = 0; r < c.SinkCount(); r++) {
-    out += Format("\n%s %2d: %d %d %d %s", K(FileKey::Sink), r, c.SinkSection(r),
-                  c.SinkFromLane(r), c.SinkToLane(r), c.SinkName(r).c_str());
+    out += Format("\n%s %2d: %d %d %d %s", K(FileKey::Sink), r, c.SinkSection(r), c.SinkFromLane(r),
+                  c.SinkToLane(r), c.SinkName(r).c_str());
   }
 }
 
@@ -139,14 +140,12 @@ void WriteDemand(KDConfig& c, std::string& out) {
     out += Format("\n%s %2d:", K(FileKey::VehicleProbabilities), r);
     for (int t = 0; t < types; t++) out += " " + FormatFixed(c.OVProbability(r, t, false), 3);
   }
-  out += Format(
-      "\n#Source sink (OD) matrix (%s source sink: list of values for each vehicle type)",
-      K(FileKey::SourceToSink));
+  out += Format("\n#Source sink (OD) matrix (%s source sink: list of values for each vehicle type)",
+                K(FileKey::SourceToSink));
   for (int o = 0; o < c.SourceCount(); o++) {
     for (int d = 0; d < c.SinkCount(); d++) {
       out += Format("\n%s %2d %2d:", K(FileKey::SourceToSink), o, d);
-      for (int t = 0; t < types; t++)
-        out += " " + FormatFixed(c.ODProbability(o, d, t, false), 2);
+      for (int t = 0; t < types; t++) out += " " + FormatFixed(c.ODProbability(o, d, t, false), 2);
     }
   }
 }
@@ -184,9 +183,10 @@ void WriteAreasAndTeleports(KDConfig& c, std::string& out) {
 }  // namespace
 
 std::string KavroConfigText(KDConfig& config, const std::string& dateLine) {
-  std::string out = Format("#KAVRO configuration file written %s%s: %d.%d build %d\n%s:",
-                           dateLine.c_str(), K(FileKey::Version), KAVRO_VERSION_MAJOR,
-                           KAVRO_VERSION_MINOR, KAVRO_VERSION_BUILD, K(FileKey::Sections));
+  std::string out =
+      Format("#KAVRO configuration file written %s%s: %d.%d build %d\n%s:", dateLine.c_str(),
+             K(FileKey::Version), KAVRO_VERSION_MAJOR, KAVRO_VERSION_MINOR, KAVRO_VERSION_BUILD,
+             K(FileKey::Sections));
   WriteRoad(config, out);
   WriteOriginsAndDestinations(config, out);
   WriteFurniture(config, out);

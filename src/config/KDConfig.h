@@ -155,7 +155,6 @@ class KDConfig {
   void MoveSourceToRank(int rank, int section, int fromLane, int toLane);
   void MoveSinkToRank(int rank, int section, int fromLane, int toLane);
 
-
   // ---- Lane change areas and route choice ----------------------------------------------
   // Each destination owns a list of lane change areas, rank 0 first. These operations read
   // the destination list as it stands; they never rebuild it.
@@ -171,8 +170,8 @@ class KDConfig {
   /// Vehicle type -1 reads type 0.
   float LaneChangeAreaProbability(int sink, int rank, int vehicleType) const;
   /// The new area becomes rank 0, applies to all vehicles and has probability 1 everywhere.
-  void AddLaneChangeArea(int sink, int lane, int position, int lengthRequired,
-                         int lengthVoluntary, bool mergeLeft);
+  void AddLaneChangeArea(int sink, int lane, int position, int lengthRequired, int lengthVoluntary,
+                         bool mergeLeft);
   void DeleteLaneChangeArea(int sink, int rank);
   /// Vehicle type -1 sets all eight types; the group (>= 0, or -1) is stored as well.
   void SetLaneChangeAreaProbability(int sink, int rank, int vehicleType, float probability,
@@ -182,7 +181,6 @@ class KDConfig {
   void SetLaneChangeAreaPosition(int sink, int rank, int position);
   /// Orders the areas most downstream first, equal positions by lane, lowest first.
   void SortLaneChangeAreas(int sink);
-
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane ---------------
   // Traffic light states: idle is set on every change and at run set-up; the kernel sets
@@ -247,10 +245,10 @@ class KDConfig {
   /// and not "|", which stands for no controller in the configuration file.
   bool TrafficLightValid(const std::string& controller, int position, int lane, int cycle,
                          int green, int yellow, int offset) const;
-  void AddTrafficLight(const std::string& controller, int position, int lane, int number,
-                       int cycle, int green, int yellow, int offset);
-  void ModifyTrafficLight(int n, const std::string& controller, int position, int lane,
-                          int number, int cycle, int green, int yellow, int offset);
+  void AddTrafficLight(const std::string& controller, int position, int lane, int number, int cycle,
+                       int green, int yellow, int offset);
+  void ModifyTrafficLight(int n, const std::string& controller, int position, int lane, int number,
+                          int cycle, int green, int yellow, int offset);
   void DeleteTrafficLight(int n);
   /// The controller's name; empty for a fixed-time light.
   std::string TrafficLightController(int n) const;
@@ -269,8 +267,7 @@ class KDConfig {
   // position - length .. position [m] of its lane.
   int LaneDetectorCount() const;
   /// True when AddLaneDetector would accept these values.
-  bool LaneDetectorValid(const std::string& controller, int position, int length,
-                         int lane) const;
+  bool LaneDetectorValid(const std::string& controller, int position, int length, int lane) const;
   void AddLaneDetector(const std::string& controller, int position, int length, int lane,
                        int number);
   std::string LaneDetectorController(int n) const;
@@ -299,7 +296,6 @@ class KDConfig {
   bool TempClosedAreaValid(const TempClosedAreaInfo& area) const;
   void SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1, int t2,
                          int t3);
-
 
   // ---- Vehicle and driver parameters, run settings -------------------------------------
   // Kinds are the VDC_ constants; types and parameters count from 0. Kinds 1 and 6 have no
@@ -393,7 +389,6 @@ class KDConfig {
   // Origins, destinations and teleports must be rebuilt from the lane types.
   bool listsDirty_ = true;
 
-
   // ---- Origins, destinations and demand (private) --------------------------------------
   friend class SourceSink;
   struct FlowPoint {
@@ -408,13 +403,11 @@ class KDConfig {
   void UpdateLists();
   void FindNewSources(std::vector<SourceSinkPtr>& found);
   void FindNewSinks(std::vector<SourceSinkPtr>& found);
-  void MatchSourceSinkLists(std::vector<SourceSinkPtr>& old,
-                            std::vector<SourceSinkPtr>& found, int threshold,
-                            SourceSinkPtr* list, int& count);
+  void MatchSourceSinkLists(std::vector<SourceSinkPtr>& old, std::vector<SourceSinkPtr>& found,
+                            int threshold, SourceSinkPtr* list, int& count);
   void UpdateDovelLists();
   int LaneTypeAt(int section, int lane) const;
-  void MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane,
-                  int toLane);
+  void MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane, int toLane);
   // The number of vehicle types the demand is normalised over.
   int DemandVehicleTypeCount() const;
 
@@ -427,10 +420,8 @@ class KDConfig {
   FlowPoint oflow_[MAXSOURCE][MAXFLOWPOINT];
   int temporaryNameCounter_ = 0;
 
-
   // ---- Lane change areas (private) -----------------------------------------------------
   BHVSection* CheckedArea(int sink, int rank) const;
-
 
   // ---- Detectors, traffic lights, lane detectors, teleports, closed lane (private) -----
   struct TrafficLight {
@@ -473,7 +464,6 @@ class KDConfig {
   int teleportincount_ = 0;
   int teleportoutcount_ = 0;
 
-
   // ---- Vehicle and driver parameters (private) -----------------------------------------
   // The external model mirrors every change of the current configuration; the link to it is
   // not there yet, so these send nothing.
@@ -505,5 +495,4 @@ class KDConfig {
   int seed_ = 1;
   float timeStep_ = 0.5f;  // [s]
   int maxTime_ = 7200;     // [s]
-
 };

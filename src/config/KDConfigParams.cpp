@@ -1,11 +1,10 @@
-#include "config/KDConfig.h"
+#include <algorithm>
+#include <utility>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/fg_params.h"
 #include "config/fs_params.h"
-
-#include <algorithm>
-#include <utility>
 
 namespace {
 

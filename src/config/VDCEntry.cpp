@@ -1,10 +1,10 @@
 #include "config/VDCEntry.h"
 
+#include <new>
+
 #include "config/ProgramError.h"
 #include "config/fg_params.h"
 #include "config/fs_params.h"
-
-#include <new>
 
 namespace {
 

@@ -34,9 +34,9 @@ enum class FileKey : int {
 constexpr int FILEKEY_COUNT = 22;
 
 struct FileKeyword {
-  const char* name;           // the keyword as written in the file; case matters
-  uint32_t completionBit;     // 0 for optional keys
-  uint32_t prerequisites;     // completion bits that must be set before the first line
+  const char* name;        // the keyword as written in the file; case matters
+  uint32_t completionBit;  // 0 for optional keys
+  uint32_t prerequisites;  // completion bits that must be set before the first line
 };
 
 /// The keyword table, indexed by FileKey.

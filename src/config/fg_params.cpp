@@ -1,8 +1,8 @@
 #include "config/fg_params.h"
 
-#include "config/ProgramError.h"
-
 #include <array>
+
+#include "config/ProgramError.h"
 
 namespace {
 

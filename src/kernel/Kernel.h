@@ -183,8 +183,8 @@ class Kernel {
   float MaxAcceleration(const RoadObject* vehicle);
   /// `follow` and `SafeAcceleration` for road objects; see CarFollowing.h.
   float follow(const RoadObject* vehicle, float T, const RoadObject* leader, float Tprime);
-  float SafeAcceleration(const RoadObject* vehicle, float T, const RoadObject* other,
-                         float Tprime, float assumed);
+  float SafeAcceleration(const RoadObject* vehicle, float T, const RoadObject* other, float Tprime,
+                         float assumed);
   /// When [s] and how fast [m/s] the vehicle passed `position` during its last move.
   bool FindPassingTimeAndSpeed(const RoadObject* vehicle, float position, float* time,
                                float* speed) const;
@@ -298,8 +298,8 @@ class Kernel {
   // Generation, driving, motion, step
   float SourceAimSpeed(const RoadObject* source, const VehicleParams& params) const;
   void PlaceBehindLeader(const RoadObject* source, const RoadObject* leader,
-                         const VehicleParams& params, float deficit, float overdue,
-                         float laneFlow, float* position, float* speed);
+                         const VehicleParams& params, float deficit, float overdue, float laneFlow,
+                         float* position, float* speed);
   int VehicleClass(const RoadObject* vehicle);
   void ReactToTrafficLight(RoadObject* vehicle, const RoadObject* leader, float* acceleration);
   RoadObject* SectionOf(const RoadObject* object) const;

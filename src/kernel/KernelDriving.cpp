@@ -13,8 +13,8 @@ float RoadObject::AimSpeed() const {
   RoadObject* const start = kernel_->CurrentPhysSection();
   // From a given section the search follows the boundaries' own links only, so its result
   // holds while the vehicle stays where it is and the layout of the road does not change.
-  VehicleInfo::AimSpeedMemo* memo = info != nullptr && start != nullptr ? &info->aimSpeedMemo
-                                                                        : nullptr;
+  VehicleInfo::AimSpeedMemo* memo =
+      info != nullptr && start != nullptr ? &info->aimSpeedMemo : nullptr;
   if (memo != nullptr && memo->position == position_ && memo->lane == lane_ &&
       memo->params == info->params && memo->start == start &&
       memo->layout == kernel_->layoutVersion_)

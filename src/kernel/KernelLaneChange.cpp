@@ -107,7 +107,8 @@ bool Kernel::AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d) {
   const int L = vehicle->Lane();
   const float x = vehicle->Position(), v = info.speed;
   const float dt = TimeStepLength();
-  const float t0 = std::min(info.acceleration + p.maxAccelerationJump * dt, MaxAcceleration(vehicle));
+  const float t0 =
+      std::min(info.acceleration + p.maxAccelerationJump * dt, MaxAcceleration(vehicle));
 
   float o;  // the hardest braking accepted [m/s2]
   int target;

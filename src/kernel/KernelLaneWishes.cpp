@@ -20,7 +20,7 @@ bool Kernel::LightBlocksLane(const RoadObject* vehicle, int lane) {
   const VehicleInfo& info = *vehicle->Vehicle();
   float v = info.speed;
   float distance = light->Position() - vehicle->Position();  // [m]
-  float time = v > 0 ? distance / v : 0;                      // [s] to reach the light
+  float time = v > 0 ? distance / v : 0;                     // [s] to reach the light
   if (light->TrafficLight()->seenState == TL_GREEN || time > 10) return false;
   float braking = -v * v / (2 * info.params->trafficLightDeceleration);  // [m]
   return distance < braking;
@@ -122,8 +122,7 @@ void Kernel::AdvanceLaneChangeState(RoadObject* vehicle) {
     return;
   }
   // Completed: the nearest detector upstream counts the change.
-  if (RoadObject* detector = DetectorBehind(vehicle))
-    detector->Detector()->CountLaneChange(state);
+  if (RoadObject* detector = DetectorBehind(vehicle)) detector->Detector()->CountLaneChange(state);
   state = sign * base;  // a required change stays marked completed until the next move
   info.laneChangeProgress = 0;
 }

@@ -30,8 +30,8 @@ void Kernel::SetTraceSink(KernelTrace trace, TraceSink* sink) {
   if (index >= 0 && index < KERNEL_TRACE_COUNT) traces_.sink[index] = sink;
 }
 
-void Kernel::SetTraceFiles(std::FILE* detection, std::FILE* travelTime,
-                           std::FILE* odTravelTime, std::FILE* laneChange) {
+void Kernel::SetTraceFiles(std::FILE* detection, std::FILE* travelTime, std::FILE* odTravelTime,
+                           std::FILE* laneChange) {
   std::FILE* files[KERNEL_TRACE_COUNT] = {detection, travelTime, odTravelTime, laneChange};
   for (int index = 0; index < KERNEL_TRACE_COUNT; ++index) {
     traceFiles_[index] = FileTraceSink(files[index]);
@@ -45,8 +45,8 @@ void Kernel::WriteTraceHeaders() {
       sink->WriteLine(KernelTraceHeader(static_cast<KernelTrace>(index)));
 }
 
-void Kernel::TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* detector,
-                                  float time, float speed) {
+void Kernel::TraceDetectorPassage(const RoadObject* vehicle, const RoadObject* detector, float time,
+                                  float speed) {
   const VehicleInfo& info = *vehicle->Vehicle();
   const float x = detector->Position();  // [m]
   const int lane = vehicle->Lane() + 1;
@@ -75,8 +75,9 @@ void Kernel::TraceLaneChange(const RoadObject* vehicle) {
   // The vehicle is already in its new lane; lanes are shown counting from 1.
   int to = vehicle->Lane() + 1;
   int from = info.laneChangeState < 0 ? to + 1 : to - 1;
-  sink->WriteLine(Format("%g\t%d\t%d\t%g\t%d\t%d\n", static_cast<double>(stepCount_) / stepsPerSecond_,
-                         from, to, vehicle->Position(), ShownType(vehicle), vehicle->Number()));
+  sink->WriteLine(Format("%g\t%d\t%d\t%g\t%d\t%d\n",
+                         static_cast<double>(stepCount_) / stepsPerSecond_, from, to,
+                         vehicle->Position(), ShownType(vehicle), vehicle->Number()));
 }
 
 void Kernel::TraceArrival(const RoadObject* vehicle, const RoadObject* sink) {
@@ -88,11 +89,12 @@ void Kernel::TraceArrival(const RoadObject* vehicle, const RoadObject* sink) {
                     "FindPassingTimeAndSpeed (this, infront -> Position (), &destructiontime, "
                     "NULL)"))
     return;
-  float travelTime = time - info.creationTime;                                 // [s]
+  float travelTime = time - info.creationTime;                                  // [s]
   float speed = (sink->Position() - OriginPosition(info.origin)) / travelTime;  // [m/s]
   trace->WriteLine(Format("%.2f\t%s\t%s\t%.2f\t%.2f\t%d\t%d\n", time,
-                          OriginName(info.origin).c_str(), DestinationName(info.destination).c_str(),
-                          travelTime, speed, ShownType(vehicle), vehicle->Number()));
+                          OriginName(info.origin).c_str(),
+                          DestinationName(info.destination).c_str(), travelTime, speed,
+                          ShownType(vehicle), vehicle->Number()));
 }
 
 float Kernel::OriginPosition(int origin) const {

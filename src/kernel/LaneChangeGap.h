@@ -13,16 +13,16 @@ struct GapVerdict {
 };
 
 struct GapRequest {
-  FollowerState self;              // the vehicle that changes lanes
-  float length = 0;                // its length [m]
-  float startAcceleration = 0;     // t0: what it could reach in this step [m/s2]
-  float acceptable = 0;            // o: the hardest braking it and its follower accept [m/s2]
-  ObstacleState leader;            // the new leader; kind None when there is none to follow
-  float leaderAssumed = 0;         // the acceleration the new leader is assumed to change to
-  float leaderAnticipation = 4;    // Tq [s]
+  FollowerState self;            // the vehicle that changes lanes
+  float length = 0;              // its length [m]
+  float startAcceleration = 0;   // t0: what it could reach in this step [m/s2]
+  float acceptable = 0;          // o: the hardest braking it and its follower accept [m/s2]
+  ObstacleState leader;          // the new leader; kind None when there is none to follow
+  float leaderAssumed = 0;       // the acceleration the new leader is assumed to change to
+  float leaderAnticipation = 4;  // Tq [s]
   const FollowerState* follower = nullptr;  // the new follower, when it is a vehicle
-  ObstacleState selfAsObstacle;    // the vehicle as the new follower sees it
-  float followerAnticipation = 4;  // Tr [s]
+  ObstacleState selfAsObstacle;             // the vehicle as the new follower sees it
+  float followerAnticipation = 4;           // Tr [s]
 };
 
 /// Whether the new leader and the new follower each leave room for the change. Both must

@@ -105,8 +105,8 @@ bool RoadObject::NeighboursFromHint(int lane, RoadObject** before, RoadObject** 
 }
 
 void RoadObject::RememberHint(int lane, RoadObject* object) const {
-  if (object == nullptr || !object->inLane_ || lane < 0 || lane >= MAX_KAVROLANE ||
-      lane == lane_ || !inLane_)
+  if (object == nullptr || !object->inLane_ || lane < 0 || lane >= MAX_KAVROLANE || lane == lane_ ||
+      !inLane_)
     return;
   VehicleInfo* info = Vehicle();
   if (info == nullptr) return;

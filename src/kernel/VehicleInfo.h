@@ -59,7 +59,8 @@ class VehicleInfo : public RoadObjectExtras {
   float lastDetectorTime = 0;  // [s]; 0 = no detector passed yet
   int32_t routeChoiceNumber = 0;
   uint8_t routeChoiceLeft = 0;
-  int32_t laneChangeProgress = 0;  // steps of the manoeuvre made so far, 1 in the step of the change
+  int32_t laneChangeProgress =
+      0;                        // steps of the manoeuvre made so far, 1 in the step of the change
   int32_t laneChangeState = 0;  // sign = direction (negative: to the left)
   float accelerationDelay = 0;  // [s] simulated time the reaction delay ends; 0 = none
   char statusText[21] = {};     // lane change wish and route choice for the data window

@@ -95,8 +95,7 @@ class Generator {
   bool KeepOrReplace(int lane, int position, bool left, int required, bool* replaced);
 
   void PairRouteChoices();
-  void SpreadRouteChoice(int rank, bool left, int group,
-                         std::set<std::pair<int, bool>>* visited);
+  void SpreadRouteChoice(int rank, bool left, int group, std::set<std::pair<int, bool>>* visited);
   int LastRankAt(int lane, int position) const;
   bool MakesOwnChange(const Area& area) const;
   void JoinClosedStretches();
@@ -216,8 +215,8 @@ bool Generator::MarkLeadingLanes(int s, int lo, int hi) {
   for (int i = lo; i <= hi; ++i) {
     if (!config_.IsNormalLane(s, i)) continue;
     const bool downstreamLeads = s > 0 && MarkAt(s - 1, i) != 0;
-    const bool besideSink = sinkSection == s - 1 && config_.SinkFromLane(sink_) <= i &&
-                            i <= config_.SinkToLane(sink_);
+    const bool besideSink =
+        sinkSection == s - 1 && config_.SinkFromLane(sink_) <= i && i <= config_.SinkToLane(sink_);
     if (!(s == 0 || downstreamLeads || besideSink) || (Mark(s, i) & MARK_LEADS)) continue;
     Mark(s, i) |= MARK_LEADS;
     changed = true;
@@ -304,8 +303,7 @@ void Generator::ExploreUpstream(int q, const bool* feeds) {
       continue;
     }
     int m = k + 1;
-    while (m < kLanes && feeds[m] &&
-           (config_.CanMoveRight(q, m - 1) || config_.CanMoveLeft(q, m)))
+    while (m < kLanes && feeds[m] && (config_.CanMoveRight(q, m - 1) || config_.CanMoveLeft(q, m)))
       ++m;
     ExploreSection(q, k, m - 1);
     k = m;
@@ -474,8 +472,7 @@ void Generator::SpreadRouteChoice(int rank, bool left, int group,
   if (y >= 0 && y < kLanes && (MarkAt(ps, y) & (left ? MARK_MERGELEFT : MARK_MERGERIGHT)))
     SpreadRouteChoice(LastRankAt(y, position), left, group, visited);
   if (ps < boundaries_)
-    SpreadRouteChoice(LastRankAt(x, config_.SectionPos(ps, WHENCE_BEGIN)), left, group,
-                      visited);
+    SpreadRouteChoice(LastRankAt(x, config_.SectionPos(ps, WHENCE_BEGIN)), left, group, visited);
 }
 
 bool Generator::MakesOwnChange(const Area& area) const {
@@ -492,8 +489,7 @@ void Generator::JoinClosedStretches() {
       if (s == r || MakesOwnChange(areas_[s])) continue;
       Area& a = areas_[r];
       const Area& b = areas_[s];
-      if (a.position - a.required != b.position || a.lane != b.lane || a.left != b.left)
-        continue;
+      if (a.position - a.required != b.position || a.lane != b.lane || a.left != b.left) continue;
       a.required += b.required;
       areas_.erase(areas_.begin() + s);
       if (s < r) --r;
@@ -523,13 +519,12 @@ AreaList StoredAreas(const KDConfig& config, int sink) {
 void StoreAreas(KDConfig& config, int sink, const AreaList& list) {
   while (config.LaneChangeAreaCount(sink) > 0) config.DeleteLaneChangeArea(sink, 0);
   for (auto it = list.rbegin(); it != list.rend(); ++it)
-    config.AddLaneChangeArea(sink, it->lane, it->position, it->required, it->voluntary,
-                             it->left);
+    config.AddLaneChangeArea(sink, it->lane, it->position, it->required, it->voluntary, it->left);
   for (int rank = 0; rank < static_cast<int>(list.size()); ++rank) {
     const Area& area = list[rank];
-    const bool plain = area.group == 0 &&
-                       std::all_of(area.probability.begin(), area.probability.end(),
-                                   [](float p) { return p == 1.0f; });
+    const bool plain =
+        area.group == 0 && std::all_of(area.probability.begin(), area.probability.end(),
+                                       [](float p) { return p == 1.0f; });
     if (plain) continue;
     for (int t = 0; t < MAXVEHICLETYPE; ++t)
       config.SetLaneChangeAreaProbability(sink, rank, t, area.probability[t], area.group);
@@ -538,8 +533,8 @@ void StoreAreas(KDConfig& config, int sink, const AreaList& list) {
 
 // Generates the areas of every destination without changing the configuration; false when
 // the working memory cannot be had.
-bool GenerateAll(const KDConfig& config, const LaneChangeSettings& settings,
-                 const DebugSink& debug, std::vector<DestinationAreas>* result) {
+bool GenerateAll(const KDConfig& config, const LaneChangeSettings& settings, const DebugSink& debug,
+                 std::vector<DestinationAreas>* result) {
   Generator generator(config, settings, debug);
   if (!generator.Allocate()) return false;
   const int sinks = config.SinkCount();

@@ -23,7 +23,8 @@ ModelVehiclePlace PlaceModelVehicle(const KDConfig& config, ModelVehicleSource& 
 RgbColor ModelVehicleColor(ColorScheme scheme, ModelVehicleSource& model, int vehicle) {
   auto read = [&](ModelParam param) { return ReadModel(model, param, vehicle); };
   switch (scheme) {
-    case ColorScheme::Speed: return SpeedColor(read(ModelParams::Speed));
+    case ColorScheme::Speed:
+      return SpeedColor(read(ModelParams::Speed));
     case ColorScheme::Acceleration: {
       const float a = read(ModelParams::Acceleration);
       if (a <= -0.2f)
@@ -41,7 +42,8 @@ RgbColor ModelVehicleColor(ColorScheme scheme, ModelVehicleSource& model, int ve
       if (read(ModelParams::IccEquipment) == 0) return RoadColor::White;
       return read(ModelParams::IccOn) != 0 ? RoadColor::Aqua : RoadColor::Yellow;
     case ColorScheme::RouteChoice:
-    case ColorScheme::IccEquipped: return RoadColor::White;
+    case ColorScheme::IccEquipped:
+      return RoadColor::White;
   }
   return RoadColor::White;
 }

@@ -26,15 +26,15 @@ struct ModelParam {
 };
 namespace ModelParams {
 constexpr ModelParam VehicleType{8, 1};
-constexpr ModelParam Length{8, 3};         // [m]
-constexpr ModelParam IccEquipment{8, 12};  // 0 = none
-constexpr ModelParam Link{9, 1};           // counted from 1 at the road start
-constexpr ModelParam LinkPosition{9, 3};   // [m] from the link's start
-constexpr ModelParam Speed{9, 4};          // [km/h]
-constexpr ModelParam Acceleration{9, 5};   // [m/s^2]
-constexpr ModelParam ActiveBraking{9, 8};  // not 0 = braking actively
-constexpr ModelParam LateralLane{9, 13};   // model lane, 1 .. 6 from the right, fractions allowed
-constexpr ModelParam MergeWish{10, 1};     // not 0 = wants to merge
+constexpr ModelParam Length{8, 3};           // [m]
+constexpr ModelParam IccEquipment{8, 12};    // 0 = none
+constexpr ModelParam Link{9, 1};             // counted from 1 at the road start
+constexpr ModelParam LinkPosition{9, 3};     // [m] from the link's start
+constexpr ModelParam Speed{9, 4};            // [km/h]
+constexpr ModelParam Acceleration{9, 5};     // [m/s^2]
+constexpr ModelParam ActiveBraking{9, 8};    // not 0 = braking actively
+constexpr ModelParam LateralLane{9, 13};     // model lane, 1 .. 6 from the right, fractions allowed
+constexpr ModelParam MergeWish{10, 1};       // not 0 = wants to merge
 constexpr ModelParam MergeDirection{10, 2};  // >= 0 left, < 0 right
 constexpr ModelParam IccOn{10, 10};
 }  // namespace ModelParams
@@ -51,8 +51,7 @@ struct ModelVehiclePlace {
   float length = 0;    // [m]
   int y = 0;
 };
-ModelVehiclePlace PlaceModelVehicle(const KDConfig& config, ModelVehicleSource& model,
-                                    int vehicle);
+ModelVehiclePlace PlaceModelVehicle(const KDConfig& config, ModelVehicleSource& model, int vehicle);
 
 /// The colour of a model vehicle in `scheme`: speed, acceleration (active braking as the
 /// model says), merge intention, vehicle type, ICC state; white for the route choice and

@@ -42,11 +42,16 @@ AccelerationState ClassifyAcceleration(double acceleration, double speed,
 
 RgbColor AccelerationColor(AccelerationState state) {
   switch (state) {
-    case AccelerationState::Accelerating: return RoadColor::Lime;
-    case AccelerationState::ConstantSpeed: return RoadColor::White;
-    case AccelerationState::Stationary: return RoadColor::Gray;
-    case AccelerationState::PassiveBraking: return RoadColor::Yellow;
-    case AccelerationState::ActiveBraking: return RoadColor::Red;
+    case AccelerationState::Accelerating:
+      return RoadColor::Lime;
+    case AccelerationState::ConstantSpeed:
+      return RoadColor::White;
+    case AccelerationState::Stationary:
+      return RoadColor::Gray;
+    case AccelerationState::PassiveBraking:
+      return RoadColor::Yellow;
+    case AccelerationState::ActiveBraking:
+      return RoadColor::Red;
   }
   return RoadColor::White;
 }
@@ -82,9 +87,12 @@ RouteChoice RouteChoiceFromStatus(const std::string& status) {
 
 RgbColor RouteChoiceColor(RouteChoice choice) {
   switch (choice) {
-    case RouteChoice::Left: return RoadColor::Red;
-    case RouteChoice::Right: return RoadColor::Lime;
-    case RouteChoice::None: return RoadColor::White;
+    case RouteChoice::Left:
+      return RoadColor::Red;
+    case RouteChoice::Right:
+      return RoadColor::Lime;
+    case RouteChoice::None:
+      return RoadColor::White;
   }
   return RoadColor::White;
 }

@@ -12,14 +12,14 @@ struct RgbColor {
 };
 
 namespace RoadColor {
-constexpr RgbColor Green{0, 128, 0};      // background: verges and unpaved lanes
-constexpr RgbColor Black{0, 0, 0};        // paved lane
-constexpr RgbColor Navy{0, 0, 128};       // lane for ICC vehicles
-constexpr RgbColor Gray{128, 128, 128};   // lane every vehicle must leave (behaviour page)
-constexpr RgbColor White{255, 255, 255};  // markings, hatching, scale, glyph outlines
-constexpr RgbColor Silver{192, 192, 192}; // detector lines
-constexpr RgbColor Red{255, 0, 0};        // highlighted object
-constexpr RgbColor Yellow{255, 255, 0};   // detector labels, lane change areas
+constexpr RgbColor Green{0, 128, 0};       // background: verges and unpaved lanes
+constexpr RgbColor Black{0, 0, 0};         // paved lane
+constexpr RgbColor Navy{0, 0, 128};        // lane for ICC vehicles
+constexpr RgbColor Gray{128, 128, 128};    // lane every vehicle must leave (behaviour page)
+constexpr RgbColor White{255, 255, 255};   // markings, hatching, scale, glyph outlines
+constexpr RgbColor Silver{192, 192, 192};  // detector lines
+constexpr RgbColor Red{255, 0, 0};         // highlighted object
+constexpr RgbColor Yellow{255, 255, 0};    // detector labels, lane change areas
 constexpr RgbColor Lime{0, 255, 0};
 constexpr RgbColor Aqua{0, 255, 255};
 constexpr RgbColor Fuchsia{255, 0, 255};
@@ -52,7 +52,13 @@ RgbColor SpeedColor(double speedKmh);
 /// Acceleration scheme: accelerating, constant speed, stationary, passive or active braking.
 /// `acceleration` and `passiveDeceleration` [m/s^2] (the latter negative); `speed` in the
 /// unit the caller compares with 0.1 (m/s in KAVRO mode, km/h for the external model).
-enum class AccelerationState { Accelerating, ConstantSpeed, Stationary, PassiveBraking, ActiveBraking };
+enum class AccelerationState {
+  Accelerating,
+  ConstantSpeed,
+  Stationary,
+  PassiveBraking,
+  ActiveBraking
+};
 AccelerationState ClassifyAcceleration(double acceleration, double speed,
                                        double passiveDeceleration);
 RgbColor AccelerationColor(AccelerationState state);

@@ -23,9 +23,9 @@ constexpr std::uint32_t RDF_VALUE_MASK = (1u << 22) - 1;
 constexpr int RDF_KIND_SHIFT = 23;
 constexpr std::uint32_t RDF_KIND_MASK = 15u << RDF_KIND_SHIFT;
 constexpr std::uint32_t RDF_SELECTION_MASK = RDF_VALUE_MASK | RDF_KIND_MASK;
-constexpr std::uint32_t RDF_DRAW_TAPERS = 1u << 27;        // tapers drawn as tapers
+constexpr std::uint32_t RDF_DRAW_TAPERS = 1u << 27;           // tapers drawn as tapers
 constexpr std::uint32_t RDF_SHOW_ALL_LANE_CHANGE = 1u << 28;  // lanes all must leave: gray
-constexpr std::uint32_t RDF_SHOW_AREAS = 1u << 29;  // lane change areas of the destination
+constexpr std::uint32_t RDF_SHOW_AREAS = 1u << 29;    // lane change areas of the destination
 constexpr std::uint32_t RDF_LIGHT_STATES = 1u << 30;  // traffic lights show their state
 
 constexpr std::uint32_t MakeRoadDrawFlags(RoadDrawKind kind, std::uint32_t value) {

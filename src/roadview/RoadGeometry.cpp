@@ -6,7 +6,7 @@
 #include "config/KDConfig.h"
 
 const double ZoomFactors[ZOOM_FACTOR_COUNT] = {
-    1.0,   1.2,   1.5,   1.8,   2.2,   2.7,   3.3,   3.9,   4.7,   5.6,   6.8,   8.2,  10.0,
+    1.0,   1.2,   1.5,   1.8,   2.2,   2.7,   3.3,   3.9,   4.7,   5.6,   6.8,   8.2,   10.0,
     12.0,  15.0,  18.0,  22.0,  27.0,  33.0,  39.0,  47.0,  56.0,  68.0,  82.0,  100.0, 120.0,
     150.0, 180.0, 220.0, 270.0, 330.0, 390.0, 470.0, 560.0, 680.0, 820.0, 1000.0};
 
@@ -61,12 +61,14 @@ int PixelToSection(const KDConfig& config, const RoadViewport& view, int x) {
 
 PixelRange SectionPixelRange(const KDConfig& config, const RoadViewport& view, int section) {
   PixelRange range;
-  range.right = section == 0
-                    ? view.bitmapWidth + 1
-                    : PositionToPixel(view, static_cast<float>(config.SectionPos(section, WHENCE_END)));
-  range.left = section == config.Boundaries()
-                   ? 0
-                   : PositionToPixel(view, static_cast<float>(config.SectionPos(section, WHENCE_BEGIN)));
+  range.right =
+      section == 0
+          ? view.bitmapWidth + 1
+          : PositionToPixel(view, static_cast<float>(config.SectionPos(section, WHENCE_END)));
+  range.left =
+      section == config.Boundaries()
+          ? 0
+          : PositionToPixel(view, static_cast<float>(config.SectionPos(section, WHENCE_BEGIN)));
   if (range.left > view.bitmapWidth) range.left = view.bitmapWidth + 1;
   if (range.left < 0) range.left = 0;
   return range;
@@ -104,8 +106,8 @@ std::vector<int> ScaleLabelPositions(const RoadViewport& view, int step) {
   const double pLeft = PositionUnderPixel(view, 0);
   const double pRight = PositionUnderPixel(view, view.bitmapWidth);
   const long long first = static_cast<long long>(pLeft / step) * step;
-  const long long end =
-      std::min(static_cast<long long>(pRight) + step, static_cast<long long>(view.roadLength) + step);
+  const long long end = std::min(static_cast<long long>(pRight) + step,
+                                 static_cast<long long>(view.roadLength) + step);
   for (long long p = first; p < end; p += step) positions.push_back(static_cast<int>(p));
   return positions;
 }

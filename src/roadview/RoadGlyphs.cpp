@@ -26,9 +26,8 @@ std::vector<PixelPoint> DestinationBracket(int x, int top, int bottom) {
 }
 
 LaneChangeAreaShape LaneChangeAreaGeometry(const RoadViewport& view, int lane, int position,
-                                           int lengthRequired, int lengthVoluntary,
-                                           bool mergeLeft, int routeChoiceGroup,
-                                           int percentWidth) {
+                                           int lengthRequired, int lengthVoluntary, bool mergeLeft,
+                                           int routeChoiceGroup, int percentWidth) {
   LaneChangeAreaShape shape;
   const int laneTop = LaneTop(static_cast<float>(lane));
   shape.right = PositionToPixel(view, static_cast<float>(position)) - 1;
@@ -61,9 +60,16 @@ TeleportGlyph TeleportGlyphAt(const KDConfig& config, const RoadViewport& view, 
 
 bool TrafficLightLamp(int state, int x, int top, int halfWidth, PixelPoint& centre) {
   switch (state) {
-    case 201: centre = {x, top + 1 + halfWidth}; return true;   // red at the top
-    case 202: centre = {x, top + 23 - halfWidth}; return true;  // green at the bottom
-    case 203: centre = {x, top + 12}; return true;              // amber in the middle
-    default: return false;
+    case 201:
+      centre = {x, top + 1 + halfWidth};
+      return true;  // red at the top
+    case 202:
+      centre = {x, top + 23 - halfWidth};
+      return true;  // green at the bottom
+    case 203:
+      centre = {x, top + 12};
+      return true;  // amber in the middle
+    default:
+      return false;
   }
 }

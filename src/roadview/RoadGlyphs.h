@@ -25,9 +25,7 @@ std::vector<PixelPoint> DestinationBracket(int x, int top, int bottom);
 
 /// Where the origin's name and arrow are drawn for a glyph at x.
 inline bool OriginNameVisible(int x, int bitmapWidth) { return x >= -18 && x <= bitmapWidth; }
-inline bool OriginArrowVisible(int x, int bitmapWidth) {
-  return x >= 0 && x <= bitmapWidth + 18;
-}
+inline bool OriginArrowVisible(int x, int bitmapWidth) { return x >= 0 && x <= bitmapWidth + 18; }
 inline bool DestinationVisible(int x, int bitmapWidth) { return x >= -21 && x <= bitmapWidth; }
 
 /// A lane change area: a box over its lane from the voluntary begin to the end, a divider
@@ -45,9 +43,8 @@ struct LaneChangeAreaShape {
   PixelPoint percentCentre;
 };
 LaneChangeAreaShape LaneChangeAreaGeometry(const RoadViewport& view, int lane, int position,
-                                           int lengthRequired, int lengthVoluntary,
-                                           bool mergeLeft, int routeChoiceGroup,
-                                           int percentWidth);
+                                           int lengthRequired, int lengthVoluntary, bool mergeLeft,
+                                           int routeChoiceGroup, int percentWidth);
 
 /// A teleport: a vertical line between the centres of its first and last lane, ending in
 /// quarter circles of radius 12 that bend left (entrance) or right (exit).

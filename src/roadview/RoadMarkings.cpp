@@ -73,8 +73,7 @@ bool TaperFigureAt(const KDConfig& config, const RoadViewport& view, int section
   if (section > 0 && (TypeOf(config, section - 1, lane) & kTaperBits) != 0) return false;
   if (lane >= 1 && (TypeOf(config, section, lane - 1) & kTaperBits) != 0) return false;
   int upstream = section;
-  while (upstream < config.Boundaries() &&
-         (TypeOf(config, upstream + 1, lane) & kTaperBits) != 0)
+  while (upstream < config.Boundaries() && (TypeOf(config, upstream + 1, lane) & kTaperBits) != 0)
     ++upstream;
   figure.onRamp = (type & LANE_TAPERON) != 0;
   figure.left =
@@ -93,8 +92,8 @@ bool TaperFigureAt(const KDConfig& config, const RoadViewport& view, int section
     // The dash's own start column decides its row, also when clipped at the left.
     const int x = dash.start;
     figure.dividerDashes.push_back(dash);
-    figure.dividerRows.push_back(figure.top + (figure.onRamp ? 24 * (r - x) / (r - l)
-                                                             : 24 * (x - l) / (r - l)));
+    figure.dividerRows.push_back(figure.top +
+                                 (figure.onRamp ? 24 * (r - x) / (r - l) : 24 * (x - l) / (r - l)));
   }
   return true;
 }

@@ -37,10 +37,10 @@ bool OnHatching(Hatching hatching, int x0, int top, int x, int y);
 /// The figure of a tapered ramp, drawn once per run of taper sections from its upper lane
 /// and most downstream section.
 struct TaperFigure {
-  bool onRamp;  // two lanes narrowing to one; otherwise one lane widening to two
-  int left;     // column of the begin of the run's most upstream section
-  int right;    // column of the end of the run's most downstream section
-  int top;      // LaneTop of the upper taper lane
+  bool onRamp;     // two lanes narrowing to one; otherwise one lane widening to two
+  int left;        // column of the begin of the run's most upstream section
+  int right;       // column of the end of the run's most downstream section
+  int top;         // LaneTop of the upper taper lane
   int rightDepth;  // the figure's height at `right` [pixels]
   int leftDepth;   // its height at `left`
   std::vector<Dash> dividerDashes;  // horizontal dashes of the divider

@@ -25,8 +25,7 @@ Stretch RunOf(const KDConfig& config, int section, int lane, int bits) {
   int downstream = section;
   while (downstream > 0 && (TypeOf(config, downstream - 1, lane) & bits)) --downstream;
   int upstream = section;
-  while (upstream < config.Boundaries() && (TypeOf(config, upstream + 1, lane) & bits))
-    ++upstream;
+  while (upstream < config.Boundaries() && (TypeOf(config, upstream + 1, lane) & bits)) ++upstream;
   return {static_cast<double>(config.SectionPos(upstream, WHENCE_BEGIN)),
           static_cast<double>(config.SectionPos(downstream, WHENCE_END))};
 }
@@ -45,8 +44,9 @@ int VehicleRowY(const KDConfig& config, const VehicleRowInput& v) {
     // boundaries.
     const Stretch run = RunOf(config, s, v.lane, type & kTaperBits);
     if (run.end > run.begin) {
-      const int m = static_cast<int>((type & LANE_TAPERON) ? 24 * (p - run.begin) / (run.end - run.begin)
-                                                          : 24 * (run.end - p) / (run.end - run.begin));
+      const int m =
+          static_cast<int>((type & LANE_TAPERON) ? 24 * (p - run.begin) / (run.end - run.begin)
+                                                 : 24 * (run.end - p) / (run.end - run.begin));
       y -= (TypeOf(config, s, v.lane - 1) & kTaperBits) ? m : m / 2;
     }
   }
@@ -56,7 +56,8 @@ int VehicleRowY(const KDConfig& config, const VehicleRowInput& v) {
   // bar then keeps sliding with the kernel's own count of the steps done.
   if (v.laneChangeProgress > 9) f = f > 0 ? v.laneChangeProgress : -v.laneChangeProgress;
   int o = v.laneChangeTime > 0
-              ? static_cast<int>((1 - static_cast<double>(v.timeStep) * std::abs(f) / v.laneChangeTime) * 24)
+              ? static_cast<int>(
+                    (1 - static_cast<double>(v.timeStep) * std::abs(f) / v.laneChangeTime) * 24)
               : 0;
   if (f >= 1) o = -o;
   const bool belowTaper = v.lane < MaxLane() - 1 && (TypeOf(config, s, v.lane + 1) & kTaperBits);
@@ -80,15 +81,21 @@ VehicleBar VehicleBarAt(const RoadViewport& view, float position, float length) 
 
 RgbColor VehicleColor(ColorScheme scheme, const VehicleLook& v) {
   switch (scheme) {
-    case ColorScheme::Speed: return SpeedColor(v.speed * 3.6);
+    case ColorScheme::Speed:
+      return SpeedColor(v.speed * 3.6);
     case ColorScheme::Acceleration:
-      return AccelerationColor(ClassifyAcceleration(v.acceleration, v.speed, v.passiveDeceleration));
+      return AccelerationColor(
+          ClassifyAcceleration(v.acceleration, v.speed, v.passiveDeceleration));
     case ColorScheme::FollowState:
       return FollowStateColor(FollowGapSufficient(v.gap, v.speed, v.z1, v.z2, v.z3));
-    case ColorScheme::VehicleType: return VehicleTypeColor(v.type);
-    case ColorScheme::Destination: return DestinationColor(v.destination, v.destinationCount);
-    case ColorScheme::RouteChoice: return RouteChoiceColor(RouteChoiceFromStatus(v.status));
-    case ColorScheme::IccEquipped: return RoadColor::White;
+    case ColorScheme::VehicleType:
+      return VehicleTypeColor(v.type);
+    case ColorScheme::Destination:
+      return DestinationColor(v.destination, v.destinationCount);
+    case ColorScheme::RouteChoice:
+      return RouteChoiceColor(RouteChoiceFromStatus(v.status));
+    case ColorScheme::IccEquipped:
+      return RoadColor::White;
   }
   return RoadColor::White;
 }
@@ -118,9 +125,8 @@ std::vector<ClosedLaneMarker> ClosedLaneMarkers(const RoadViewport& view,
                         {{x + h / 2, mid}, {x, mid}}};
     } else if (i == 0) {
       marker.kind = ClosedLaneMarker::Kind::ClosedArrow;
-      marker.strokes = {{{x + h, top}, {x, bottom}},
-                        {{x, bottom}, {x, mid}},
-                        {{x, bottom}, {x + h / 2, bottom}}};
+      marker.strokes = {
+          {{x + h, top}, {x, bottom}}, {{x, bottom}, {x, mid}}, {{x, bottom}, {x + h / 2, bottom}}};
     } else {
       marker.kind = ClosedLaneMarker::Kind::Cross;
       marker.strokes = {{{x, top}, {x + h, bottom}}, {{x, bottom}, {x + h, top}}};

@@ -15,13 +15,13 @@ class KDConfig;
 /// How a vehicle's lateral motion is shown.
 struct VehicleRowInput {
   int lane = 0;
-  float position = 0;         // [m]
-  int laneChangeState = 0;    // the kernel's state; its last digit counts the steps done,
-                              // its sign the direction (negative: to the left)
-  int laneChangeProgress = 0; // the steps done, also beyond the 9 the state's digit holds
-  float timeStep = 0.5f;      // [s]
-  float laneChangeTime = 3;   // [s]
-  bool drawTapers = false;    // tapers are drawn as tapers
+  float position = 0;          // [m]
+  int laneChangeState = 0;     // the kernel's state; its last digit counts the steps done,
+                               // its sign the direction (negative: to the left)
+  int laneChangeProgress = 0;  // the steps done, also beyond the 9 the state's digit holds
+  float timeStep = 0.5f;       // [s]
+  float laneChangeTime = 3;    // [s]
+  bool drawTapers = false;     // tapers are drawn as tapers
 };
 /// The row of a vehicle's bar: its lane's centre, drifting towards the through lane along a
 /// taper and sliding from its old lane into the new one during a lane change.
@@ -43,7 +43,7 @@ struct VehicleLook {
   int type = 1;             // 1 .. 8
   int destination = 0;      // from 0
   int destinationCount = 1;
-  std::string status;       // the vehicle's status text
+  std::string status;  // the vehicle's status text
   // Parameters of the vehicle's type.
   double passiveDeceleration = 0;  // [m/s^2], negative
   double z1 = 0, z2 = 0, z3 = 0;   // desired distance z1 + z2 v + z3 v^2 [m]

@@ -47,7 +47,8 @@ const char kUsage[] =
 // for the log, the current directory comes from the process.
 class HeadlessHost : public CommandLineHost, public ModelMessageView {
  public:
-  explicit HeadlessHost(std::string currentFileName) : currentFileName_(std::move(currentFileName)) {}
+  explicit HeadlessHost(std::string currentFileName)
+      : currentFileName_(std::move(currentFileName)) {}
 
   std::string CurrentFileName() const override { return currentFileName_; }
   void SetCurrentFileName(const std::string& name) override { currentFileName_ = name; }
@@ -83,9 +84,8 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
     return 2;
   }
   ClearTerminateRequest();
-  ReportHook previous = SetReportHook([&err](const Report& report) {
-    err << report.caption << ": " << report.text << '\n';
-  });
+  ReportHook previous = SetReportHook(
+      [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   bool merged = MergeBatchResults(parameters[1], {parameters.begin() + 2, parameters.end()});
   SetReportHook(std::move(previous));
   ClearTerminateRequest();
@@ -94,19 +94,20 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
 
 }  // namespace
 
-std::vector<std::string> DescribeBatch(const std::string& configuration, const BatchRequest& request,
+std::vector<std::string> DescribeBatch(const std::string& configuration,
+                                       const BatchRequest& request,
                                        const OutputFileSettings& outputs) {
   std::vector<std::string> lines;
   lines.push_back("Configuration: " + configuration);
   std::string stop = request.StopDetector == 0 ? std::string("any detector")
                                                : Format("detector %d", request.StopDetector);
-  std::string report = request.ReportDetector == 0
-                           ? std::string("no detector")
-                           : Format("detector %d", request.ReportDetector);
-  lines.push_back(Format("Batch: %d runs, a run stops when the speed at %s over lanes %d to %d "
-                         "drops below %d km/h; highest flow reported at %s",
-                         request.Runs, stop.c_str(), request.FirstLane, request.LastLane,
-                         request.DropSpeed, report.c_str()));
+  std::string report = request.ReportDetector == 0 ? std::string("no detector")
+                                                   : Format("detector %d", request.ReportDetector);
+  lines.push_back(
+      Format("Batch: %d runs, a run stops when the speed at %s over lanes %d to %d "
+             "drops below %d km/h; highest flow reported at %s",
+             request.Runs, stop.c_str(), request.FirstLane, request.LastLane, request.DropSpeed,
+             report.c_str()));
   const std::pair<const char*, const std::string*> files[] = {
       {"Vehicle trace", &outputs.VehicleTraceFile},
       {"Detection trace", &outputs.DetectionTraceFile},
@@ -145,9 +146,8 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   if (parameters[0] == "--merge") return RunMerge(parameters, err);
   if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
   ClearTerminateRequest();
-  ReportHook previous = SetReportHook([&err](const Report& report) {
-    err << report.caption << ": " << report.text << '\n';
-  });
+  ReportHook previous = SetReportHook(
+      [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   SetProgramMode(KAVRO);
   TextTable texts;
   OutputFileSettings outputs;

@@ -44,7 +44,8 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
   const int seed = run_.Configuration() ? run_.Configuration()->Seed() : 1;
   for (size_t i = kept; i < rows_.size(); ++i) {
     // Seeds two apart keep every seed of the batch odd when the base seed is.
-    rows_[i] = BatchRow{static_cast<int>(i) + 1, seed + 2 * static_cast<std::int32_t>(i), "", "", ""};
+    rows_[i] =
+        BatchRow{static_cast<int>(i) + 1, seed + 2 * static_cast<std::int32_t>(i), "", "", ""};
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();
@@ -187,8 +188,9 @@ void BatchRunner::FinishBatchRun() {
   const OutputFileSettings& outputs = run_.Outputs();
   const std::string& current = run_.CurrentFileName();
   if (!outputs.SimulationResultsFile.empty())
-    WriteSimulationResults(ResolveOutputFileName(outputs.SimulationResultsFile, current, s.BatchRun),
-                           false, config, run_.Samples(), &run_.Simulation());
+    WriteSimulationResults(
+        ResolveOutputFileName(outputs.SimulationResultsFile, current, s.BatchRun), false, config,
+        run_.Samples(), &run_.Simulation());
   if (!outputs.ExtendedResultsFile.empty())
     WriteSimulationResults(ResolveOutputFileName(outputs.ExtendedResultsFile, current, s.BatchRun),
                            true, config, run_.Samples(), &run_.Simulation());
@@ -241,7 +243,7 @@ void BatchRunner::ReportHighestFlow(BatchRow& row) {
     int total = 0;
     for (int lane = 0; lane < MAX_KAVROLANE; ++lane) total += record->Count[lane];
     const int flow = total * 3600 / length;  // [veh/h]
-    if (flow <= best) continue;  // on equal flows the later period wins
+    if (flow <= best) continue;              // on equal flows the later period wins
     best = flow;
     bestPeriod = p;
     lanes = " {";
@@ -294,8 +296,7 @@ bool BatchRunner::SaveResults(const std::string& fileName, const std::string& pa
   for (int run = partLine.empty() ? 1 : FirstRun(); run <= last; ++run) {
     const BatchRow& row = rows_[run - 1];
     std::fprintf(file, "%d\t%d\t%s\t%s\t%s\n", row.Run, static_cast<int>(row.Seed),
-                 row.Started.c_str(), row.Finished.c_str(),
-                 BatchStatusColumns(row.Status).c_str());
+                 row.Started.c_str(), row.Finished.c_str(), BatchStatusColumns(row.Status).c_str());
   }
   return std::fclose(file) == 0;
 }

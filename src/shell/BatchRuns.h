@@ -11,7 +11,7 @@
 struct BatchRow {
   int Run = 0;
   std::int32_t Seed = 0;
-  std::string Started;   // local time of day "hh:mm:ss"
+  std::string Started;  // local time of day "hh:mm:ss"
   std::string Finished;
   std::string Status;
 };
@@ -20,10 +20,10 @@ struct BatchRow {
 // no detector (report).
 struct BatchSettings {
   int NumberOfRuns = 10;
-  int StopDetector = 0;     // entry of the stop speed list: 0 = any detector, k = detector k
-  int ReportDetector = 0;   // 0 = no highest flow reported, k = detector k
-  int DropSpeed = 40;       // [km/h]
-  int FromLane = 1;         // lanes count from 1
+  int StopDetector = 0;    // entry of the stop speed list: 0 = any detector, k = detector k
+  int ReportDetector = 0;  // 0 = no highest flow reported, k = detector k
+  int DropSpeed = 40;      // [km/h]
+  int FromLane = 1;        // lanes count from 1
   int UpToLane = 12;
 };
 

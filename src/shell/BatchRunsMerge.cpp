@@ -27,7 +27,9 @@ struct PartFile {
   std::vector<std::string> rows;
 };
 
-void MergeError(const std::string& text) { UserMessage(ReportKind::Error, "Error", "--merge: " + text); }
+void MergeError(const std::string& text) {
+  UserMessage(ReportKind::Error, "Error", "--merge: " + text);
+}
 
 // The lines of a text file, LF or CR LF ended.
 bool ReadLines(const std::string& name, std::vector<std::string>& lines) {
@@ -71,8 +73,8 @@ bool ReadPart(const std::string& name, PartFile& file) {
   const BatchPart& part = file.part;
   const size_t count = static_cast<size_t>(part.Last - part.First + 1);
   if (lines.size() != count + 2 || lines[1] != kHeader) {
-    MergeError(Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First,
-                      part.Last));
+    MergeError(
+        Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First, part.Last));
     return false;
   }
   file.header = lines[1];
@@ -94,11 +96,11 @@ bool CheckParts(const std::vector<PartFile>& files) {
     const BatchPart& a = base.part;
     const BatchPart& b = file.part;
     if (a.Runs != b.Runs || a.Configuration != b.Configuration || a.Batch != b.Batch) {
-      MergeError(Format("\"%s\" and \"%s\" are parts of different batches (%s, %d runs, "
-                        "configuration %s; %s, %d runs, configuration %s)",
-                        base.name.c_str(), file.name.c_str(), a.Batch.c_str(), a.Runs,
-                        a.Configuration.c_str(), b.Batch.c_str(), b.Runs,
-                        b.Configuration.c_str()));
+      MergeError(
+          Format("\"%s\" and \"%s\" are parts of different batches (%s, %d runs, "
+                 "configuration %s; %s, %d runs, configuration %s)",
+                 base.name.c_str(), file.name.c_str(), a.Batch.c_str(), a.Runs,
+                 a.Configuration.c_str(), b.Batch.c_str(), b.Runs, b.Configuration.c_str()));
       return false;
     }
   }
@@ -112,8 +114,8 @@ bool CheckParts(const std::vector<PartFile>& files) {
       return false;
     }
     if (file.part.First > next) {
-      MergeError(Format("runs %d-%d of %d are in no part", next, file.part.First - 1,
-                        base.part.Runs));
+      MergeError(
+          Format("runs %d-%d of %d are in no part", next, file.part.First - 1, base.part.Runs));
       return false;
     }
     next = file.part.Last + 1;
@@ -148,8 +150,8 @@ bool WriteReplacing(const std::string& outName, const std::vector<std::string>& 
   umask(mask);
   ok = ok && chmod(temporary.c_str(), 0666 & ~mask) == 0;
   if (!ok || std::rename(temporary.c_str(), outName.c_str()) != 0) {
-    MergeError(Format("cannot write \"%s\": %s", outName.c_str(),
-                      std::strerror(ok ? errno : error)));
+    MergeError(
+        Format("cannot write \"%s\": %s", outName.c_str(), std::strerror(ok ? errno : error)));
     std::remove(temporary.c_str());
     return false;
   }
@@ -169,8 +171,9 @@ bool ParseBatchPartLine(const std::string& line, BatchPart& part) {
   BatchPart read;
   char fingerprint[17] = {};
   int used = 0;
-  if (std::sscanf(line.c_str() + prefix.size(), "runs %d-%d of %d, configuration %16[0-9a-f], batch=%n",
-                  &read.First, &read.Last, &read.Runs, fingerprint, &used) != 4 ||
+  if (std::sscanf(line.c_str() + prefix.size(),
+                  "runs %d-%d of %d, configuration %16[0-9a-f], batch=%n", &read.First, &read.Last,
+                  &read.Runs, fingerprint, &used) != 4 ||
       used == 0)
     return false;
   read.Configuration = fingerprint;

@@ -61,7 +61,8 @@ void MakeRun(const ParallelBatchJob& job, int number, const std::atomic<int>& st
   std::unique_ptr<KDConfig> config;
   ConfigReadResult read = LoadConfigText(job.CurrentFileName, job.ConfigurationText, config);
   if (!read.ok) {
-    UserMessage(ReportKind::Error, "Error in Kavro configuration file", ConfigErrorText(read.error));
+    UserMessage(ReportKind::Error, "Error in Kavro configuration file",
+                ConfigErrorText(read.error));
     return;
   }
   LineKernelMessageSink messages(

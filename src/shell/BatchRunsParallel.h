@@ -20,9 +20,9 @@ using BatchSimulationFactory =
 // What one run of a parallel batch left behind; the batch hands it on in run order.
 struct BatchRunOutcome {
   BatchRow Row;
-  bool Ended = false;    // the run finished or its simulation failed: its row is final
-  bool Stopped = false;  // a stop was reported during the run (program error, out of memory)
-  std::vector<Report> Reports;            // made during the run, in the order they were made
+  bool Ended = false;           // the run finished or its simulation failed: its row is final
+  bool Stopped = false;         // a stop was reported during the run (program error, out of memory)
+  std::vector<Report> Reports;  // made during the run, in the order they were made
   std::vector<std::string> MessageLines;  // lines for the messages window (the log)
 };
 

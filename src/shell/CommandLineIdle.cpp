@@ -81,9 +81,9 @@ void CommandLineIdle::BadArgument(const std::string& argument, const std::string
 bool CommandLineIdle::CheckBatchOptions(const BatchRequest& request) {
   const OutputFileSettings& o = outputs_;
   if (o.LastRun > request.Runs) {
-    BadArgument(Format("--runs %d-%d", o.FirstRun, o.LastRun),
-                Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs",
-                       request.Runs));
+    BadArgument(
+        Format("--runs %d-%d", o.FirstRun, o.LastRun),
+        Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs", request.Runs));
     return false;
   }
   const int runs = o.LastRun > 0 ? o.LastRun - o.FirstRun + 1 : request.Runs;
@@ -111,8 +111,8 @@ void CommandLineIdle::RunStep(int step) {
       }
       if (!CheckBatchOptions(request)) return;
       if (!batch_) {
-        Deliver({ReportKind::Error, texts_.Text("LabelError"),
-                 "Batch runs are not available yet", true});
+        Deliver({ReportKind::Error, texts_.Text("LabelError"), "Batch runs are not available yet",
+                 true});
         ended_ = true;
         return;
       }

@@ -186,9 +186,9 @@ bool ConfigDocument::Save() {
   if (saved) {
     MarkSaved();
   } else {
-    UserMessage(ReportKind::Error, "Error",
-                FillStringDirectives(texts_.Text("LabelCannotWrite"),
-                                     {currentFileName_, systemError}));
+    UserMessage(
+        ReportKind::Error, "Error",
+        FillStringDirectives(texts_.Text("LabelCannotWrite"), {currentFileName_, systemError}));
   }
   // A failed save still lists the file: the user meant to work with it.
   AddLastUsedFile(currentFileName_);

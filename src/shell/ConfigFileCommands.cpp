@@ -43,9 +43,8 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
   }
   SetProgramMode(KAVRO);
   // A stop inside the model would be a fault of the reader; it must not pass unnoticed.
-  ReportHook previous = SetReportHook([&err](const Report& report) {
-    err << report.caption << ": " << report.text << '\n';
-  });
+  ReportHook previous = SetReportHook(
+      [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   const std::string& fileName = parameters[0];
   std::unique_ptr<KDConfig> config;
   ConfigReadResult result = LoadConfig(fileName, config);
@@ -57,8 +56,7 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
     if (WriteConfig(*config, parameters[2], &systemError)) {
       out << "Written " << parameters[2] << '\n';
     } else {
-      err << Format("Cannot write to file \"%s\": %s.", parameters[2].c_str(),
-                    systemError.c_str())
+      err << Format("Cannot write to file \"%s\": %s.", parameters[2].c_str(), systemError.c_str())
           << '\n';
       status = 1;
     }

@@ -9,11 +9,11 @@
 // it. Lanes are indexed 0 (median lane) to 11. The record is 49 words, like the files and
 // windows that share it expect.
 struct DetectorSample {
-  int LaneChanges = 0;                       // lane changes counted at the detector
-  int Count[MAX_KAVROLANE] = {};             // vehicles that passed per lane
-  float Speed[MAX_KAVROLANE] = {};           // their harmonic mean speed [km/h]; -1 when none
-  float TravelTimeSum[MAX_KAVROLANE] = {};   // [s] from the previous detector
-  int TravelTimeCount[MAX_KAVROLANE] = {};   // vehicles summed in TravelTimeSum
+  int LaneChanges = 0;                      // lane changes counted at the detector
+  int Count[MAX_KAVROLANE] = {};            // vehicles that passed per lane
+  float Speed[MAX_KAVROLANE] = {};          // their harmonic mean speed [km/h]; -1 when none
+  float TravelTimeSum[MAX_KAVROLANE] = {};  // [s] from the previous detector
+  int TravelTimeCount[MAX_KAVROLANE] = {};  // vehicles summed in TravelTimeSum
 };
 static_assert(sizeof(DetectorSample) == 49 * 4, "a detector sample is 49 words");
 

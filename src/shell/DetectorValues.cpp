@@ -14,8 +14,8 @@ DetectorValueContext DetectorContext(const KDConfig& config, int detector) {
 }
 
 float ComputeDetectorValues(const DetectorSampleStore& store, char scaleId, int period,
-                            int detector, float* perLane, int divisor, int lanes,
-                            int periodLength, const DetectorValueContext& context) {
+                            int detector, float* perLane, int divisor, int lanes, int periodLength,
+                            const DetectorValueContext& context) {
   if (scaleId != 'q' && scaleId != 'k' && scaleId != 'u' && scaleId != 'T' && scaleId != 'v' &&
       scaleId != 't') {
     ProgramError("Bad ScaleID passed to TFormGraph::ComputeDetectorValues");

@@ -13,8 +13,7 @@ std::string LastFileValue(int i) { return "LastFile_" + std::to_string(i); }
 
 }  // namespace
 
-std::string SettingsApplicationName(const std::string& programName,
-                                    const ProgramVersion& version) {
+std::string SettingsApplicationName(const std::string& programName, const ProgramVersion& version) {
   return programName + std::to_string(version.Major) + "." + std::to_string(version.Minor);
 }
 

@@ -13,8 +13,7 @@ class LastUsedFiles;
 /// "Software\\Marvenk\\Kavro5.1" for version 5.1 of a program named Kavro.
 std::string SettingsKeyPath(const std::string& programName, const ProgramVersion& version);
 /// The last part of the key path: "Kavro5.1".
-std::string SettingsApplicationName(const std::string& programName,
-                                    const ProgramVersion& version);
+std::string SettingsApplicationName(const std::string& programName, const ProgramVersion& version);
 
 // One open key of the settings store.
 class SettingsStore {

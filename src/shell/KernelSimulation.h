@@ -6,7 +6,6 @@
 #include <string>
 
 #include "kernel/KernelMessages.h"
-
 #include "shell/RunSimulation.h"
 
 class Kernel;

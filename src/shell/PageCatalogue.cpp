@@ -85,24 +85,42 @@ int InitialEntry(PageMenu menu, int programMode) {
 
 std::string PageTitle(int page) {
   switch (page) {
-    case 1: return "Physical road layout";
-    case 2: return "Origin and destination names";
-    case 3: return "Link teleports";
-    case 4: return "Surface details";
-    case 5: return "Traffic control";
-    case 6: return "Generate lane change behavior";
-    case 7: return "Edit lane change areas";
-    case 8: return "Detectors";
-    case 9: return "Speed limit";
-    case 10: return "Surface details of the model";
-    case 11: return "Composition";
-    case 12: return "Flow per origin";
-    case 13: return "Origin - Destination matrix";
-    case 14: return "Vehicle and driver parameters";
-    case 16: return "Generation";
-    case 21: return "Settings";
-    case 22: return "Run";
-    case 23: return "Batch";
+    case 1:
+      return "Physical road layout";
+    case 2:
+      return "Origin and destination names";
+    case 3:
+      return "Link teleports";
+    case 4:
+      return "Surface details";
+    case 5:
+      return "Traffic control";
+    case 6:
+      return "Generate lane change behavior";
+    case 7:
+      return "Edit lane change areas";
+    case 8:
+      return "Detectors";
+    case 9:
+      return "Speed limit";
+    case 10:
+      return "Surface details of the model";
+    case 11:
+      return "Composition";
+    case 12:
+      return "Flow per origin";
+    case 13:
+      return "Origin - Destination matrix";
+    case 14:
+      return "Vehicle and driver parameters";
+    case 16:
+      return "Generation";
+    case 21:
+      return "Settings";
+    case 22:
+      return "Run";
+    case 23:
+      return "Batch";
   }
   return std::string();
 }

@@ -10,11 +10,11 @@ enum class PageMenu { RoadDesign = 0, Traffic = 1, Simulate = 2 };
 
 struct PageEntry {
   PageMenu Menu;
-  const char* Item;     // object name of the menu entry
+  const char* Item;  // object name of the menu entry
   const char* Caption;
-  int Page;             // entries with the same number show the same page
-  bool InKavro;         // shown in KAVRO mode
-  bool InDovel;         // shown in DOVEL mode
+  int Page;      // entries with the same number show the same page
+  bool InKavro;  // shown in KAVRO mode
+  bool InDovel;  // shown in DOVEL mode
 };
 
 constexpr int kPageEntryCount = 23;

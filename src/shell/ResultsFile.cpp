@@ -120,10 +120,11 @@ void WriteSimulationResults(std::FILE* file, bool extended, const KDConfig& conf
   const int detectors = std::min(configured, store.NumDetectors());
   const int types = std::max(config.VDCTypeCount(VDC_KAVRO), 0);
   for (int p = 0; p < store.PeriodCount(); ++p) {
-    const int length = p == 0 ? config.DetectorTime(0) : config.DetectorTime(1) - config.DetectorTime(0);
+    const int length =
+        p == 0 ? config.DetectorTime(0) : config.DetectorTime(1) - config.DetectorTime(0);
     for (int k = 0; k < detectors; ++k) {
-      Block block{file, store, config.DetectorTime(p), p, k, lanes, length,
-                  DetectorContext(config, k)};
+      Block block{file,  store,  config.DetectorTime(p),    p, k,
+                  lanes, length, DetectorContext(config, k)};
       const DetectorQueries* detector = simulation ? simulation->Detector(k) : nullptr;
       WriteBlock(block, extended, k < configured - 1, detector, types);
     }

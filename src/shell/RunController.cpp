@@ -11,8 +11,7 @@
 #include "kernel/KernelMath.h"
 #include "roadview/LaneChangeGeneration.h"
 
-RunController::RunController(std::unique_ptr<RunSimulation> simulation,
-                             OutputFileSettings& outputs)
+RunController::RunController(std::unique_ptr<RunSimulation> simulation, OutputFileSettings& outputs)
     : simulation_(std::move(simulation)),
       outputs_(outputs),
       laneChangeCheck_([](const KDConfig& config) { return CheckLaneChangeAreas(config); }) {}
@@ -224,10 +223,11 @@ void RunController::SampleVehicles() {
   lastSampledStep_ = s.StepCount;
   if (tracing)
     vehicleTrace_.OpenForStep(
-        ResolveOutputFileName(outputs_.VehicleTraceFile, currentFileName_, s.BatchRun),
-        s.StepCount, outputs_.VehicleTraceInterval);
+        ResolveOutputFileName(outputs_.VehicleTraceFile, currentFileName_, s.BatchRun), s.StepCount,
+        outputs_.VehicleTraceInterval);
   const float time = SimulatedTime();
-  for (const VehicleSnapshot& vehicle : simulation_->Vehicles(config_->LanesUsed(), vehicleTrace_.IsOpen())) {
+  for (const VehicleSnapshot& vehicle :
+       simulation_->Vehicles(config_->LanesUsed(), vehicleTrace_.IsOpen())) {
     if (!tracks_.Add(s.StepCount, vehicle.Number, vehicle.Type, vehicle.Position,
                      vehicle.KeepsDistance, vehicle.Lane)) {
       vehicleTrace_.Close();

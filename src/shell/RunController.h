@@ -18,8 +18,8 @@ constexpr int kNoDetectorOutput = 999999999;
 
 // The state of the current run.
 struct RunState {
-  bool Running = false;        // the run loop is to continue
-  int StepCount = 0;           // steps done; 0 = the next step sets a new run up
+  bool Running = false;  // the run loop is to continue
+  int StepCount = 0;     // steps done; 0 = the next step sets a new run up
   int StepsPerSecond = 1;
   int TotalSteps = 0;
   int RunChangeStamp = 0;      // the configuration's change stamp when the run was set up
@@ -33,7 +33,7 @@ struct RunState {
   int NextDetectorOutput = kNoDetectorOutput;  // [s]
   int PeriodCount = 0;
   int NumDetectors = 0;
-  int AbortPeriod = -1;        // period at which a batch run ends early, -1 = none
+  int AbortPeriod = -1;  // period at which a batch run ends early, -1 = none
 };
 
 // Where the desktop program follows a run: it redraws, dumps the screen and updates its

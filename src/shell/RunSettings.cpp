@@ -66,7 +66,8 @@ std::string SeedAdjustedMessage(int seed) {
 std::optional<DetectorTimes> DetectorTimesToStore(const std::string& firstText,
                                                   const std::string& repeatText,
                                                   const KDConfig& config) {
-  const DetectorTimes current{config.DetectorTime(0), config.DetectorTime(1) - config.DetectorTime(0)};
+  const DetectorTimes current{config.DetectorTime(0),
+                              config.DetectorTime(1) - config.DetectorTime(0)};
   DetectorTimes wanted = current;
   if (const std::optional<int> first = ScanInteger(firstText)) wanted.First = *first;
   if (const std::optional<int> repeat = ScanInteger(repeatText)) wanted.Repeat = *repeat;
@@ -118,9 +119,7 @@ int RedrawEveryForEntry(int entry) {
   return Truncate(std::pow(10.0, entry > 2 ? 2 : entry) + 0.1);
 }
 
-int StepsPerSecondEntry(float timeStep) {
-  return Truncate(1 / timeStep + 0.0001) >= 2 ? 1 : 0;
-}
+int StepsPerSecondEntry(float timeStep) { return Truncate(1 / timeStep + 0.0001) >= 2 ? 1 : 0; }
 
 RunButtons RunButtonsFor(const RunState& state, const KDConfig& config) {
   RunButtons buttons;

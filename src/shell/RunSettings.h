@@ -50,7 +50,7 @@ int ShownDetectorRepeat(const KDConfig& config);
 std::optional<int> StopTimeToStore(const std::string& text, const KDConfig& config);
 
 /// The entries of the lists of the pages.
-extern const std::vector<std::string> kStepsPerSecondEntries;   // "1", "2"
+extern const std::vector<std::string> kStepsPerSecondEntries;  // "1", "2"
 extern const std::vector<std::string> kDetectorStartEntries;
 extern const std::vector<std::string> kDetectorRepeatEntries;
 /// "10%" .. "10000%" and then `maximumText` ("Maximum"), the initial choice.

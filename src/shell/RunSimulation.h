@@ -26,10 +26,10 @@ class DetectorQueries {
 // A vehicle as the vehicle tracks and the vehicle trace see it after a step.
 struct VehicleSnapshot {
   int Number = 0;
-  int Type = 0;          // type index, 0 for the first vehicle type
-  int Lane = 0;          // lane index, 0 = median lane
-  float Position = 0;    // [m]
-  float Speed = 0;       // [m/s]
+  int Type = 0;                // type index, 0 for the first vehicle type
+  int Lane = 0;                // lane index, 0 = median lane
+  float Position = 0;          // [m]
+  float Speed = 0;             // [m/s]
   bool KeepsDistance = false;  // at least its desired distance to the object ahead
   std::string Origin;
   std::string Destination;

@@ -1,12 +1,12 @@
 #include "shell/ScreenDumpFiles.h"
 
+#include <jpeglib.h>
+
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <memory>
-
-#include <jpeglib.h>
 
 #include "config/ProgramError.h"
 
@@ -88,11 +88,11 @@ bool WriteBitmapFile(const std::string& path, const RgbPicture& picture, std::st
   PutLittleEndian(data, 40, 4);               // size of the information header
   PutLittleEndian(data, static_cast<std::uint32_t>(picture.Width), 4);
   PutLittleEndian(data, static_cast<std::uint32_t>(picture.Height), 4);  // rows bottom-up
-  PutLittleEndian(data, 1, 2);                // planes
-  PutLittleEndian(data, 24, 2);               // bits per pixel
-  PutLittleEndian(data, 0, 4);                // no compression
+  PutLittleEndian(data, 1, 2);                                           // planes
+  PutLittleEndian(data, 24, 2);                                          // bits per pixel
+  PutLittleEndian(data, 0, 4);                                           // no compression
   PutLittleEndian(data, imageBytes, 4);
-  PutLittleEndian(data, 2835, 4);             // 72 dots per inch, as pixels per metre
+  PutLittleEndian(data, 2835, 4);  // 72 dots per inch, as pixels per metre
   PutLittleEndian(data, 2835, 4);
   PutLittleEndian(data, 0, 4);
   PutLittleEndian(data, 0, 4);

@@ -56,12 +56,13 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   if (ReadFileBytes(fileName, configurationText_, systemError)) {
     read = LoadConfigText(fileName, configurationText_, config_);
   } else {
-    read.error = {fileName, 0, "",
-                  Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(),
-                         systemError.c_str())};
+    read.error = {
+        fileName, 0, "",
+        Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(), systemError.c_str())};
   }
   if (!read.ok) {
-    UserMessage(ReportKind::Error, "Error in Kavro configuration file", ConfigErrorText(read.error));
+    UserMessage(ReportKind::Error, "Error in Kavro configuration file",
+                ConfigErrorText(read.error));
     return;
   }
   messages_ = std::make_unique<LineKernelMessageSink>([this](const std::string& line) {
@@ -147,9 +148,9 @@ bool UnattendedBatch::SaveBatchResultsUnattended() {
     part.Last = batch_->LastRun();
     part.Runs = request_.Runs;
     part.Configuration = ConfigurationFingerprint(configurationText_);
-    part.Batch = Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector,
-                        request_.ReportDetector, request_.DropSpeed, request_.FirstLane,
-                        request_.LastLane);
+    part.Batch =
+        Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector, request_.ReportDetector,
+               request_.DropSpeed, request_.FirstLane, request_.LastLane);
     partLine = BatchPartLine(part);
   }
   if (!batch_->SaveResults(name, partLine)) return false;
@@ -164,7 +165,7 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
   }
   if (!out_) return;
   *out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str()) << '\n'
-       << std::flush;
+        << std::flush;
 }
 
 void UnattendedBatch::ProcessEvents() {

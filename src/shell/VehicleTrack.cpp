@@ -16,7 +16,8 @@ constexpr std::size_t kSampleChunk = 100;
 std::uint32_t PackSample(float position, bool keepsDistance, int lane) {
   // Single precision like the kernel's positions, so samples match the positions shown.
   int decimetres = Truncate(position * 10.0f);
-  std::uint32_t packed = static_cast<std::uint32_t>(decimetres < 0 ? 0 : decimetres) & kPositionMask;
+  std::uint32_t packed =
+      static_cast<std::uint32_t>(decimetres < 0 ? 0 : decimetres) & kPositionMask;
   if (keepsDistance) packed |= kDistanceBit;
   packed |= (static_cast<std::uint32_t>(lane) & 0xF) << 24;
   return packed;

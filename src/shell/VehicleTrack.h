@@ -8,11 +8,11 @@
 // FirstStep on.
 struct VehicleTrack {
   int FirstStep = 0;
-  int Vehicle = 0;       // the vehicle's number
+  int Vehicle = 0;  // the vehicle's number
   int VehicleType = 0;
-  int LastIndex = -1;    // index of the latest sample
+  int LastIndex = -1;  // index of the latest sample
   std::vector<std::uint32_t> Samples;
-  int LaneOffset = 0;    // first lane used at the start of the run (external model tracks)
+  int LaneOffset = 0;      // first lane used at the start of the run (external model tracks)
   float LastPosition = 0;  // [m]
 };
 

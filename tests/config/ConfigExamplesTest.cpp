@@ -105,7 +105,10 @@ void OnRampTaper(KDConfig& c) {
   // acceleration lane of 250 m that ends in a 150 m taper. The taper's end is a destination
   // of the road that no traffic is bound for.
   BuildRoad(c, {1000, 1300, 1550, 1700, 4000},
-            {{RIGHT, LEFT}, {RIGHT, LEFT, NONE}, {RIGHT, ANY, LEFT}, {RIGHT, ANY, TAPER_ON},
+            {{RIGHT, LEFT},
+             {RIGHT, LEFT, NONE},
+             {RIGHT, ANY, LEFT},
+             {RIGHT, ANY, TAPER_ON},
              {RIGHT, LEFT}});
   for (int x : {800, 1250, 2000, 3500}) c.AddDetector(x);
   int main = Origin(c, 0), ramp = Origin(c, 2);
@@ -128,9 +131,9 @@ void OnRampTaper(KDConfig& c) {
 void OffRamp(KDConfig& c) {
   // Three lanes; a 300 m deceleration lane opens on the right, then runs 300 m beside the
   // motorway behind a barrier and leaves as the exit.
-  BuildRoad(c, {2000, 2300, 2600, 5000},
-            {{RIGHT, ANY, LEFT}, {RIGHT, ANY, ANY, LEFT}, {RIGHT, ANY, LEFT, NONE},
-             {RIGHT, ANY, LEFT}});
+  BuildRoad(
+      c, {2000, 2300, 2600, 5000},
+      {{RIGHT, ANY, LEFT}, {RIGHT, ANY, ANY, LEFT}, {RIGHT, ANY, LEFT, NONE}, {RIGHT, ANY, LEFT}});
   for (int x : {1000, 1900, 2200, 3500}) c.AddDetector(x);
   int through = Destination(c, 0), exit = Destination(c, 3);
   c.SetSourceName(0, "Main");
@@ -145,9 +148,9 @@ void OffRamp(KDConfig& c) {
 
 void Weaving(KDConfig& c) {
   // An on-ramp joins as an auxiliary lane that leaves again 600 m further as an off-ramp.
-  BuildRoad(c, {1500, 1800, 2400, 2700, 5000},
-            {{RIGHT, LEFT}, {RIGHT, LEFT, NONE}, {RIGHT, ANY, LEFT}, {RIGHT, LEFT, NONE},
-             {RIGHT, LEFT}});
+  BuildRoad(
+      c, {1500, 1800, 2400, 2700, 5000},
+      {{RIGHT, LEFT}, {RIGHT, LEFT, NONE}, {RIGHT, ANY, LEFT}, {RIGHT, LEFT, NONE}, {RIGHT, LEFT}});
   for (int x : {1000, 2100, 3500}) c.AddDetector(x);
   int main = Origin(c, 0), ramp = Origin(c, 2);
   int through = Destination(c, 0), exit = Destination(c, 2);
@@ -170,7 +173,10 @@ void LaneDrop(KDConfig& c) {
   // Three lanes to two: the right lane must merge left over its last 400 m; 80 km/h from
   // 500 m before the drop to 1 km after it.
   BuildRoad(c, {1500, 2000, 2400, 3400, 5000},
-            {{RIGHT, ANY, LEFT}, {RIGHT, ANY, LEFT}, {RIGHT, ANY, MERGE_LEFT}, {RIGHT, LEFT},
+            {{RIGHT, ANY, LEFT},
+             {RIGHT, ANY, LEFT},
+             {RIGHT, ANY, MERGE_LEFT},
+             {RIGHT, LEFT},
              {RIGHT, LEFT}});
   for (int s = 1; s <= 3; s++)
     for (int lane = 0; lane < 3; lane++)
@@ -220,7 +226,8 @@ void BenchMotorway(KDConfig& c) {
 // their links, a closed lane, route choice, a controller light, slopes, speed suppression,
 // lanes closed for overtaking trucks and six vehicle types.
 void EveryKeyword(KDConfig& c) {
-  BuildRoad(c, {2000, 3000, 6000}, {{RIGHT, ANY, ANY, NONE}, {RIGHT, ANY, LEFT}, {RIGHT, ANY, LEFT, NONE}});
+  BuildRoad(c, {2000, 3000, 6000},
+            {{RIGHT, ANY, ANY, NONE}, {RIGHT, ANY, LEFT}, {RIGHT, ANY, LEFT, NONE}});
   c.SetPhysicalSectionProperty(2, 3, PP_LANETYPE, TELEPORTIN, false);
   c.SetPhysicalSectionProperty(0, 3, PP_LANETYPE, TELEPORTOUT, false);
   c.SetPhysicalSectionProperty(1, 2, PP_SLOPE, 0.035f, false);

@@ -33,8 +33,9 @@ class Mutator : public XorShiftRandom {
     if (lines.empty()) return;
     int n = Below(static_cast<int>(lines.size()));
     std::string& line = lines[n];
-    static const char* const tokens[] = {"-1", "0", "99999999999", "1e30", "nan", ":", "|",
-                                         ",", " ", "12", "7", "0.0001", "L", "#", "\t", "2147483647"};
+    static const char* const tokens[] = {"-1", "0", "99999999999", "1e30",      "nan", ":",
+                                         "|",  ",", " ",           "12",        "7",   "0.0001",
+                                         "L",  "#", "\t",          "2147483647"};
     switch (Below(8)) {
       case 0:
         lines.erase(lines.begin() + n);
@@ -55,7 +56,8 @@ class Mutator : public XorShiftRandom {
       }
       case 5: {
         // Replace a run of digits by another number.
-        size_t at = line.find_first_of("0123456789", line.empty() ? 0 : Below(static_cast<int>(line.size())));
+        size_t at = line.find_first_of("0123456789",
+                                       line.empty() ? 0 : Below(static_cast<int>(line.size())));
         if (at == std::string::npos) break;
         size_t end = line.find_first_not_of("0123456789", at);
         line.replace(at, end == std::string::npos ? std::string::npos : end - at,
@@ -82,9 +84,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
 
 std::vector<std::vector<std::string>> Seeds() {
   std::vector<std::vector<std::string>> seeds = {BaseConfigLines()};
-  for (const char* file : {"examples/weaving.kav", "examples/off-ramp.kav",
-                           "examples/ramp-metering.kav", "examples/on-ramp-taper.kav",
-                           "tests/golden/config-every-keyword.kav"}) {
+  for (const char* file :
+       {"examples/weaving.kav", "examples/off-ramp.kav", "examples/ramp-metering.kav",
+        "examples/on-ramp-taper.kav", "tests/golden/config-every-keyword.kav"}) {
     std::ifstream in(std::string(KAVRO_SOURCE_DIR) + "/" + file, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();

@@ -1,9 +1,8 @@
-#include "config/ConfigLine.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+#include "config/ConfigLine.h"
 #include "config/ff_keys.h"
 
 TEST(ConfigLineRead, AcceptsLfAndCrLfAndTrimsTrailingBlanks) {
@@ -89,8 +88,11 @@ TEST(ConfigLineScan, ReadsNumbersLikeFormattedInput) {
     float expected;
     const char* rest;
   };
-  const Case cases[] = {{" 1.5 x", 1.5f, " x"},  {"+2", 2.0f, ""},     {"-.25,", -0.25f, ","},
-                        {"3e2|", 300.0f, "|"},   {"0.52 0.48", 0.52f, " 0.48"}};
+  const Case cases[] = {{" 1.5 x", 1.5f, " x"},
+                        {"+2", 2.0f, ""},
+                        {"-.25,", -0.25f, ","},
+                        {"3e2|", 300.0f, "|"},
+                        {"0.52 0.48", 0.52f, " 0.48"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     ValueScanner scanner(c.text);

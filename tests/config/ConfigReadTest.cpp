@@ -116,8 +116,9 @@ TEST(KavroConfigRead, SimulationAndDetectorTimesFollowTheTimeStep) {
 
 TEST(KavroConfigReadWarnings, UnknownParameterIsIgnoredWithOneWarningPerBlock) {
   std::string text = EditedConfigText(
-      {{24, {"vehicle general param  0: 3.0 lane change T", "vehicle general param  1: 1.5 Treac x",
-             "vehicle general param  2: 0.5 treac D"}}});
+      {{24,
+        {"vehicle general param  0: 3.0 lane change T", "vehicle general param  1: 1.5 Treac x",
+         "vehicle general param  2: 0.5 treac D"}}});
   std::unique_ptr<KDConfig> c;
   ConfigReadResult result = LoadConfigText("warn.kav", text, c);
   ASSERT_TRUE(result.ok) << result.error.message;
@@ -130,8 +131,8 @@ TEST(KavroConfigReadWarnings, UnknownParameterIsIgnoredWithOneWarningPerBlock) {
 }
 
 TEST(KavroConfigReadWarnings, ReadKavroConfigShowsWarningsAndTheError) {
-  std::string text = EditedConfigText(
-      {{24, {"vehicle general param  0: 3.0 lane changing"}}, {29, {"vehicle probabilities  1: 0.5"}}});
+  std::string text = EditedConfigText({{24, {"vehicle general param  0: 3.0 lane changing"}},
+                                       {29, {"vehicle probabilities  1: 0.5"}}});
   KDConfig config;
   ReportCapture capture;
   std::istringstream in(text);
@@ -140,8 +141,9 @@ TEST(KavroConfigReadWarnings, ReadKavroConfigShowsWarningsAndTheError) {
   EXPECT_EQ(capture.Reports()[0].caption, "Warning");
   EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Information);
   EXPECT_EQ(capture.Reports()[2].caption, "Error in Kavro configuration file");
-  EXPECT_EQ(capture.Reports()[2].text,
-            "w.kav(line 29)\r\nvehicle probabilities  1: 0.5\r\nSum of probabilities less than 1.0");
+  EXPECT_EQ(
+      capture.Reports()[2].text,
+      "w.kav(line 29)\r\nvehicle probabilities  1: 0.5\r\nSum of probabilities less than 1.0");
   EXPECT_FALSE(capture.Reports()[2].stop);
 }
 

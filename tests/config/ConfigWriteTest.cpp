@@ -200,8 +200,9 @@ TEST(KavroConfigOpen, ReplacesTheCurrentConfigurationOnlyOnSuccess) {
   {
     ReportCapture capture;
     EXPECT_FALSE(ReadConfig(folder + "/bad.kav", current));
-    EXPECT_EQ(capture.OnlyText(), folder + "/bad.kav(line 29)\r\nvehicle probabilities  1: 2\r\n"
-                                           "Bad probability");
+    EXPECT_EQ(capture.OnlyText(), folder +
+                                      "/bad.kav(line 29)\r\nvehicle probabilities  1: 2\r\n"
+                                      "Bad probability");
     EXPECT_EQ(capture.Reports()[0].caption, "Error in Kavro configuration file");
   }
   EXPECT_EQ(current.get(), before);

@@ -52,11 +52,10 @@ TEST_F(DetectorTest, QueriesOutsideTheRecordedCellsHoldNothing) {
     int count;
     float speed;
   } cases[] = {
-      {0, 0, 0, 0, -1},   // no car counted
-      {0, 2, -1, 0, -1},  // no vehicle in that lane
-      {1, -1, -1, 0, -1}, // a period never reached
-      {-1, 0, 1, 0, -1},  {0, 12, 1, 0, -1}, {0, -2, 1, 0, -1},
-      {0, 0, 1, 1, 72},   {0, -1, 1, 1, 72},
+      {0, 0, 0, 0, -1},    // no car counted
+      {0, 2, -1, 0, -1},   // no vehicle in that lane
+      {1, -1, -1, 0, -1},  // a period never reached
+      {-1, 0, 1, 0, -1},  {0, 12, 1, 0, -1}, {0, -2, 1, 0, -1}, {0, 0, 1, 1, 72}, {0, -1, 1, 1, 72},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.period << " " << c.lane << " " << c.type);

@@ -44,8 +44,8 @@ struct ExampleRun {
   ::testing::AssertionResult Run(int seconds) {
     for (int step = 0; step < seconds * kernel.StepsPerSecond(); ++step) {
       if (!kernel.SimulateStep())
-        return ::testing::AssertionFailure() << "step " << kernel.StepCount() << ": "
-                                             << kernel.ErrorText().value_or("?");
+        return ::testing::AssertionFailure()
+               << "step " << kernel.StepCount() << ": " << kernel.ErrorText().value_or("?");
     }
     return ::testing::AssertionSuccess();
   }

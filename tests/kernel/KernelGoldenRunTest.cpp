@@ -14,8 +14,8 @@ namespace {
 constexpr int kGoldenSeconds = 300;  // [s] simulated
 constexpr int32_t kGoldenSeed = 20261209;
 
-const char* const kGoldenNames[KERNEL_TRACE_COUNT] = {
-    "kernel-weaving.trc", "kernel-weaving.ddt", "kernel-weaving.odt", "kernel-weaving.lct"};
+const char* const kGoldenNames[KERNEL_TRACE_COUNT] = {"kernel-weaving.trc", "kernel-weaving.ddt",
+                                                      "kernel-weaving.odt", "kernel-weaving.lct"};
 
 struct GoldenTraces {
   std::string text[KERNEL_TRACE_COUNT];

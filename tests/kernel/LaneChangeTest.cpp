@@ -63,8 +63,10 @@ TEST_F(LaneChangeTest, StatesRunThroughTheDurationAndAreCountedOnceUpstream) {
     int start;
     std::vector<int> states;  // after each advance
   } cases[] = {
-      {1, {2, 0}},         {-1, {-2, 0}},
-      {11, {12, 10}},      {-11, {-12, -10}},
+      {1, {2, 0}},
+      {-1, {-2, 0}},
+      {11, {12, 10}},
+      {-11, {-12, -10}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.start);
@@ -110,8 +112,8 @@ TEST_F(LaneChangeTest, AloneInTheLeftLaneTheDriverKeepsRight) {
   road.Steps(1);
   EXPECT_EQ(car->Lane(), 1);
   EXPECT_EQ(car->Vehicle()->laneChangeState, 1);  // voluntary, to the right
-  EXPECT_EQ(trace_.text, std::string(KernelTraceHeader(KernelTrace::LaneChange)) +
-                             "0\t1\t2\t100\t1\t1\n");
+  EXPECT_EQ(trace_.text,
+            std::string(KernelTraceHeader(KernelTrace::LaneChange)) + "0\t1\t2\t100\t1\t1\n");
   EXPECT_EQ(Errors(), "");
 }
 

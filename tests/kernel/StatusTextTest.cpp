@@ -30,10 +30,10 @@ std::string Written(const char* kind, float value, std::size_t size = 21) {
 }  // namespace
 
 TEST(FormatStatus, MatchesPrintfOnChosenValues) {
-  const float values[] = {0.0f,     -0.0f,    -0.001f,  0.004f,    0.005f,   -0.005f,
-                          0.125f,   -0.125f,  0.375f,   2.675f,    -2.4f,    -3.0f,
-                          -7.0f,    1.005f,   -1.995f,  9.995f,    99.995f,  123456.78f,
-                          999999.9f, 999999.995f, 1e6f,  -1e7f,    1e-30f,   -1e-45f};
+  const float values[] = {0.0f,      -0.0f,       -0.001f, 0.004f, 0.005f,  -0.005f,
+                          0.125f,    -0.125f,     0.375f,  2.675f, -2.4f,   -3.0f,
+                          -7.0f,     1.005f,      -1.995f, 9.995f, 99.995f, 123456.78f,
+                          999999.9f, 999999.995f, 1e6f,    -1e7f,  1e-30f,  -1e-45f};
   for (float value : values) {
     SCOPED_TRACE(value);
     EXPECT_EQ(Written("ML", value), Expected("ML", value));
@@ -63,10 +63,9 @@ TEST(FormatStatus, MatchesPrintfOnEveryQuarterHundredthAndRandomFloats) {
 }
 
 TEST(FormatStatus, SpecialValuesAndShortBuffersAsPrintf) {
-  const float values[] = {std::numeric_limits<float>::quiet_NaN(),
-                          -std::numeric_limits<float>::quiet_NaN(),
-                          std::numeric_limits<float>::infinity(),
-                          -std::numeric_limits<float>::infinity(), -2.5f};
+  const float values[] = {
+      std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::quiet_NaN(),
+      std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(), -2.5f};
   for (float value : values) {
     for (std::size_t size : {1u, 4u, 8u, 21u}) {
       SCOPED_TRACE(std::to_string(value) + " in " + std::to_string(size));

@@ -1,5 +1,3 @@
-#include "roadview/LaneChangeGeneration.h"
-
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,6 +8,7 @@
 #include "config/DemandTestSupport.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
+#include "roadview/LaneChangeGeneration.h"
 #include "roadview/LaneChangeTestSupport.h"
 #include "support/ReportCapture.h"
 
@@ -43,9 +42,8 @@ std::unique_ptr<KDConfig> RightExit() {
 TEST(LaneChangeGenerationThroughRoad, MarksEverySectionUpToTheOrigin) {
   auto road = MakeRoad(3000, {{0, {73, 76, 70}}, {1000, {73, 76, 70}}, {2000, {73, 76, 70}}});
   const std::vector<std::string> lines = Generate(*road);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "Sink 0 1", "Reachable from 1",
-                       "222000000000 222000000000 222000000000 "}));
+  EXPECT_EQ(lines, (std::vector<std::string>{"Sink 0 1", "Reachable from 1",
+                                             "222000000000 222000000000 222000000000 "}));
   EXPECT_EQ(road->LaneChangeAreaCount(0), 0);
   EXPECT_TRUE(CheckLaneChangeAreas(*road));
 }
@@ -93,8 +91,8 @@ TEST(LaneChangeGenerationLaneEnd, AllLaneChangeStretchLengthensTheRequiredPart) 
   };
   for (const Case& c : {Case{false, 1600}, Case{true, 600}}) {
     SCOPED_TRACE(c.downstreamToo);
-    auto road = MakeRoad(6000, {{0, {73, 76, 70}}, {3000, {73, 76, 70}}, {4000, {73, 76, 83}},
-                                {5000, {73, 70}}});
+    auto road = MakeRoad(
+        6000, {{0, {73, 76, 70}}, {3000, {73, 76, 70}}, {4000, {73, 76, 83}}, {5000, {73, 70}}});
     road->SetPhysicalSectionProperty(2, 2, PP_ALLLANECHANGE, 1);
     if (c.downstreamToo) road->SetPhysicalSectionProperty(1, 2, PP_ALLLANECHANGE, 1);
     Generate(*road);
@@ -140,11 +138,11 @@ TEST(LaneChangeGenerationRouteChoice, OppositeMergesAtOnePlaceFormGroupOne) {
     std::vector<AreaRow> expected;
   };
   Case cases[] = {
-      {"split and join", SplitAndJoin(),
-       {{0, 'R', 1000, 1000, 0, 1}, {1, 'L', 1000, 600, 400, 1}}},
+      {"split and join", SplitAndJoin(), {{0, 'R', 1000, 1000, 0, 1}, {1, 'L', 1000, 600, 400, 1}}},
       // Lane 2 is found to lead to the destination only when the walk comes back to the
       // upstream section from the second lane group.
-      {"left exit", LeftExitBesideSplitLanes(),
+      {"left exit",
+       LeftExitBesideSplitLanes(),
        {{0, 'R', 2000, 2000, 0, 0}, {1, 'R', 2000, 1200, 600, 1}, {2, 'L', 2000, 600, 600, 1}}},
   };
   for (Case& c : cases) {
@@ -180,7 +178,7 @@ TEST(LaneChangeGenerationTapers, OffRampTaperIsTheRequiredStretch) {
   // A tapered off-ramp opens lane 2 between 1000 and 1300 m.
   struct Case {
     const char* name;
-    std::vector<int> downstream;  // lane types after the taper
+    std::vector<int> downstream;              // lane types after the taper
     std::vector<std::vector<AreaRow>> areas;  // per destination
   };
   const Case cases[] = {
@@ -227,8 +225,7 @@ TEST(LaneChangeGenerationClosed, ClosedStretchesOfOtherLanesStaySeparate) {
 TEST(LaneChangeGenerationTeleports, WalkFollowsTheLinkAndEndsOnALoop) {
   // Lane 1 of the second section runs into a teleport entrance whose exit feeds the same
   // section again.
-  auto road =
-      MakeRoad(4000, {{0, {73}}, {1000, {73, 2048}}, {2000, {73, 70}}, {3000, {67, 1024}}});
+  auto road = MakeRoad(4000, {{0, {73}}, {1000, {73, 2048}}, {2000, {73, 70}}, {3000, {67, 1024}}});
   ASSERT_EQ(road->TeleportCount(true), 1);
   ASSERT_EQ(road->TeleportCount(false), 1);
   road->SetTeleportCounterPart(true, 0, 0);
@@ -243,8 +240,7 @@ TEST(LaneChangeGenerationTeleports, WalkFollowsTheLinkAndEndsOnALoop) {
 }
 
 TEST(LaneChangeGenerationTeleports, UnlinkedExitLeadsNowhere) {
-  auto road =
-      MakeRoad(4000, {{0, {73}}, {1000, {73, 2048}}, {2000, {73, 70}}, {3000, {67, 1024}}});
+  auto road = MakeRoad(4000, {{0, {73}}, {1000, {73, 2048}}, {2000, {73, 70}}, {3000, {67, 1024}}});
   ReportCapture capture;
   const std::vector<std::string> lines = Generate(*road);
   EXPECT_TRUE(capture.Empty());
@@ -320,8 +316,7 @@ TEST(CheckLaneChangeAreas, RejectsAreasThatNoLongerMatch) {
          c.DeleteLaneChangeArea(0, 1);
          c.AddLaneChangeArea(0, 1, 1000, 600, 400, false);
        }},
-      {"road changed",
-       [](KDConfig& c) { c.SetPhysicalSectionProperty(1, 1, PP_LANETYPE, 70); }},
+      {"road changed", [](KDConfig& c) { c.SetPhysicalSectionProperty(1, 1, PP_LANETYPE, 70); }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -378,9 +373,8 @@ TEST(LaneChangeSettingsText, KeysAboveTheLimitAreRefused) {
 }
 
 TEST(LaneChangeGenerationExamples, StoredAreasAreTheGeneratedOnes) {
-  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav",
-                           "weaving.kav", "lane-drop.kav", "ramp-metering.kav",
-                           "bench-motorway.kav"}) {
+  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav", "weaving.kav",
+                           "lane-drop.kav", "ramp-metering.kav", "bench-motorway.kav"}) {
     SCOPED_TRACE(file);
     std::unique_ptr<KDConfig> config;
     ASSERT_TRUE(LoadConfig(std::string(KAVRO_SOURCE_DIR) + "/examples/" + file, config).ok);

@@ -28,12 +28,11 @@ inline std::ostream& operator<<(std::ostream& out, const AreaRow& a) {
 inline std::vector<AreaRow> AreasOf(const KDConfig& config, int sink) {
   std::vector<AreaRow> rows;
   for (int r = 0; r < config.LaneChangeAreaCount(sink); ++r)
-    rows.push_back({config.LaneChangeAreaLane(sink, r),
-                    config.LaneChangeAreaMergeLeft(sink, r) ? 'L' : 'R',
-                    config.LaneChangeAreaPosition(sink, r),
-                    config.LaneChangeAreaLengthRequired(sink, r),
-                    config.LaneChangeAreaLengthVoluntary(sink, r),
-                    config.LaneChangeAreaRouteChoiceGroup(sink, r)});
+    rows.push_back(
+        {config.LaneChangeAreaLane(sink, r), config.LaneChangeAreaMergeLeft(sink, r) ? 'L' : 'R',
+         config.LaneChangeAreaPosition(sink, r), config.LaneChangeAreaLengthRequired(sink, r),
+         config.LaneChangeAreaLengthVoluntary(sink, r),
+         config.LaneChangeAreaRouteChoiceGroup(sink, r)});
   return rows;
 }
 

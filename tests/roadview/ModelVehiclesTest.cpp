@@ -56,7 +56,7 @@ TEST(ModelVehicleColors, EachSchemeReadsItsParameters) {
     RgbColor color;
   };
   const std::vector<Case> cases = {
-      {ColorScheme::Speed, {{{9, 4}, 75}}, {255, 255, 0}},    // km/h from the model
+      {ColorScheme::Speed, {{{9, 4}, 75}}, {255, 255, 0}},  // km/h from the model
       {ColorScheme::Speed, {{{9, 4}, 200}}, RoadColor::Lime},
       {ColorScheme::Acceleration, {{{9, 5}, 0.3f}}, RoadColor::Lime},
       {ColorScheme::Acceleration, {{{9, 5}, 0.2f}, {{9, 4}, 0.1f}}, RoadColor::White},

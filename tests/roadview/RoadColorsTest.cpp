@@ -11,10 +11,9 @@ TEST(ContourColorScale, RedOverYellowToLime) {
     double x;
     RgbColor color;
   };
-  const std::vector<Case> cases = {{0.0, {255, 0, 0}},   {0.25, {255, 127, 0}},
-                                   {0.5, {255, 255, 0}}, {0.75, {127, 255, 0}},
-                                   {1.0, {0, 255, 0}},   {1.5, {0, 255, 0}},
-                                   {-0.5, {255, 0, 0}}};
+  const std::vector<Case> cases = {
+      {0.0, {255, 0, 0}}, {0.25, {255, 127, 0}}, {0.5, {255, 255, 0}}, {0.75, {127, 255, 0}},
+      {1.0, {0, 255, 0}}, {1.5, {0, 255, 0}},    {-0.5, {255, 0, 0}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);
     EXPECT_EQ(ContourColor(c.x), c.color);
@@ -85,15 +84,12 @@ TEST(RouteChoiceStatus, NumberAndSideBeforeTheLastBlank) {
     std::string status;
     RouteChoice choice;
   };
-  const std::vector<Case> cases = {{"route 1 L", RouteChoice::Left},
-                                   {"route 12 R", RouteChoice::Right},
-                                   {"route 3 x", RouteChoice::Right},
-                                   {"route 0 L", RouteChoice::None},
-                                   {"1 L", RouteChoice::Left},
-                                   {"noblank", RouteChoice::None},
-                                   {"", RouteChoice::None},
-                                   {"route 1 ", RouteChoice::None},
-                                   {"route x L", RouteChoice::None}};
+  const std::vector<Case> cases = {
+      {"route 1 L", RouteChoice::Left},  {"route 12 R", RouteChoice::Right},
+      {"route 3 x", RouteChoice::Right}, {"route 0 L", RouteChoice::None},
+      {"1 L", RouteChoice::Left},        {"noblank", RouteChoice::None},
+      {"", RouteChoice::None},           {"route 1 ", RouteChoice::None},
+      {"route x L", RouteChoice::None}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.status);
     EXPECT_EQ(RouteChoiceFromStatus(c.status), c.choice);

@@ -58,12 +58,11 @@ TEST(PositionToPixelMapping, RoadStartAndEndColumns) {
     int x;
   };
   const std::vector<Case> cases = {
-      {800, 5000, 0, 0, 0.0f, 18},       // road start at zoom 0
-      {800, 5000, 0, 0, 5000.0f, 779},   // road end at width - 21
-      {800, 5000, 0, 1000, 5000.0f, 779},  // scrolling does nothing at zoom 1
+      {800, 5000, 0, 0, 0.0f, 18},          // road start at zoom 0
+      {800, 5000, 0, 0, 5000.0f, 779},      // road end at width - 21
+      {800, 5000, 0, 1000, 5000.0f, 779},   // scrolling does nothing at zoom 1
       {800, 5000, 12, 1000, 5000.0f, 779},  // fully scrolled: road end at width - 21
-      {800, 5000, 24, 1000, 5000.0f, 779},
-      {800, 5000, 12, 0, 0.0f, 18},
+      {800, 5000, 24, 1000, 5000.0f, 779}, {800, 5000, 12, 0, 0.0f, 18},
       {800, 5000, 12, 0, 500.0f, 779},     // zoom 10: a tenth of the road fills the width
       {800, 5000, 12, 1000, 4500.0f, 18},  // and at the end the last tenth
       {800, 5000, 12, 500, 2250.0f, 18},   // half way: from 2250 m
@@ -71,8 +70,8 @@ TEST(PositionToPixelMapping, RoadStartAndEndColumns) {
       {800, 5000, 0, 0, -100.0f, 2},       // before the road: truncated towards zero
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.width << " " << c.zoom << " " << c.scroll << " "
-                                    << c.position);
+    SCOPED_TRACE(testing::Message()
+                 << c.width << " " << c.zoom << " " << c.scroll << " " << c.position);
     EXPECT_EQ(PositionToPixel(View(c.width, c.length, c.zoom, c.scroll), c.position), c.x);
   }
 }
@@ -97,7 +96,7 @@ TEST(PixelToSectionLookup, FindsTheSectionUnderAColumn) {
   struct Case {
     int x, section;
   };
-  const std::vector<Case> cases = {{17, -1}, {18, 2}, {271, 2}, {272, 1},  // 1000 m: 271.67
+  const std::vector<Case> cases = {{17, -1}, {18, 2},  {271, 2}, {272, 1},  // 1000 m: 271.67
                                    {524, 1}, {525, 0}, {778, 0}, {779, -1}, {900, -1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x);

@@ -133,7 +133,8 @@ TEST(TaperFigures, OneFigurePerRunFromItsUpperLaneAndDownstreamSection) {
   ASSERT_FALSE(figure.dividerDashes.empty());
   EXPECT_EQ(figure.dividerRows.front(), figure.top + 24 * (525 - 270) / 254);
   EXPECT_EQ(figure.dividerDashes.front().x1, 271);
-  EXPECT_EQ(figure.dividerRows.back(), figure.top + 24 * (525 - figure.dividerDashes.back().start) / 254);
+  EXPECT_EQ(figure.dividerRows.back(),
+            figure.top + 24 * (525 - figure.dividerDashes.back().start) / 254);
   for (const Dash& dash : figure.dividerDashes) {
     EXPECT_GE(dash.x1, 271);
     EXPECT_LE(dash.x2, 525);
@@ -153,7 +154,8 @@ TEST(TaperFigures, OffRampWidensDownstream) {
   EXPECT_EQ(figure.rightDepth, 48);
   EXPECT_EQ(figure.right, 779);
   // The divider falls from the figure's top at the upstream end.
-  EXPECT_EQ(figure.dividerRows.front(), figure.top + 24 * (figure.dividerDashes.front().start - 271) / 508);
+  EXPECT_EQ(figure.dividerRows.front(),
+            figure.top + 24 * (figure.dividerDashes.front().start - 271) / 508);
   EXPECT_GT(figure.dividerRows.back(), figure.dividerRows.front());
 }
 

@@ -17,10 +17,10 @@ TEST(SurfaceDetailFormat, FromThePercentToTheConversionLetter) {
       {"%d lanes", false, "%d"},
       {"%-3x", false, "%-3x"},
       {"no number", true, "%g"},
-      {"%s", true, "%g"},          // a text conversion would read a pointer
-      {"%n", false, "%d"},         // writes memory
-      {"%5.1f", false, "%d"},      // a real conversion for a whole number
-      {"%*d", false, "%d"},        // a width from the argument list
+      {"%s", true, "%g"},      // a text conversion would read a pointer
+      {"%n", false, "%d"},     // writes memory
+      {"%5.1f", false, "%d"},  // a real conversion for a whole number
+      {"%*d", false, "%d"},    // a width from the argument list
       {"%99999999999d", false, "%d"},
       {"%", true, "%g"},
   };

@@ -32,9 +32,9 @@ TEST(VehicleRows, LaneCentreAndLaneChangeSlide) {
   // o = trunc((1 - 0.5 |f| / 3) x 24): f = 1 gives 20, 2 gives 16, 3 gives 12; a change to
   // the right (f > 0) starts above the new lane.
   const std::vector<Case> cases = {
-      {1, 2500, 0, 41},  {1, 2500, 1, 21},   {1, 2500, -2, 57}, {1, 2500, 13, 29},
-      {1, 2500, -13, 53}, {1, 2500, 20, 41},  // last digit 0: the change is over
-      {1, 6000, 1, 41},                       // off the road: no slide
+      {1, 2500, 0, 41},  {1, 2500, 1, 21},   {1, 2500, -2, 57},
+      {1, 2500, 13, 29}, {1, 2500, -13, 53}, {1, 2500, 20, 41},  // last digit 0: the change is over
+      {1, 6000, 1, 41},                                          // off the road: no slide
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.lane << " " << c.position << " " << c.state);
@@ -65,7 +65,7 @@ TEST(VehicleBars, AtLeastOnePixelAndNotDrawnOffTheBitmap) {
   const VehicleBar shortCar = VehicleBarAt(view, 2500, 4);  // 0.6 pixels
   EXPECT_EQ(shortCar.front - shortCar.rear, 1);
   EXPECT_TRUE(shortCar.visible);
-  const RoadViewport zoomed{800, 5000, 24, 1000};  // shows about 4950 .. 5000 m
+  const RoadViewport zoomed{800, 5000, 24, 1000};        // shows about 4950 .. 5000 m
   EXPECT_FALSE(VehicleBarAt(zoomed, 4000, 10).visible);  // front far left of the bitmap
   EXPECT_TRUE(VehicleBarAt(zoomed, 4950.5f, 10).visible);
   const RoadViewport start{800, 5000, 24, 0};
@@ -143,7 +143,8 @@ TEST(VehicleRows, OffRampTaperOverSeveralSectionsDriftsWithoutJumps) {
   config.InsertBoundary(1000);
   // The off-ramp widens over sections 2 and 1 (0 .. 2000 m) in lanes 2 and 3.
   for (const int s : {2, 1})
-    for (const int l : {2, 3}) config.SetPhysicalSectionProperty(s, l, PP_LANETYPE, LANETYPE_TAPEROFF);
+    for (const int l : {2, 3})
+      config.SetPhysicalSectionProperty(s, l, PP_LANETYPE, LANETYPE_TAPEROFF);
   for (const int s : {2, 1})
     for (const int l : {2, 3}) ASSERT_TRUE(TypeAt(config, s, l) & LANE_TAPEROFF) << s << " " << l;
   // The lower lane starts in the upper lane's row (m = 24) and reaches its own at 2000 m:
@@ -152,7 +153,8 @@ TEST(VehicleRows, OffRampTaperOverSeveralSectionsDriftsWithoutJumps) {
     float position;
     int m;
   };
-  for (const Case c : {Case{0, 24}, Case{500, 18}, Case{998.5f, 12}, Case{1001, 11}, Case{1500, 6}}) {
+  for (const Case c :
+       {Case{0, 24}, Case{500, 18}, Case{998.5f, 12}, Case{1001, 11}, Case{1500, 6}}) {
     SCOPED_TRACE(c.position);
     EXPECT_EQ(VehicleRowY(config, Vehicle(3, c.position, 0, true)), LaneTop(3) + 12 - c.m);
     // The upper lane moves half as far.

@@ -96,10 +96,10 @@ std::string Replace(std::string text, const std::string& from, const std::string
 }
 
 const std::vector<std::string> kEveryOutput = {
-    "simulationresults=r%d.ksr",     "extendedresults=x%02d.ksx",
-    "detectiontrace=d%d.trc",        "detectortodetectortraveltimetrace=t%d.ddt",
-    "odtraveltimetrace=o%d.odt",     "lanechangetrace=l%d.lct",
-    "vehicletrace=v%d.txt,20",       "batch=4,0,1,40"};
+    "simulationresults=r%d.ksr", "extendedresults=x%02d.ksx",
+    "detectiontrace=d%d.trc",    "detectortodetectortraveltimetrace=t%d.ddt",
+    "odtraveltimetrace=o%d.odt", "lanechangetrace=l%d.lct",
+    "vehicletrace=v%d.txt,20",   "batch=4,0,1,40"};
 
 TEST(BatchJobsExecutable, TwoJobsWriteEveryFileOneJobWrites) {
   std::map<std::string, std::string> outputs[2];
@@ -126,8 +126,10 @@ TEST(BatchJobsExecutable, TwoJobsWriteEveryFileOneJobWrites) {
     EXPECT_FALSE(text.empty());
     EXPECT_TRUE(text == outputs[1][name]) << "the file differs between --jobs 1 and --jobs 2";
   }
-  EXPECT_EQ(outputs[0].at("ramp.kbr").find("Run\tSeed\tStarted\tFinished\tStatus\n1\t12345\t"
-                                            "hh:mm:ss\thh:mm:ss\t"),
+  EXPECT_EQ(outputs[0]
+                .at("ramp.kbr")
+                .find("Run\tSeed\tStarted\tFinished\tStatus\n1\t12345\t"
+                      "hh:mm:ss\thh:mm:ss\t"),
             0u);
   EXPECT_EQ(out[0], out[1]);
   EXPECT_EQ(err[0], err[1]);
@@ -184,8 +186,7 @@ TEST(BatchJobsExecutable, BadJobsAndRunsNameTheArgument) {
   const Case cases[] = {
       {{"--jobs", "0"}, "Error: Bad program argument: \"--jobs 0\"\n"},
       {{"--jobs", "x"}, "Error: Bad program argument: \"--jobs x\"\n"},
-      {{"--runs", "3-9"},
-       "Error: Bad program argument: \"--runs 3-9\": the batch has 4 runs\n"},
+      {{"--runs", "3-9"}, "Error: Bad program argument: \"--runs 3-9\": the batch has 4 runs\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);

@@ -39,8 +39,7 @@ class TestHost : public CommandLineHost {
 // The on-ramp example with 1 s steps and a 300 s stop time, in a folder of its own.
 std::string ShortExample(const std::string& name) {
   // A folder of this test process: suites of several worktrees may run at the same time.
-  fs::path folder =
-      fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
+  fs::path folder = fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
   fs::remove_all(folder);
   fs::create_directories(folder);
   std::unique_ptr<KDConfig> config = LoadOnRampExample();
@@ -126,8 +125,8 @@ TEST(BatchJobs, AStopEndsTheBatchAsOnOneThread) {
     EXPECT_FALSE(result->finished);
     // Run 1 ended before the stop; run 2 stopped; no later run is shown.
     EXPECT_EQ(result->out, "1\t12345\tMaximum simulation time reached\n");
-    EXPECT_EQ(result->reports, (std::vector<std::string>{"seed 12345", "seed 12347",
-                                                         "FakeSimulation::Step: Stop"}));
+    EXPECT_EQ(result->reports,
+              (std::vector<std::string>{"seed 12345", "seed 12347", "FakeSimulation::Step: Stop"}));
   }
   fs::remove_all(fs::path(config).parent_path());
 }
@@ -222,9 +221,8 @@ TEST(ThreadReportRedirectScope, CollectsTheReportsOfItsOwnThreadOnly) {
   ReportCapture capture;
   std::vector<Report> collected;
   std::thread worker([&collected] {
-    ThreadReportRedirect redirect([&collected](const Report& report) {
-      collected.push_back(report);
-    });
+    ThreadReportRedirect redirect(
+        [&collected](const Report& report) { collected.push_back(report); });
     UserMessage(ReportKind::Warning, "Warning", "from the worker");
     ProgramError("Worker::Step: Bad Lane");
   });

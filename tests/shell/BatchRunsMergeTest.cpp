@@ -1,11 +1,10 @@
-#include "shell/BatchRunsMerge.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "shell/BatchRunsMerge.h"
 #include "shell/GoldenFile.h"
 #include "support/ReportCapture.h"
 
@@ -64,8 +63,7 @@ TEST_F(BatchMerge, PartsInAnyOrderGiveTheWholeBatchsFile) {
   std::string crlf;
   for (char c : PartText(Part(1, 2))) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
   ReportCapture reports;
-  ASSERT_TRUE(MergeBatchResults(Path("out.kbr"),
-                                {Write("b.kbr", second), Write("a.kbr", crlf)}));
+  ASSERT_TRUE(MergeBatchResults(Path("out.kbr"), {Write("b.kbr", second), Write("a.kbr", crlf)}));
   EXPECT_TRUE(reports.Empty());
   EXPECT_EQ(ReadWholeFile(Path("out.kbr")), whole);
   // Only the merged file and the parts: the temporary file is gone.
@@ -90,10 +88,8 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
     std::string text;
   } cases[] = {
       {{}, "--merge: no part files given"},
-      {{a, missing},
-       "--merge: cannot read \"" + missing + "\": No such file or directory"},
-      {{a, whole},
-       "--merge: \"" + whole + "\" is not a part of a batch (written with --runs)"},
+      {{a, missing}, "--merge: cannot read \"" + missing + "\": No such file or directory"},
+      {{a, whole}, "--merge: \"" + whole + "\" is not a part of a batch (written with --runs)"},
       {{a, shortRows}, "--merge: \"" + shortRows + "\" does not hold the rows of runs 3-5"},
       {{a, otherBatch},
        "--merge: \"" + a + "\" and \"" + otherBatch +
@@ -134,11 +130,12 @@ TEST(BatchPartLine, ReadsWhatItWritesAndNothingElse) {
   EXPECT_EQ(read.Runs, 10);
   EXPECT_EQ(read.Configuration, part.Configuration);
   EXPECT_EQ(read.Batch, part.Batch);
-  for (const char* bad : {"Run\tSeed\tStarted\tFinished\tStatus",
-                          "# kavro-batch part: runs 4-3 of 10, configuration 0123456789abcdef, batch=1",
-                          "# kavro-batch part: runs 3-12 of 10, configuration 0123456789abcdef, batch=1",
-                          "# kavro-batch part: runs 1-2 of 10, configuration 0123, batch=1",
-                          "# kavro-batch part: runs 1-2 of 10, configuration 0123456789abcdef, batch="}) {
+  for (const char* bad :
+       {"Run\tSeed\tStarted\tFinished\tStatus",
+        "# kavro-batch part: runs 4-3 of 10, configuration 0123456789abcdef, batch=1",
+        "# kavro-batch part: runs 3-12 of 10, configuration 0123456789abcdef, batch=1",
+        "# kavro-batch part: runs 1-2 of 10, configuration 0123, batch=1",
+        "# kavro-batch part: runs 1-2 of 10, configuration 0123456789abcdef, batch="}) {
     SCOPED_TRACE(bad);
     EXPECT_FALSE(ParseBatchPartLine(bad, read));
   }

@@ -1,10 +1,9 @@
-#include "shell/BatchRuns.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
 
+#include "shell/BatchRuns.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
@@ -29,7 +28,8 @@ struct FakeBatch : FakeRun {
                              int step, FakeSimulation& sim) {
       if (old) old(step, sim);
       if (step == outputTime - 1)
-        for (int lane = 0; lane < 3; ++lane) sim.detectors[d].Pass(outputTime / 300 - 1, lane, 0, n, speed);
+        for (int lane = 0; lane < 3; ++lane)
+          sim.detectors[d].Pass(outputTime / 300 - 1, lane, 0, n, speed);
     };
   }
 };
@@ -77,9 +77,10 @@ TEST(BatchStart, RefusesWithoutDetectorsOrWithABadLaneRange) {
     while (fake.config->DetectorCount() > 0) fake.config->DeleteDetector(0);
     ReportCapture capture;
     EXPECT_FALSE(fake.batch.Start());
-    EXPECT_EQ("At least one detector must be created for batch operation.\r\n"
-              "Do you want to place detectors now ?",
-              capture.OnlyText());
+    EXPECT_EQ(
+        "At least one detector must be created for batch operation.\r\n"
+        "Do you want to place detectors now ?",
+        capture.OnlyText());
     EXPECT_EQ(0, fake.simulation->setups);
   }
   {
@@ -108,9 +109,10 @@ TEST(BatchAbort, ReportDetectorAddsOnePeriodAndTheHighestFlow) {
   fake.TrafficAt(0, 2100, 100, 90.0f);  // as much later: the later period wins
   fake.TrafficAt(1, 1800, 10, 30.0f);
   fake.batch.Start();
-  EXPECT_EQ("Time 1800: U[2]=30.0 km/h, Time 2100: Q[1]=3600 veh/h "
-            "{1200, 1200, 1200, 0, 0, 0, 0, 0, 0, 0, 0, 0}",
-            fake.batch.Rows()[0].Status);
+  EXPECT_EQ(
+      "Time 1800: U[2]=30.0 km/h, Time 2100: Q[1]=3600 veh/h "
+      "{1200, 1200, 1200, 0, 0, 0, 0, 0, 0, 0, 0, 0}",
+      fake.batch.Rows()[0].Status);
   EXPECT_EQ(7, fake.run.State().PeriodCount);
 }
 
@@ -139,7 +141,7 @@ TEST(BatchAbort, OnlyTheChosenDetectorAndLanesCount) {
     int dropSpeed;
     bool aborts;
   } cases[] = {
-      {0, 1, 12, 40, true}, {2, 1, 12, 40, true}, {1, 1, 12, 40, false},
+      {0, 1, 12, 40, true},  {2, 1, 12, 40, true}, {1, 1, 12, 40, false},
       {0, 4, 12, 40, false}, {0, 1, 12, 0, false}, {0, 1, 12, 30, false},
   };
   for (const Case& c : cases) {
@@ -232,9 +234,10 @@ TEST(BatchResultsFile, UnwritableFileIsReported) {
   FakeBatch fake;
   ReportCapture capture;
   EXPECT_FALSE(fake.batch.SaveResults("/nonexistent-folder/x.kbr"));
-  EXPECT_EQ("Cannot open file \"/nonexistent-folder/x.kbr\" for writing, error code: No such "
-            "file or directory.",
-            capture.OnlyText());
+  EXPECT_EQ(
+      "Cannot open file \"/nonexistent-folder/x.kbr\" for writing, error code: No such "
+      "file or directory.",
+      capture.OnlyText());
 }
 
 TEST(BatchResultsFile, ProposedNameReplacesTheExtension) {

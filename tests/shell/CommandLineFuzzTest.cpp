@@ -50,9 +50,10 @@ std::string RandomCase(Random& random, std::string text) {
 
 std::string RandomValue(Random& random) {
   static const std::vector<std::string> pieces = {
-      "1",   "0",     "-1",  "5",       ",",          ",,", "12",          "13", "2147483647",
-      "99999999999",  "%d", "%05d",     "%999999999d", "%s", "%n",         "a",  " ",
-      "/tmp/x.txt",   "..", "\xFF",     std::string("\0", 1), "+3",         "\t", "1e3"};
+      "1",  "0",          "-1",          "5",          ",",    ",,",          "12",
+      "13", "2147483647", "99999999999", "%d",         "%05d", "%999999999d", "%s",
+      "%n", "a",          " ",           "/tmp/x.txt", "..",   "\xFF",        std::string("\0", 1),
+      "+3", "\t",         "1e3"};
   std::string value;
   for (int n = random.Below(8); n > 0; --n) value += random.Pick(pieces);
   if (random.Below(20) == 0) value += std::string(1200, 'v');
@@ -61,11 +62,20 @@ std::string RandomValue(Random& random) {
 
 std::string RandomArgument(Random& random) {
   static const std::vector<std::string> prefixes = {
-      "vehicletrace=",      "detectiontrace=",   "detectortodetectortraveltimetrace=",
-      "odtraveltimetrace=", "lanechangetrace=",  "simulationresults=",
-      "extendedresults=",   "batch=",            "batch",
-      "",                   "=",                 "--check",
-      "vehicletrace",       "simulationresult=",
+      "vehicletrace=",
+      "detectiontrace=",
+      "detectortodetectortraveltimetrace=",
+      "odtraveltimetrace=",
+      "lanechangetrace=",
+      "simulationresults=",
+      "extendedresults=",
+      "batch=",
+      "batch",
+      "",
+      "=",
+      "--check",
+      "vehicletrace",
+      "simulationresult=",
   };
   return RandomCase(random, random.Pick(prefixes)) + RandomValue(random);
 }

@@ -1,5 +1,3 @@
-#include "shell/ConfigDocument.h"
-
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -10,6 +8,7 @@
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "shell/ConfigDocument.h"
 #include "shell/DocumentSettings.h"
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
@@ -61,9 +60,8 @@ class ConfigDocumentTest : public ::testing::Test {
   void SetUp() override {
     SetProgramMode(KAVRO);
     dir = fs::temp_directory_path() /
-          ("kavro_document_" + std::string(::testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
+          ("kavro_document_" +
+           std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
   }
@@ -176,9 +174,8 @@ TEST_F(ConfigDocumentTest, YesWithAFailingSaveKeepsTheUserInTheDocument) {
   ReportCapture capture;
   EXPECT_FALSE(doc.New());
   EXPECT_EQ(capture.Reports().at(0).caption, "Error");
-  EXPECT_EQ(capture.Reports().at(0).text.rfind("Cannot write to file \"" +
-                                                   File("missing-folder/road.kav") + "\": ",
-                                               0),
+  EXPECT_EQ(capture.Reports().at(0).text.rfind(
+                "Cannot write to file \"" + File("missing-folder/road.kav") + "\": ", 0),
             0u);
   EXPECT_TRUE(doc.Modified());
   EXPECT_EQ(doc.Config().Length(), 6000);
@@ -215,8 +212,7 @@ TEST_F(ConfigDocumentTest, FailedOpenKeepsConfigurationNameAndList) {
     host.answers = {Answer::No};
     EXPECT_FALSE(doc.OpenLastFile(File(c.file)));
     ASSERT_FALSE(capture.Empty());
-    EXPECT_EQ(capture.Reports().back().text.rfind(c.start, 0), 0u)
-        << capture.Reports().back().text;
+    EXPECT_EQ(capture.Reports().back().text.rfind(c.start, 0), 0u) << capture.Reports().back().text;
     EXPECT_EQ(&doc.Config(), before);
     EXPECT_EQ(doc.Config().ChangeStamp(), stamp);
     EXPECT_EQ(doc.CurrentFileName(), File("a.kav"));

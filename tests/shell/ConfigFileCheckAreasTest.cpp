@@ -22,9 +22,8 @@ std::string ReadFile(const std::string& path) {
 }  // namespace
 
 TEST(ConfigFileCheckAreas, EveryExampleMatchesItsRoad) {
-  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav",
-                           "weaving.kav", "lane-drop.kav", "ramp-metering.kav",
-                           "bench-motorway.kav"}) {
+  for (const char* file : {"motorway-3lane.kav", "on-ramp-taper.kav", "off-ramp.kav", "weaving.kav",
+                           "lane-drop.kav", "ramp-metering.kav", "bench-motorway.kav"}) {
     SCOPED_TRACE(file);
     std::ostringstream out, err;
     EXPECT_EQ(RunBatchProgram({kExamples + file, "--check"}, out, err), 0);

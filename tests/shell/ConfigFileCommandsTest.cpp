@@ -1,5 +1,3 @@
-#include "shell/ConfigFileCommands.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -10,6 +8,7 @@
 
 #include "config/ConfigTestFiles.h"
 #include "shell/BatchProgram.h"
+#include "shell/ConfigFileCommands.h"
 
 namespace {
 
@@ -52,14 +51,14 @@ TEST(ConfigFileCheck, AGoodFileHasNoProblems) {
 
 TEST(ConfigFileCheck, ReportsTheProblemWithItsLine) {
   std::string path = Folder("check") + "/bad.kav";
-  std::ofstream(path) << EditedConfigText(
-      {{24, {"vehicle general param  0: 3.0 lane changes"}},
-       {29, {"vehicle probabilities  1: 0.50 0.45"}}});
+  std::ofstream(path) << EditedConfigText({{24, {"vehicle general param  0: 3.0 lane changes"}},
+                                           {29, {"vehicle probabilities  1: 0.50 0.45"}}});
   BatchRun run = Batch({path, "--check"});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "Warning: " + path + "(24): Unknown parameter \"lane changes\" (ignored)\n" +
-                         "Warning: " + path + "(24): Unknown parameter \"lane changes\" (ignored)\n" +
-                         path + "(line 29): Sum of probabilities less than 1.0\n" +
+                         "Warning: " + path +
+                         "(24): Unknown parameter \"lane changes\" (ignored)\n" + path +
+                         "(line 29): Sum of probabilities less than 1.0\n" +
                          "vehicle probabilities  1: 0.50 0.45\n");
 }
 
@@ -96,8 +95,8 @@ TEST(ConfigFileWrite, ABadFileIsNotWritten) {
   EXPECT_FALSE(std::filesystem::exists(folder + "/out.kav"));
   run = Batch({kExamples + "lane-drop.kav", "--write-config", folder + "/no/out.kav"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Cannot write to file \"" + folder +
-                         "/no/out.kav\": No such file or directory.\n");
+  EXPECT_EQ(run.err,
+            "Cannot write to file \"" + folder + "/no/out.kav\": No such file or directory.\n");
 }
 
 TEST(ConfigFileCommand, MalformedCommandsShowTheUsage) {
@@ -115,7 +114,8 @@ TEST(ConfigFileCommand, ExecutableExitsWithTheCheckResult) {
   EXPECT_EQ(WEXITSTATUS(raw), 1);
   EXPECT_EQ(ReadFile(folder + "/err.txt"),
             folder + "/bad.kav(line 3): Bad section position\nsections:  2000  -5\n");
-  command = std::string(KAVRO_BATCH_EXE) + " " + kExamples + "motorway-3lane.kav --check >/dev/null";
+  command =
+      std::string(KAVRO_BATCH_EXE) + " " + kExamples + "motorway-3lane.kav --check >/dev/null";
   raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 0);

@@ -1,7 +1,6 @@
-#include "shell/DetectorValues.h"
-
 #include <gtest/gtest.h>
 
+#include "shell/DetectorValues.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -34,12 +33,10 @@ TEST(ComputeDetectorValues, QuantitiesPerLaneAndCrossSection) {
     float aggregate;
     float lane0, lane1, lane2;
   } cases[] = {
-      {'q', 1, 480, 120, 360, 0},        // 10 and 30 vehicles in 300 s
-      {'q', 2, 240, 120, 360, 0},
-      {'k', 1, 8.4f, 1.2f, 7.2f, 0},     // q / u
+      {'q', 1, 480, 120, 360, 0},  // 10 and 30 vehicles in 300 s
+      {'q', 2, 240, 120, 360, 0},       {'k', 1, 8.4f, 1.2f, 7.2f, 0},  // q / u
       {'u', 1, 40 / 0.7f, 100, 50, -1},  // harmonic mean: 40 / (10/100 + 30/50)
-      {'T', 1, 50, 50, -1, -1},
-      {'v', 1, 36, 36, -1, -1},          // 500 m in 50 s
+      {'T', 1, 50, 50, -1, -1},         {'v', 1, 36, 36, -1, -1},  // 500 m in 50 s
       {'t', 1, 300, 300, 300, 300},
   };
   for (const Case& c : cases) {

@@ -71,7 +71,7 @@ class FakeDetector : public DetectorQueries {
   }
   int LaneChanges(int period) const override {
     return period < static_cast<int>(periods.size()) ? periods[period].left + periods[period].right
-                                                      : 0;
+                                                     : 0;
   }
   int LaneChangesLeft(int period) const override {
     return period < static_cast<int>(periods.size()) ? periods[period].left : 0;

@@ -1,6 +1,6 @@
-#include "shell/HeadlessPlatform.h"
-
 #include <gtest/gtest.h>
+
+#include "shell/HeadlessPlatform.h"
 
 TEST(NeedsOffscreenPlatform, OnlyABatchWithoutAnyDisplay) {
   const std::vector<std::string> batch = {"case.kav", "batch=5,0,1,40"};
@@ -12,11 +12,9 @@ TEST(NeedsOffscreenPlatform, OnlyABatchWithoutAnyDisplay) {
     const char* platform;
     bool offscreen;
   } cases[] = {
-      {&batch, nullptr, nullptr, nullptr, true},
-      {&batch, "", "", "", true},
-      {&batch, ":0", nullptr, nullptr, false},
-      {&batch, nullptr, "wayland-0", nullptr, false},
-      {&batch, nullptr, nullptr, "xcb", false},  // the user's choice is kept
+      {&batch, nullptr, nullptr, nullptr, true}, {&batch, "", "", "", true},
+      {&batch, ":0", nullptr, nullptr, false},   {&batch, nullptr, "wayland-0", nullptr, false},
+      {&batch, nullptr, nullptr, "xcb", false},   // the user's choice is kept
       {&open, nullptr, nullptr, nullptr, false},  // interactive use needs a display
   };
   for (const Case& c : cases) {

@@ -1,8 +1,7 @@
-#include "shell/KernelSimulation.h"
-
 #include <gtest/gtest.h>
 
 #include "config/KDConfig.h"
+#include "shell/KernelSimulation.h"
 #include "shell/RunController.h"
 #include "shell/RunTestSupport.h"
 

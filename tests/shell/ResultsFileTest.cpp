@@ -1,10 +1,9 @@
-#include "shell/ResultsFile.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "shell/GoldenFile.h"
+#include "shell/ResultsFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
 

@@ -1,8 +1,7 @@
-#include "shell/RunController.h"
-
 #include <gtest/gtest.h>
 
 #include "shell/FakeSimulation.h"
+#include "shell/RunController.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
 
@@ -26,10 +25,9 @@ TEST(RunControllerDetectorOutput, OutputTimesGivePeriods) {
     int maxTime;
     int periods;
   } cases[] = {
-      {120, 120, 600, 5},  // outputs at 120, 240, ... 600
-      {300, 300, 600, 2},
-      {0, 300, 600, 0},    // a first time of 0 switches detector output off
-      {300, 0, 1200, 1},   // a repeat of 0 gives exactly one period
+      {120, 120, 600, 5},                    // outputs at 120, 240, ... 600
+      {300, 300, 600, 2}, {0, 300, 600, 0},  // a first time of 0 switches detector output off
+      {300, 0, 1200, 1},                     // a repeat of 0 gives exactly one period
       {120, 120, 599, 4},
   };
   for (const Case& c : cases) {
@@ -120,9 +118,10 @@ TEST(RunControllerErrors, RefusedSetUpsReportAndStop) {
     fake.run.SetLaneChangeAreaCheck([](const KDConfig&) { return false; });
     ReportCapture capture;
     fake.run.Step();
-    EXPECT_EQ("Lane change areas do not match road configuration; please re-generate the lane "
-              "change areas",
-              capture.OnlyText());
+    EXPECT_EQ(
+        "Lane change areas do not match road configuration; please re-generate the lane "
+        "change areas",
+        capture.OnlyText());
     EXPECT_EQ(0, fake.simulation->setups);
     EXPECT_EQ(0, fake.run.State().StepCount);
   }

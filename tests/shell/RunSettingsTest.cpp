@@ -1,9 +1,8 @@
-#include "shell/RunSettings.h"
-
 #include <gtest/gtest.h>
 
 #include "config/KDConfig.h"
 #include "shell/RunController.h"
+#include "shell/RunSettings.h"
 
 TEST(RunSettingsFilter, StopTimeKeepsAtMostFiveLeadingDigits) {
   struct Case {
@@ -11,9 +10,8 @@ TEST(RunSettingsFilter, StopTimeKeepsAtMostFiveLeadingDigits) {
     const char* kept;
     bool refused;
   } cases[] = {
-      {"3600", "3600", false}, {"12a3", "12", true},   {"123456", "12345", true},
-      {"", "", false},         {"-5", "", true},       {" 60", "", true},
-      {"99999", "99999", false}, {"1.5", "1", true},
+      {"3600", "3600", false}, {"12a3", "12", true}, {"123456", "12345", true}, {"", "", false},
+      {"-5", "", true},        {" 60", "", true},    {"99999", "99999", false}, {"1.5", "1", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
@@ -36,8 +34,12 @@ TEST(RunSettingsSeed, StoresOnlyAChangedOddNumber) {
     int current;
     int stored;  // 0 = nothing stored
   } cases[] = {
-      {"13", 11, 13}, {"11", 11, 0}, {"12", 11, 0}, {"", 11, 0},
-      {"0", 11, 0},   {"99999999999", 11, 0},  // does not fit: never reaches the setter
+      {"13", 11, 13},
+      {"11", 11, 0},
+      {"12", 11, 0},
+      {"", 11, 0},
+      {"0", 11, 0},
+      {"99999999999", 11, 0},  // does not fit: never reaches the setter
       {"2147483647", 11, 2147483647},
   };
   for (const Case& c : cases) {
@@ -51,7 +53,8 @@ TEST(RunSettingsSeed, LeavingTheFieldNeedsAnOddNonNegativeNumber) {
   EXPECT_FALSE(SeedFieldAcceptable("8"));
   EXPECT_FALSE(SeedFieldAcceptable(""));
   EXPECT_FALSE(SeedFieldAcceptable("0"));
-  EXPECT_EQ(SeedAdjustedMessage(11), "Random seed must be an odd number\r\nRandom seed adjusted to 11.");
+  EXPECT_EQ(SeedAdjustedMessage(11),
+            "Random seed must be an odd number\r\nRandom seed adjusted to 11.");
 }
 
 TEST(RunSettingsDetectorTimes, AnUnscannableFieldKeepsTheConfigurationsValue) {
@@ -128,10 +131,8 @@ TEST(RunSettingsButtons, FollowTheRunState) {
     int step;
     RunButtons expected;
   } cases[] = {
-      {false, 0, {true, true, true, false}},
-      {true, 5, {false, false, false, false}},
-      {false, 5, {true, true, true, true}},
-      {false, 19, {true, true, true, true}},
+      {false, 0, {true, true, true, false}},   {true, 5, {false, false, false, false}},
+      {false, 5, {true, true, true, true}},    {false, 19, {true, true, true, true}},
       {false, 20, {true, false, false, true}},
   };
   for (const Case& c : cases) {

@@ -7,8 +7,8 @@
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
-#include "shell/RunController.h"
 #include "shell/FakeSimulation.h"
+#include "shell/RunController.h"
 
 // The on-ramp example: three lanes, four detectors, two origins and two destinations.
 inline std::unique_ptr<KDConfig> LoadOnRampExample() {

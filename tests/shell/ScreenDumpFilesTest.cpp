@@ -1,21 +1,19 @@
-#include "shell/ScreenDumpFiles.h"
-
 #include <gtest/gtest.h>
+#include <jpeglib.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
-#include <jpeglib.h>
+#include "shell/ScreenDumpFiles.h"
 
 namespace {
 
 std::filesystem::path TempDir() {
   auto dir = std::filesystem::temp_directory_path() /
-             ("kavro-dumps-" + std::string(::testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+             ("kavro-dumps-" +
+              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   return dir;
@@ -27,7 +25,8 @@ RgbPicture Stripes() {
   RgbPicture picture{5, 3, {}};
   const std::uint8_t colors[3][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
   for (int y = 0; y < 3; ++y)
-    for (int x = 0; x < 5; ++x) picture.Pixels.insert(picture.Pixels.end(), colors[y], colors[y] + 3);
+    for (int x = 0; x < 5; ++x)
+      picture.Pixels.insert(picture.Pixels.end(), colors[y], colors[y] + 3);
   return picture;
 }
 
@@ -89,8 +88,9 @@ TEST(ScreenDumpFileName, OnlyLowerCaseBmpMakesBitmaps) {
 }
 
 TEST(ScreenDumpCaption, JoinsTheFieldsWithTheirSeparators) {
-  EXPECT_EQ(ScreenDumpCaption("/x/ramp.kav", "Color identifies", "Speed", "Simulator time:", "60.0"),
-            "/x/ramp.kav   Color identifies: Speed  Simulator time: 60.0s");
+  EXPECT_EQ(
+      ScreenDumpCaption("/x/ramp.kav", "Color identifies", "Speed", "Simulator time:", "60.0"),
+      "/x/ramp.kav   Color identifies: Speed  Simulator time: 60.0s");
 }
 
 TEST(ScreenDumpBitmap, WritesBottomUpBgrRowsWithPadding) {

@@ -1,11 +1,10 @@
-#include "shell/TraceFiles.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "shell/TraceFiles.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 

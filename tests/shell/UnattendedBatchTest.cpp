@@ -1,5 +1,3 @@
-#include "shell/UnattendedBatch.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +8,7 @@
 #include "shell/BatchProgram.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "shell/UnattendedBatch.h"
 #include "support/TestFolder.h"
 
 namespace {

@@ -4,8 +4,7 @@
 
 std::filesystem::path FreshTestFolder(const std::string& name) {
   const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() /
-      ("kavro-" + std::to_string(::getpid()) + "-" + name);
+      std::filesystem::temp_directory_path() / ("kavro-" + std::to_string(::getpid()) + "-" + name);
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;

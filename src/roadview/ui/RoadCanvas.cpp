@@ -2,7 +2,6 @@
 
 #include <QPen>
 #include <QPolygon>
-
 #include <algorithm>
 
 namespace {
@@ -82,8 +81,7 @@ void RoadCanvas::Text(int x, int y, const std::string& text, RgbColor color) {
   painter_.drawText(x, y + metrics_.ascent(), ToQString(text));
 }
 
-void RoadCanvas::Text(int x, int y, const std::string& text, RgbColor color,
-                      RgbColor background) {
+void RoadCanvas::Text(int x, int y, const std::string& text, RgbColor color, RgbColor background) {
   Fill(x, y, x + TextWidth(text), y + TextHeight(text), background);
   Text(x, y, text, color);
 }
@@ -92,8 +90,8 @@ void RoadCanvas::CentredText(int x, int y, const std::string& text, RgbColor col
   Text(x - TextWidth(text) / 2, y - TextHeight(text) / 2, text, color);
 }
 
-void RoadCanvas::ClippedText(int x, int y, const std::string& text, RgbColor color, int x1,
-                             int y1, int x2, int y2) {
+void RoadCanvas::ClippedText(int x, int y, const std::string& text, RgbColor color, int x1, int y1,
+                             int x2, int y2) {
   if (x2 <= x1 || y2 <= y1) return;
   painter_.save();
   painter_.setClipRect(QRect(x1, y1, x2 - x1, y2 - y1));

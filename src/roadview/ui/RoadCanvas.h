@@ -5,7 +5,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
-
 #include <string>
 #include <vector>
 

@@ -1,7 +1,6 @@
 #include "roadview/ui/RoadPainter.h"
 
 #include <QPolygon>
-
 #include <algorithm>
 
 #include "config/KDConfig.h"

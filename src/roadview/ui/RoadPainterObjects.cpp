@@ -33,15 +33,15 @@ void DrawOriginGlyph(RoadCanvas& canvas, int x, int top, int bottom, const std::
   const int middle = (top + bottom) / 2;
   if (OriginNameVisible(x, canvas.Width())) {
     if (selected) canvas.Fill(x - 18, top + 2, x, bottom - 1, RoadColor::Red);
-    canvas.ClippedText(x - 17, middle - canvas.TextHeight(name) / 2, name, RoadColor::White,
-                       x - 18, top + 2, x, bottom - 2);
+    canvas.ClippedText(x - 17, middle - canvas.TextHeight(name) / 2, name, RoadColor::White, x - 18,
+                       top + 2, x, bottom - 2);
   }
   if (OriginArrowVisible(x, canvas.Width()))
     canvas.Polyline(OriginArrow(x, middle), 1, RoadColor::White);
 }
 
-void DrawDestinationGlyph(RoadCanvas& canvas, int x, int top, int bottom,
-                          const std::string& name, bool selected) {
+void DrawDestinationGlyph(RoadCanvas& canvas, int x, int top, int bottom, const std::string& name,
+                          bool selected) {
   if (!DestinationVisible(x, canvas.Width())) return;
   if (selected) canvas.Fill(x, top + 2, x + 21, bottom - 1, RoadColor::Red);
   DrawOriginGlyph(canvas, x + 18, top, bottom, name, false);
@@ -53,9 +53,8 @@ void DrawLaneChangeArea(const KDConfig& config, RoadCanvas& canvas, const RoadVi
   const LaneChangeAreaShape shape = LaneChangeAreaGeometry(
       view, config.LaneChangeAreaLane(sink, rank), config.LaneChangeAreaPosition(sink, rank),
       config.LaneChangeAreaLengthRequired(sink, rank),
-      config.LaneChangeAreaLengthVoluntary(sink, rank),
-      config.LaneChangeAreaMergeLeft(sink, rank), config.LaneChangeAreaRouteChoiceGroup(sink, rank),
-      canvas.TextWidth("%"));
+      config.LaneChangeAreaLengthVoluntary(sink, rank), config.LaneChangeAreaMergeLeft(sink, rank),
+      config.LaneChangeAreaRouteChoiceGroup(sink, rank), canvas.TextWidth("%"));
   canvas.Outline(shape.left, shape.top, shape.right, shape.bottom, 1, pen);
   canvas.VLine(shape.divider, shape.top, shape.bottom, pen);
   const RgbColor arrow = pen == RoadColor::Red ? RoadColor::Red : RoadColor::White;
@@ -116,25 +115,23 @@ void DrawTeleports(const KDConfig& config, RoadCanvas& canvas, const RoadViewpor
   const int selected = DrawKind(flags) == RoadDrawKind::Teleport ? DrawValue(flags) - 2 : -1;
   const int entrances = config.TeleportCount(true);
   // Only a linked entrance has partners: an unlinked one must not light up unlinked exits.
-  const int pair = selected >= 0 && selected < entrances
-                       ? config.TeleportCounterPart(true, selected)
-                       : -1;
+  const int pair =
+      selected >= 0 && selected < entrances ? config.TeleportCounterPart(true, selected) : -1;
   for (int i = entrances - 1; i >= 0; --i) {
     const TeleportRecord record = config.TeleportRecord(true, i);
     const RgbColor color = i == selected ? RoadColor::Red : RoadColor::White;
-    DrawTeleportGlyph(canvas,
-                      TeleportGlyphAt(config, view, true, record.section, record.fromLane,
-                                      record.toLane),
-                      true, color);
+    DrawTeleportGlyph(
+        canvas, TeleportGlyphAt(config, view, true, record.section, record.fromLane, record.toLane),
+        true, color);
   }
   for (int i = config.TeleportCount(false) - 1; i >= 0; --i) {
     const TeleportRecord record = config.TeleportRecord(false, i);
     const RgbColor color =
         pair != -1 && record.counterpart == pair ? RoadColor::Red : RoadColor::White;
-    DrawTeleportGlyph(canvas,
-                      TeleportGlyphAt(config, view, false, record.section, record.fromLane,
-                                      record.toLane),
-                      false, color);
+    DrawTeleportGlyph(
+        canvas,
+        TeleportGlyphAt(config, view, false, record.section, record.fromLane, record.toLane), false,
+        color);
   }
 }
 
@@ -148,19 +145,19 @@ void DrawOriginsAndDestinations(const KDConfig& config, RoadCanvas& canvas,
   const RoadDrawKind kind = DrawKind(flags);
   for (int i = 0; i < MAXSOURCE && config.Source(i) != nullptr; ++i) {
     const int section = config.SourceSection(i);
-    const GlyphArea area{
-        OriginGlyphX(view, config.SectionPos(section, WHENCE_BEGIN), section == config.Boundaries()),
-        LaneTop(static_cast<float>(config.SourceFromLane(i))),
-        LaneTop(static_cast<float>(config.SourceToLane(i) + 1))};
+    const GlyphArea area{OriginGlyphX(view, config.SectionPos(section, WHENCE_BEGIN),
+                                      section == config.Boundaries()),
+                         LaneTop(static_cast<float>(config.SourceFromLane(i))),
+                         LaneTop(static_cast<float>(config.SourceToLane(i) + 1))};
     if (areas) areas->origins.push_back(area);
     DrawOriginGlyph(canvas, area.x, area.top, area.bottom, config.SourceName(i),
                     kind == RoadDrawKind::Origin && DrawValue(flags) == i + 1);
   }
   for (int i = 0; i < MAXSINK && config.Sink(i) != nullptr; ++i) {
-    const GlyphArea area{
-        PositionToPixel(view, static_cast<float>(config.SectionPos(config.SinkSection(i), WHENCE_END))),
-        LaneTop(static_cast<float>(config.SinkFromLane(i))),
-        LaneTop(static_cast<float>(config.SinkToLane(i) + 1))};
+    const GlyphArea area{PositionToPixel(view, static_cast<float>(config.SectionPos(
+                                                   config.SinkSection(i), WHENCE_END))),
+                         LaneTop(static_cast<float>(config.SinkFromLane(i))),
+                         LaneTop(static_cast<float>(config.SinkToLane(i) + 1))};
     if (areas) areas->destinations.push_back(area);
     DrawDestinationGlyph(canvas, area.x, area.top, area.bottom, config.SinkName(i),
                          kind == RoadDrawKind::Destination && SelectedDestination(flags) == i);
@@ -253,8 +250,8 @@ void DrawTrafficLightsAndLaneDetectors(const KDConfig& config, RoadCanvas& canva
       }
     } else {
       const RgbColor background = i == selected ? RoadColor::Red : RoadColor::Black;
-      canvas.Text(x - canvas.TextWidth(number) / 2, t + 12 - canvas.TextHeight(number) / 2,
-                  number, RoadColor::White, background);
+      canvas.Text(x - canvas.TextWidth(number) / 2, t + 12 - canvas.TextHeight(number) / 2, number,
+                  RoadColor::White, background);
     }
   }
   for (int i = 0; i < config.LaneDetectorCount(); ++i) {
@@ -265,8 +262,9 @@ void DrawTrafficLightsAndLaneDetectors(const KDConfig& config, RoadCanvas& canva
     }
     const int position = config.LaneDetectorPosition(i);
     const int t = LaneTop(static_cast<float>(config.LaneDetectorLane(i)));
-    canvas.Outline(PositionToPixel(view, static_cast<float>(position - config.LaneDetectorLength(i))),
-                   t + 4, PositionToPixel(view, static_cast<float>(position)), t + 20, 2,
-                   state == 300 ? RoadColor::Gray : RoadColor::Yellow);
+    canvas.Outline(
+        PositionToPixel(view, static_cast<float>(position - config.LaneDetectorLength(i))), t + 4,
+        PositionToPixel(view, static_cast<float>(position)), t + 20, 2,
+        state == 300 ? RoadColor::Gray : RoadColor::Yellow);
   }
 }

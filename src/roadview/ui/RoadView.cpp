@@ -74,8 +74,8 @@ void TRoadImage::paintEvent(QPaintEvent*) {
 }
 
 void TRoadImage::mousePressEvent(QMouseEvent* event) {
-  emit MouseDown(event->position().toPoint().x(), event->position().toPoint().y(),
-                 event->button(), event->modifiers());
+  emit MouseDown(event->position().toPoint().x(), event->position().toPoint().y(), event->button(),
+                 event->modifiers());
 }
 
 void TRoadImage::mouseMoveEvent(QMouseEvent* event) {
@@ -172,8 +172,8 @@ void TRoadView::RedrawRoad() {
 
 int TRoadView::RedrawVehicles(const Kernel& kernel, const TrafficDrawSettings& settings) {
   if (!config_) return -1;
-  const int count = DrawTraffic(kernel, *config_, bitmap_, traffic_, ZoomIndex(),
-                                ScrollPosition(), WithViewSwitches(settings));
+  const int count = DrawTraffic(kernel, *config_, bitmap_, traffic_, ZoomIndex(), ScrollPosition(),
+                                WithViewSwitches(settings));
   if (count >= 0) image_->SetTraffic(traffic_);
   return count;
 }

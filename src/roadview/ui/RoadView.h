@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QWidget>
-
 #include <cstdint>
 #include <vector>
 

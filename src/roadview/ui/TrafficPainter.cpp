@@ -1,7 +1,6 @@
 #include "roadview/ui/TrafficPainter.h"
 
 #include <QPainter>
-
 #include <algorithm>
 
 #include "config/KDConfig.h"
@@ -24,7 +23,7 @@ void DrawClosedLane(const KDConfig& config, int seconds, RoadCanvas& canvas,
   for (const ClosedLaneMarker& marker : ClosedLaneMarkers(view, input)) {
     const RgbColor color = marker.kind == ClosedLaneMarker::Kind::OpenArrow     ? RoadColor::Green
                            : marker.kind == ClosedLaneMarker::Kind::ClosedArrow ? RoadColor::White
-                                                                                 : RoadColor::Red;
+                                                                                : RoadColor::Red;
     for (const auto& stroke : marker.strokes) canvas.Line(stroke.first, stroke.second, 3, color);
   }
 }
@@ -133,8 +132,8 @@ RoadViewport BeginTrafficPicture(const KDConfig& config, const QImage& road, QIm
   return view;
 }
 
-int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
-                QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings) {
+int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road, QImage& traffic,
+                int zoomIndex, int scroll, const TrafficDrawSettings& settings) {
   if (!UsableEndOfRoad(kernel.EndOfRoad())) return -1;
   if (road.width() <= 0) return 0;
   const int seconds =

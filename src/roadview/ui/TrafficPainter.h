@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -32,8 +31,8 @@ struct TrafficDrawSettings {
 /// lane detectors, the temporarily closed lane and every vehicle. `traffic` takes the road's
 /// width and the height of the used lanes. Returns the number of vehicles drawn, or -1 when
 /// the kernel has no road (then `traffic` is left as it was).
-int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road,
-                QImage& traffic, int zoomIndex, int scroll, const TrafficDrawSettings& settings);
+int DrawTraffic(const Kernel& kernel, const KDConfig& config, const QImage& road, QImage& traffic,
+                int zoomIndex, int scroll, const TrafficDrawSettings& settings);
 
 /// The colour of the legend swatch that stands for `color`, when the caller gave swatches.
 RgbColor SwatchColor(const TrafficDrawSettings& settings, RgbColor color);

@@ -55,8 +55,8 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
 
   ModeDecision decision = DecideProgramMode(startup.ExecutablePath);
   programName_ = decision.ProgramName;
-  programDirectory_ = decision.ProgramDirectory.empty() ? startup.ExecutableDirectory
-                                                       : decision.ProgramDirectory;
+  programDirectory_ =
+      decision.ProgramDirectory.empty() ? startup.ExecutableDirectory : decision.ProgramDirectory;
   setWindowTitle(FromText(programName_));
   QCoreApplication::setApplicationName(FromText(programName_));
 
@@ -79,7 +79,8 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   SetProgramMode(mode_);
   if (mode_ == KAVRO) {
     helpFileName_ = programDirectory_ + programName_ + ".html";
-    if (!QFileInfo::exists(FromText(helpFileName_))) helpFileName_ = programDirectory_ + "kavro.html";
+    if (!QFileInfo::exists(FromText(helpFileName_)))
+      helpFileName_ = programDirectory_ + "kavro.html";
   } else if (!StartExternalModel()) {
     return;
   }
@@ -92,8 +93,8 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
     document_->New();  // the configuration made before the mode was known had KAVRO rules
   document_->SetDocumentName(document_->CurrentFileName());
 
-  commandLine_ = std::make_unique<CommandLineIdle>(startup.Parameters, mode_, texts_, outputs_,
-                                                   *this, batch_);
+  commandLine_ =
+      std::make_unique<CommandLineIdle>(startup.Parameters, mode_, texts_, outputs_, *this, batch_);
   idleTimer_->start();
 }
 
@@ -157,9 +158,7 @@ void TFormMain::Terminate() { RequestApplicationExit(0); }
 
 void TFormMain::AppendMessageLine(const std::string& line) { messageLines_.push_back(line); }
 
-void TFormMain::SetStatusText(const std::string& text) {
-  statusBar()->showMessage(FromText(text));
-}
+void TFormMain::SetStatusText(const std::string& text) { statusBar()->showMessage(FromText(text)); }
 
 void TFormMain::ProcessEvents() {
   // A message can arrive while an earlier one still lets events run.

@@ -36,9 +36,9 @@ class UdovLibrary;
 
 /// What the program was started with.
 struct StartupInfo {
-  std::string ExecutablePath;             // as started (argv[0]): decides the mode
-  std::string ExecutableDirectory;        // folder of the real executable, with a final "/"
-  std::vector<std::string> Parameters;    // the command-line parameters after the program name
+  std::string ExecutablePath;           // as started (argv[0]): decides the mode
+  std::string ExecutableDirectory;      // folder of the real executable, with a final "/"
+  std::vector<std::string> Parameters;  // the command-line parameters after the program name
 };
 
 // The main window: the menus that choose the pages, the page area, and the status bar. It owns
@@ -110,7 +110,9 @@ class TFormMain : public QMainWindow,
   QMenu* DebugMenu() const { return MenuDebug; }
   /// "&DOVEL DLL calls" is ticked: every external model call is logged in the debug output.
   bool ModelCallLogging() const;
-  class TRoadView* RoadView() const { return RoadViewMain; }
+  class TRoadView* RoadView() const {
+    return RoadViewMain;
+  }
 
   // The run (FormMainRun.cpp)
   RunController& Run() { return *run_; }

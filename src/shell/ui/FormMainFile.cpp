@@ -117,10 +117,14 @@ void TFormMain::CreateFileMenu() {
     QMessageBox box(QMessageBox::Question, FromText(question.Caption), FromText(question.Text),
                     ButtonsOf(question.Buttons), this);
     switch (box.exec()) {
-      case QMessageBox::Yes: return Answer::Yes;
-      case QMessageBox::No: return Answer::No;
-      case QMessageBox::Ok: return Answer::Ok;
-      default: return Answer::Cancel;
+      case QMessageBox::Yes:
+        return Answer::Yes;
+      case QMessageBox::No:
+        return Answer::No;
+      case QMessageBox::Ok:
+        return Answer::Ok;
+      default:
+        return Answer::Cancel;
     }
   };
   chooser_ = [this](const FileDialogRequest& request, std::string& name) {
@@ -176,8 +180,7 @@ void TFormMain::LastUsedFilesChanged() {
     auto* entry = new QAction(FromText(name), MenuFile);
     entry->setObjectName("ItemLastFile");
     MenuFile->insertAction(separatorLastFiles_, entry);
-    connect(entry, &QAction::triggered, this,
-            [this, name] { document_->OpenLastFile(name); });
+    connect(entry, &QAction::triggered, this, [this, name] { document_->OpenLastFile(name); });
     lastFileEntries_.push_back(entry);
   }
   ItemFileClick();
@@ -204,10 +207,9 @@ void TFormMain::ItemPrintClick() {
   int scale = PrintScale(page.width(), page.height(), picture.width(), picture.height());
   QSize size = picture.size() * scale;
   QPainter painter(&printer);
-  painter.drawPixmap(QRect(QPoint((page.width() - size.width()) / 2,
-                                  (page.height() - size.height()) / 2),
-                           size),
-                     picture);
+  painter.drawPixmap(
+      QRect(QPoint((page.width() - size.width()) / 2, (page.height() - size.height()) / 2), size),
+      picture);
 }
 
 void TFormMain::showEvent(QShowEvent* event) {

@@ -48,11 +48,12 @@ void TFormMain::CreateMenus() {
   // The analysis windows connect their entries; the detector graph entries follow a separator.
   MenuView = menuBar()->addMenu("View");
   MenuView->setObjectName("MenuView");
-  const char* const viewEntries[][2] = {{"ItemTrajectories", "&Trajectories"},
-                                        {"ItemUContourGraph", "&U contour graph"},
-                                        {"ItemListObjects", "&List objects"},
-                                        {"ItemCapacityDistribution", "&Capacity distribution"},
-                                        {"ItemDeleteAllDetectorGraphs", "&Delete all detector graphs"}};
+  const char* const viewEntries[][2] = {
+      {"ItemTrajectories", "&Trajectories"},
+      {"ItemUContourGraph", "&U contour graph"},
+      {"ItemListObjects", "&List objects"},
+      {"ItemCapacityDistribution", "&Capacity distribution"},
+      {"ItemDeleteAllDetectorGraphs", "&Delete all detector graphs"}};
   for (const auto& [name, caption] : viewEntries) {
     QAction* action = MenuView->addAction(caption);
     action->setObjectName(name);
@@ -123,7 +124,7 @@ void TFormMain::ShowModeEntries() {
 
 QAction* TFormMain::EntryAction(int entry) const {
   return entry >= 0 && entry < static_cast<int>(entryActions_.size()) ? entryActions_[entry]
-                                                                     : nullptr;
+                                                                      : nullptr;
 }
 
 QAction* TFormMain::PageItem(const char* item) const { return EntryAction(FindPageEntry(item)); }

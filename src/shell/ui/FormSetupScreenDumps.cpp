@@ -1,13 +1,12 @@
 #include "shell/ui/FormSetupScreenDumps.h"
 
-#include <algorithm>
-
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
 #include "shell/RunSettings.h"
 #include "shell/ui/QtText.h"

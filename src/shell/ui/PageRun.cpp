@@ -88,7 +88,8 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
   };
   addRow(1, "LabelSimulationSpeed", "Simulation speed", ComboBoxSimulationSpeed);
   addRow(2, "LabelRedraw", "Redraw", ComboBoxRedraw);
-  addRow(3, "LabelCurrentTimeCaption", FromText(texts_.Text("LabelCurrentTime")), LabelSimulatorTime);
+  addRow(3, "LabelCurrentTimeCaption", FromText(texts_.Text("LabelCurrentTime")),
+         LabelSimulatorTime);
   addRow(4, "LabelVehicles", "Vehicles", LabelVehicleCount);
   addRow(5, "LabelColorDenotes", FromText(texts_.Text("LabelColorDenotes")), ComboBoxColorDenotes);
   grid->setRowStretch(6, 1);
@@ -100,8 +101,7 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
   connect(ComboBoxSimulationSpeed, &QComboBox::activated, this,
           &TPageRun::ComboBoxSimulationSpeedChange);
   connect(ComboBoxRedraw, &QComboBox::activated, this, &TPageRun::ComboBoxRedrawChange);
-  connect(ComboBoxColorDenotes, &QComboBox::activated, this,
-          &TPageRun::ComboBoxColorDenotesChange);
+  connect(ComboBoxColorDenotes, &QComboBox::activated, this, &TPageRun::ComboBoxColorDenotesChange);
   SetProgramMode(KAVRO);
   run_.SetObserver(this);
   RefreshControls();
@@ -121,8 +121,7 @@ void TPageRun::RefreshControls() {
   BitBtnRun->setEnabled(buttons.RunEnabled);
   BitBtnStep->setEnabled(buttons.StepEnabled);
   BitBtnReset->setEnabled(buttons.ResetEnabled);
-  LabelSimulatorTime->setText(
-      FromText(SimulatorTimeText(state.StepCount, state.StepsPerSecond)));
+  LabelSimulatorTime->setText(FromText(SimulatorTimeText(state.StepCount, state.StepsPerSecond)));
 }
 
 void TPageRun::BitBtnRunClick() {
@@ -167,8 +166,9 @@ void TPageRun::ComboBoxRedrawChange(int index) {
 void TPageRun::SetProgramMode(int mode) {
   const int chosen = std::max(ComboBoxColorDenotes->currentIndex(), 0);
   ComboBoxColorDenotes->clear();
-  for (const char* entry : {"speed", "acceleration", mode == DOVEL ? "Merge intention" : "follow state",
-                            "vehicle type", "destination", "route choice"})
+  for (const char* entry :
+       {"speed", "acceleration", mode == DOVEL ? "Merge intention" : "follow state", "vehicle type",
+        "destination", "route choice"})
     ComboBoxColorDenotes->addItem(entry);
   if (mode == DOVEL) ComboBoxColorDenotes->addItem("ICC equipped");
   ComboBoxColorDenotes->setCurrentIndex(std::min(chosen, ComboBoxColorDenotes->count() - 1));
@@ -224,8 +224,8 @@ QImage TPageRun::ScreenDumpImage() const {
   const RunState& state = run_.State();
   const std::string caption = ScreenDumpCaption(
       run_.CurrentFileName(), texts_.Text("LabelColorDenotes"),
-      schemeName_ ? schemeName_() : ColorSchemeName(),
-      texts_.Text("LabelCurrentTime"), SimulatorTimeText(state.StepCount, state.StepsPerSecond));
+      schemeName_ ? schemeName_() : ColorSchemeName(), texts_.Text("LabelCurrentTime"),
+      SimulatorTimeText(state.StepCount, state.StepsPerSecond));
   painter.drawText(6, 3 + metrics.ascent(), FromText(caption));
   if (!road.isNull()) painter.drawImage(0, textHeight + 6, road);
   return image;

@@ -76,7 +76,8 @@ TPageSettings::TPageSettings(QWidget* parent) : QWidget(parent) {
   connect(EditStopAt, &QLineEdit::textEdited, this, &TPageSettings::EditStopAtChange);
   for (QComboBox* combo : {ComboBoxDetectorStart, ComboBoxDetectorRepeat}) {
     connect(combo, &QComboBox::activated, this, &TPageSettings::ComboBoxDetectorChange);
-    connect(combo->lineEdit(), &QLineEdit::textEdited, this, &TPageSettings::ComboBoxDetectorChange);
+    connect(combo->lineEdit(), &QLineEdit::textEdited, this,
+            &TPageSettings::ComboBoxDetectorChange);
   }
 }
 
@@ -155,9 +156,9 @@ void TPageSettings::ComboBoxDetectorChange() {
     Beep();
     ApplyFilter(combo->lineEdit(), field);
   }
-  const std::optional<DetectorTimes> times = DetectorTimesToStore(
-      ToText(ComboBoxDetectorStart->currentText()), ToText(ComboBoxDetectorRepeat->currentText()),
-      *config_);
+  const std::optional<DetectorTimes> times =
+      DetectorTimesToStore(ToText(ComboBoxDetectorStart->currentText()),
+                           ToText(ComboBoxDetectorRepeat->currentText()), *config_);
   if (!times) return;
   Changed("detector time");
   config_->SetDetectorTimes(times->First, times->Repeat);

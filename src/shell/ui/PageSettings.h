@@ -24,7 +24,9 @@ class TPageSettings : public QWidget {
   void ShowValues();
 
   /// Records an undo point with its label before a change.
-  void SetUndoRecorder(std::function<void(const std::string&)> record) { recordUndo_ = std::move(record); }
+  void SetUndoRecorder(std::function<void(const std::string&)> record) {
+    recordUndo_ = std::move(record);
+  }
   /// Asks the calibration question; true for OK.
   void SetCalibrationQuestion(std::function<bool()> ask) { askCalibration_ = std::move(ask); }
   /// After every accepted change (the window caption shows the modification).

@@ -94,8 +94,8 @@ void TRunLegends::BuildPanels() {
   QWidget* speed = AddPanel("PanelLegendSpeed", 0);
   for (int i = 0; i < 4; ++i) {
     const int kmh = SPEED_LEGEND_STEPS[i];
-    QFrame* swatch = MakeSwatch(speed, QString("PanelSpeedColor%1").arg(kmh),
-                                ContourColor(kmh / 150.0));
+    QFrame* swatch =
+        MakeSwatch(speed, QString("PanelSpeedColor%1").arg(kmh), ContourColor(kmh / 150.0));
     swatch->move(0, i * kRowHeight + 2);
     MakeCaption(speed, QString("LabelSpeedColor%1").arg(kmh), QString("%1 km/h").arg(kmh), 0,
                 i * kRowHeight + 2, kColumnWidth);
@@ -109,8 +109,8 @@ void TRunLegends::BuildPanels() {
       {"PanelAccelerationColorYellow", RoadColor::Yellow, "Passive braking"},
       {"PanelAccelerationColorRed", RoadColor::Red, "Active braking"}};
   for (int i = 0; i < 5; ++i)
-    AddSwatch(acceleration, accelerations[i].name, accelerations[i].color,
-              accelerations[i].caption, i);
+    AddSwatch(acceleration, accelerations[i].name, accelerations[i].color, accelerations[i].caption,
+              i);
 
   QWidget* follow = AddPanel("PanelLegendFollowState", 2);
   follow_ = new QWidget(follow);
@@ -126,15 +126,14 @@ void TRunLegends::BuildPanels() {
   AddSwatch(mergeIntention_, "PanelStayInLane", RoadColor::White, "Wants to stay in lane", 2);
 
   QWidget* types = AddPanel("PanelLegendVehicleType", 3);
-  const SwatchEntry typeColors[] = {
-      {"PanelVDCTypeColorMaroon", RoadColor::Brown, "Type 1"},
-      {"PanelVDCTypeColorRed", RoadColor::Red, "Type 2"},
-      {"PanelVDCTypeColorOrange", RoadColor::Orange, "Type 3"},
-      {"PanelVDCTypeColorYellow", RoadColor::Yellow, "Type 4"},
-      {"PanelVDCTypeColorLime", RoadColor::Lime, "Type 5"},
-      {"PanelVDCTypeColorAqua", RoadColor::Aqua, "Type 6"},
-      {"PanelVDCTypeColorFuchsia", RoadColor::Fuchsia, "Type 7"},
-      {"PanelVDCTypeColorSilver", RoadColor::Silver, "Type 8"}};
+  const SwatchEntry typeColors[] = {{"PanelVDCTypeColorMaroon", RoadColor::Brown, "Type 1"},
+                                    {"PanelVDCTypeColorRed", RoadColor::Red, "Type 2"},
+                                    {"PanelVDCTypeColorOrange", RoadColor::Orange, "Type 3"},
+                                    {"PanelVDCTypeColorYellow", RoadColor::Yellow, "Type 4"},
+                                    {"PanelVDCTypeColorLime", RoadColor::Lime, "Type 5"},
+                                    {"PanelVDCTypeColorAqua", RoadColor::Aqua, "Type 6"},
+                                    {"PanelVDCTypeColorFuchsia", RoadColor::Fuchsia, "Type 7"},
+                                    {"PanelVDCTypeColorSilver", RoadColor::Silver, "Type 8"}};
   for (int i = 0; i < 8; ++i) {
     // Two columns of four.
     QWidget* swatch = AddSwatch(types, typeColors[i].name, typeColors[i].color,
@@ -207,8 +206,7 @@ std::vector<std::pair<RgbColor, RgbColor>> TRunLegends::SwatchColors(int scheme)
       if (!own.isValid() || (owner == follow_ && mode_ == DOVEL) ||
           (owner == mergeIntention_ && mode_ != DOVEL))
         continue;
-      colors.emplace_back(Unpacked(own.toUInt()),
-                          ToRgb(swatch->palette().color(QPalette::Window)));
+      colors.emplace_back(Unpacked(own.toUInt()), ToRgb(swatch->palette().color(QPalette::Window)));
     }
   }
   return colors;

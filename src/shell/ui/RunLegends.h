@@ -50,8 +50,8 @@ class TRunLegends : public QWidget {
   int scheme_ = 0;
   int destinationCount_ = 1;
   std::vector<QWidget*> panels_;
-  QWidget* follow_ = nullptr;         // the follow state swatches
-  QWidget* mergeIntention_ = nullptr; // the external model's sub-panel of the follow state
+  QWidget* follow_ = nullptr;          // the follow state swatches
+  QWidget* mergeIntention_ = nullptr;  // the external model's sub-panel of the follow state
   QWidget* destinations_ = nullptr;
   QWidget* icc_ = nullptr;
   QLabel* lastTypeCaption_ = nullptr;

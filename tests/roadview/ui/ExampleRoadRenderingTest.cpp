@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -30,8 +29,8 @@ class RoadCheck {
  public:
   RoadCheck(const KDConfig& config, Setting setting, bool tapers, std::uint32_t flags = 0)
       : config_(config), setting_(setting), tapers_(tapers) {
-    DrawRoadLayout(config, image_, &header_, flags | (tapers ? RDF_DRAW_TAPERS : 0u),
-                   setting.zoom, setting.scroll, &areas_);
+    DrawRoadLayout(config, image_, &header_, flags | (tapers ? RDF_DRAW_TAPERS : 0u), setting.zoom,
+                   setting.scroll, &areas_);
     x0_ = Col(0);
     CollectBusyBoxes();
   }
@@ -47,7 +46,8 @@ class RoadCheck {
   }
   // The columns a section's lanes keep after the later (upstream) sections are drawn.
   int OwnedFirst(int s) const {
-    return s == config_.Boundaries() ? 0 : std::max(0, Col(config_.SectionPos(s, WHENCE_BEGIN)) + 1);
+    return s == config_.Boundaries() ? 0
+                                     : std::max(0, Col(config_.SectionPos(s, WHENCE_BEGIN)) + 1);
   }
   int OwnedLast(int s) const {
     return s == 0 ? kWidth - 1 : std::min(kWidth - 1, Col(config_.SectionPos(s, WHENCE_END)));
@@ -108,12 +108,13 @@ class RoadCheck {
       const int s = config_.SourceSection(i);
       int x = Col(config_.SectionPos(s, WHENCE_BEGIN));
       if (s != config_.Boundaries()) x = std::clamp(x, -21, kWidth + 21);
-      busy_.push_back({x - 19, Top(config_.SourceFromLane(i)), x + 1,
-                       Top(config_.SourceToLane(i) + 1)});
+      busy_.push_back(
+          {x - 19, Top(config_.SourceFromLane(i)), x + 1, Top(config_.SourceToLane(i) + 1)});
     }
     for (int i = 0; i < MAXSINK && config_.Sink(i); ++i) {
       const int x = Col(config_.SectionPos(config_.SinkSection(i), WHENCE_END));
-      busy_.push_back({x - 1, Top(config_.SinkFromLane(i)), x + 22, Top(config_.SinkToLane(i) + 1)});
+      busy_.push_back(
+          {x - 1, Top(config_.SinkFromLane(i)), x + 22, Top(config_.SinkToLane(i) + 1)});
     }
     for (int i = 0; i < config_.TrafficLightCount(); ++i) {
       const int x = Col(config_.TrafficLightPosition(i));
@@ -170,8 +171,8 @@ void CheckLaneFills(const KDConfig& config, RoadCheck& check) {
         for (const int dy : {4, 8, 12, 15, 19}) {
           const int y = Top(l) + dy;
           if (const auto color = check.Fill(l, x, y))
-            check.Expect(x, y, *color, "fill of section " + std::to_string(s) + " lane " +
-                                           std::to_string(l));
+            check.Expect(x, y, *color,
+                         "fill of section " + std::to_string(s) + " lane " + std::to_string(l));
         }
 }
 
@@ -187,10 +188,9 @@ void CheckMarkings(const KDConfig& config, RoadCheck& check, bool tapers) {
       const int above = check.Type(s, l - 1);
       const int below = check.Type(s, l + 1);
       const int upper = Top(l) + (l >= 1 && (above & LANE_PAVED) && Disagree(above, type) ? 2 : 0);
-      const int lower = Top(l + 1) - (l < MAX_KAVROLANE - 1 && (below & LANE_PAVED) &&
-                                              Disagree(type, below)
-                                          ? 2
-                                          : 0);
+      const int lower =
+          Top(l + 1) -
+          (l < MAX_KAVROLANE - 1 && (below & LANE_PAVED) && Disagree(type, below) ? 2 : 0);
       struct Edge {
         int y;
         bool solid;
@@ -205,17 +205,20 @@ void CheckMarkings(const KDConfig& config, RoadCheck& check, bool tapers) {
         edges.push_back({upper, left == LANE_NOCHANGELEFT, left == LANE_CHANGELEFT});
         edges.push_back({lower, right == LANE_NOCHANGERIGHT, right == LANE_CHANGERIGHT});
       }
-      const std::string what = "marking of section " + std::to_string(s) + " lane " + std::to_string(l);
+      const std::string what =
+          "marking of section " + std::to_string(s) + " lane " + std::to_string(l);
       for (const Edge& edge : edges) {
         if (edge.solid)
           for (const int x : Spread(first, last))
-            for (const int y : {edge.y - 1, edge.y, edge.y + 1}) check.Expect(x, y, RoadColor::White, what);
+            for (const int y : {edge.y - 1, edge.y, edge.y + 1})
+              check.Expect(x, y, RoadColor::White, what);
         if (!edge.dashed) continue;
         const int rowLane = (edge.y - 5) / 24;
         for (int k = (first - x0 - 40) / 12; x0 + 12 * k <= last; ++k) {
           const int dash = x0 + 12 * k;
           if (dash - 1 < first || dash + 8 > last) continue;
-          for (const int x : {dash, dash + 1, dash + 2}) check.Expect(x, edge.y, RoadColor::White, what);
+          for (const int x : {dash, dash + 1, dash + 2})
+            check.Expect(x, edge.y, RoadColor::White, what);
           // The gaps show the fill of the row's lane.
           for (const int x : {dash + 3, dash + 7})
             if (const auto fill = check.Fill(rowLane, x, edge.y))
@@ -239,7 +242,8 @@ void CheckTaperFigures(const KDConfig& config, RoadCheck& check) {
       const int right = check.Col(config.SectionPos(s, WHENCE_END));
       if (right - left < 12) continue;
       const bool on = (type & LANE_TAPERON) != 0;
-      const std::string what = "taper of section " + std::to_string(s) + " lane " + std::to_string(l);
+      const std::string what =
+          "taper of section " + std::to_string(s) + " lane " + std::to_string(l);
       // 40 pixels down: inside at the wide end, outside at the narrow end.
       check.Expect(on ? left + 3 : right - 3, Top(l) + 40, RoadColor::Black, what);
       check.Expect(on ? right - 3 : left + 3, Top(l) + 40, RoadColor::Green, what);

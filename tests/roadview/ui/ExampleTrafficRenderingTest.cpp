@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPainter>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include <utility>
 
 #include "config/KDConfig.h"
+#include "config/RoadTestSupport.h"
 #include "kernel/Kernel.h"
 #include "kernel/KernelTypes.h"
 #include "kernel/RoadObject.h"
@@ -24,7 +24,6 @@
 #include "roadview/ui/RenderingTestSupport.h"
 #include "roadview/ui/RoadPainter.h"
 #include "roadview/ui/TrafficPainter.h"
-#include "config/RoadTestSupport.h"
 #include "support/ReportCapture.h"
 
 // The traffic of real kernel runs of the examples drawn over their road pictures. The
@@ -50,31 +49,36 @@ RgbColor ExpectedColor(ColorScheme scheme, const RoadObject& vehicle, double gap
   const VehicleParams& type = *info.params;
   const double v = info.speed;
   switch (scheme) {
-    case ColorScheme::Speed: return Contour(std::min(v * 3.6, 150.0) / 150);
+    case ColorScheme::Speed:
+      return Contour(std::min(v * 3.6, 150.0) / 150);
     case ColorScheme::Acceleration:
       // Single precision thresholds, as the kernel's values are.
       if (info.acceleration > 0.2f) return {0, 255, 0};
-      if (info.acceleration > -0.2f) return info.speed >= 0.1f ? RgbColor{255, 255, 255} : RgbColor{128, 128, 128};
-      return info.acceleration >= type.passiveDeceleration ? RgbColor{255, 255, 0} : RgbColor{255, 0, 0};
+      if (info.acceleration > -0.2f)
+        return info.speed >= 0.1f ? RgbColor{255, 255, 255} : RgbColor{128, 128, 128};
+      return info.acceleration >= type.passiveDeceleration ? RgbColor{255, 255, 0}
+                                                           : RgbColor{255, 0, 0};
     case ColorScheme::FollowState:
       return gap + 0.1 >= type.z1 + type.z2 * v + type.z3 * v * v ? RgbColor{255, 255, 0}
-                                                                   : RgbColor{255, 0, 0};
+                                                                  : RgbColor{255, 0, 0};
     case ColorScheme::VehicleType: {
-      static const RgbColor kTypes[8] = {{149, 79, 0},  {255, 0, 0},   {255, 159, 64},
-                                         {255, 255, 0}, {0, 255, 0},   {0, 255, 255},
+      static const RgbColor kTypes[8] = {{149, 79, 0},  {255, 0, 0},    {255, 159, 64},
+                                         {255, 255, 0}, {0, 255, 0},    {0, 255, 255},
                                          {255, 0, 255}, {192, 192, 192}};
       return kTypes[vehicle.Type() - RO_VEHICLE];
     }
     case ColorScheme::Destination: {
-      const double t = destinationCount > 1 ? static_cast<double>(info.destination) / (destinationCount - 1)
-                                            : info.destination;
+      const double t = destinationCount > 1
+                           ? static_cast<double>(info.destination) / (destinationCount - 1)
+                           : info.destination;
       if (t >= 0.5) return Contour(2 - 2 * t);
       const RgbColor c = Contour(1 - 2 * t);
       return {0, c.r, c.g};
     }
     case ColorScheme::RouteChoice:
       return RouteChoiceColor(RouteChoiceFromStatus(info.statusText));
-    case ColorScheme::IccEquipped: break;
+    case ColorScheme::IccEquipped:
+      break;
   }
   return {255, 255, 255};
 }
@@ -118,9 +122,13 @@ ExpectedTraffic Expect(const Kernel& kernel, const KDConfig& config, Setting set
       const RgbColor color = ExpectedColor(scheme, *o, gap, config.SinkCount());
       int y = ExpectedRow(config, kernel, *o);
       if (tapers) {
-        VehicleRowInput row{o->Lane(), o->Position(), o->Vehicle()->laneChangeState,
-                            o->Vehicle()->laneChangeProgress, config.TimeStep(),
-                            kernel.LaneChangeTime(), true};
+        VehicleRowInput row{o->Lane(),
+                            o->Position(),
+                            o->Vehicle()->laneChangeState,
+                            o->Vehicle()->laneChangeProgress,
+                            config.TimeStep(),
+                            kernel.LaneChangeTime(),
+                            true};
         y = VehicleRowY(config, row);
       }
       const int front = Column(o->Position(), config.Length(), setting);
@@ -159,7 +167,8 @@ int CheckTrafficPicture(const Kernel& kernel, const KDConfig& config, Setting se
   settings.scheme = scheme;
   settings.destinationCount = config.SinkCount();
   settings.flags = flags;
-  const int count = DrawTraffic(kernel, config, road, traffic, setting.zoom, setting.scroll, settings);
+  const int count =
+      DrawTraffic(kernel, config, road, traffic, setting.zoom, setting.scroll, settings);
   const int height = Top(LanesUsed(config));
   EXPECT_EQ(traffic.width(), kWidth);
   EXPECT_EQ(traffic.height(), height);
@@ -169,7 +178,8 @@ int CheckTrafficPicture(const Kernel& kernel, const KDConfig& config, Setting se
   std::vector<Box> lights;
   for (int i = 0; i < config.TrafficLightCount(); ++i) {
     const int x = Column(config.TrafficLightPosition(i), config.Length(), setting);
-    lights.push_back({x - 14, Top(config.TrafficLightLane(i)), x + 14, Top(config.TrafficLightLane(i) + 1)});
+    lights.push_back(
+        {x - 14, Top(config.TrafficLightLane(i)), x + 14, Top(config.TrafficLightLane(i) + 1)});
   }
   int failures = 0;
   for (int y = 0; y < traffic.height(); ++y)
@@ -178,7 +188,8 @@ int CheckTrafficPicture(const Kernel& kernel, const KDConfig& config, Setting se
       RgbColor want;
       if (it != expected.pixels.end())
         want = it->second;
-      else if (std::any_of(lights.begin(), lights.end(), [&](const Box& b) { return b.Contains(x, y); }))
+      else if (std::any_of(lights.begin(), lights.end(),
+                           [&](const Box& b) { return b.Contains(x, y); }))
         continue;
       else
         want = At(road, x, y);
@@ -235,10 +246,12 @@ TEST(ExampleTrafficRendering, ZoomedInMostVehiclesLieOffTheBitmapAndAreNotDrawn)
   ExampleKernel run;
   ASSERT_TRUE(run.Run("weaving.kav", 180));
   const int height = Top(LanesUsed(*run.config));
-  const ExpectedTraffic far = Expect(run.kernel, *run.config, {24, 300}, ColorScheme::Speed, height, false);
+  const ExpectedTraffic far =
+      Expect(run.kernel, *run.config, {24, 300}, ColorScheme::Speed, height, false);
   EXPECT_GT(far.vehicles, 10);
   EXPECT_LT(far.shown, far.vehicles / 2);
-  const ExpectedTraffic all = Expect(run.kernel, *run.config, {0, 0}, ColorScheme::Speed, height, false);
+  const ExpectedTraffic all =
+      Expect(run.kernel, *run.config, {0, 0}, ColorScheme::Speed, height, false);
   EXPECT_EQ(all.shown, all.vehicles);
 }
 
@@ -255,7 +268,8 @@ TEST(ExampleTrafficRendering, DestinationColoursShortCarsAndEdges) {
   ASSERT_LT(car->length, static_cast<float>(length) / (kWidth - 39));  // under a pixel
   // A position whose front and rear fall into the same column.
   float shortAt = 3000;
-  while (Column(shortAt, length, zoomed) != Column(shortAt - car->length, length, zoomed)) shortAt += 1;
+  while (Column(shortAt, length, zoomed) != Column(shortAt - car->length, length, zoomed))
+    shortAt += 1;
   for (int d = 0; d < 3; ++d)
     ASSERT_NE(kernel.CreateObject(d, RO_VEHICLE, shortAt, 10 + d, 25, car, d, 0), nullptr);
   QImage road(kWidth, kHeight, QImage::Format_RGB32);
@@ -313,13 +327,20 @@ class FakeModel : public ModelVehicleSource {
   float RealValue(int paramClass, int id, int vehicle) override {
     const int key = paramClass * 100 + id;
     switch (key) {
-      case 801: return 2;                                 // vehicle type 2: red
-      case 803: return 400;                               // long enough to see [m]
-      case 901: return vehicle == 3 ? 9 : vehicle;        // links 1 and 2; 9 does not exist
-      case 903: return 100;                               // [m] into the link
-      case 904: return vehicle == 1 ? 150 : 0;            // [km/h]
-      case 913: return vehicle == 1 ? 6 : 4.5f;           // model lanes from the right
-      default: return 0;
+      case 801:
+        return 2;  // vehicle type 2: red
+      case 803:
+        return 400;  // long enough to see [m]
+      case 901:
+        return vehicle == 3 ? 9 : vehicle;  // links 1 and 2; 9 does not exist
+      case 903:
+        return 100;  // [m] into the link
+      case 904:
+        return vehicle == 1 ? 150 : 0;  // [km/h]
+      case 913:
+        return vehicle == 1 ? 6 : 4.5f;  // model lanes from the right
+      default:
+        return 0;
     }
   }
 };
@@ -345,7 +366,8 @@ TEST(ModelTrafficRendering, ModelVehiclesOnTheirLinksAndLanes) {
   // Vehicle 2: link 2 at 2100 m, model lane 4.5 = lane 1.5, standing: red.
   const int y2 = static_cast<int>(1.5 * 24 + 5) + 12;
   EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) - 1, y2)), Name(RoadColor::Red));
-  EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) + 1, y2)), Name(At(road, Column(2100, 4000, s) + 1, y2)));
+  EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) + 1, y2)),
+            Name(At(road, Column(2100, 4000, s) + 1, y2)));
   settings.scheme = ColorScheme::VehicleType;
   DrawModelTraffic(model, config, road, traffic, 0, 0, settings, 0);
   EXPECT_EQ(Name(At(traffic, Column(2100, 4000, s) - 1, y2)), Name(RoadColor::Red));

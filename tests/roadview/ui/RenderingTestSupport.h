@@ -6,7 +6,6 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
-
 #include <cmath>
 #include <fstream>
 #include <memory>
@@ -27,8 +26,8 @@ constexpr int kHeight = 340;
 
 inline const std::vector<std::string>& ExampleNames() {
   static const std::vector<std::string> names = {
-      "bench-motorway.kav", "lane-drop.kav",       "motorway-3lane.kav", "off-ramp.kav",
-      "on-ramp-taper.kav",  "ramp-metering.kav",   "weaving.kav"};
+      "bench-motorway.kav", "lane-drop.kav",     "motorway-3lane.kav", "off-ramp.kav",
+      "on-ramp-taper.kav",  "ramp-metering.kav", "weaving.kav"};
   return names;
 }
 

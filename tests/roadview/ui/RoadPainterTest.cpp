@@ -2,9 +2,7 @@
 
 #include <QColor>
 #include <QImage>
-
 #include <cstdlib>
-
 #include <string>
 #include <vector>
 
@@ -270,8 +268,8 @@ TEST(DrawRoadLayoutGlyphs, LaneChangeAreasOfTheSelectedDestination) {
   Picture picture;
   picture.Draw(config);
   EXPECT_PIXEL(picture, right0, Mid(2), RoadColor::Black);  // not shown without the flag
-  const std::uint32_t flags = RDF_SHOW_AREAS | MakeRoadDrawFlags(RoadDrawKind::Destination,
-                                                                  1 + 256 * 2);
+  const std::uint32_t flags =
+      RDF_SHOW_AREAS | MakeRoadDrawFlags(RoadDrawKind::Destination, 1 + 256 * 2);
   picture.Draw(config, flags);
   EXPECT_PIXEL(picture, right0 - 1, Mid(2) + 8, RoadColor::Red);  // rank 1 selected
   EXPECT_PIXEL(picture, left1, Mid(1) + 8, RoadColor::Yellow);
@@ -323,7 +321,8 @@ TEST(DrawRoadLayoutLabels, SpeedLimitAndSuppressionViews) {
   auto whiteAround = [](const Picture& p, int lane) {
     int count = 0;
     for (int x = 360; x < 440; ++x)
-      for (int y = LaneTop(lane) + 7; y < LaneTop(lane) + 18; ++y) count += p.At(x, y) == RoadColor::White;
+      for (int y = LaneTop(lane) + 7; y < LaneTop(lane) + 18; ++y)
+        count += p.At(x, y) == RoadColor::White;
     return count;
   };
   EXPECT_EQ(whiteAround(plain, 0), 0);
@@ -342,10 +341,10 @@ TEST(DrawRoadLayoutLabels, NoOvertakingSignForTrucks) {
   picture.Draw(config, MakeRoadDrawFlags(RoadDrawKind::NoOvertakingTrucks, 1));
   const int x = (0 + kWidth + 1) / 2;
   const int y = Mid(2);
-  EXPECT_PIXEL(picture, x - 2, y - 2, RoadColor::Red);   // the truck
-  EXPECT_PIXEL(picture, x + 2, y + 2, RoadColor::Black); // the car
-  EXPECT_PIXEL(picture, x + 2, y - 4, RoadColor::White); // the disc
-  EXPECT_PIXEL(picture, x, Mid(1), RoadColor::Black);    // no sign in lane 1
+  EXPECT_PIXEL(picture, x - 2, y - 2, RoadColor::Red);    // the truck
+  EXPECT_PIXEL(picture, x + 2, y + 2, RoadColor::Black);  // the car
+  EXPECT_PIXEL(picture, x + 2, y - 4, RoadColor::White);  // the disc
+  EXPECT_PIXEL(picture, x, Mid(1), RoadColor::Black);     // no sign in lane 1
 }
 
 TEST(DrawRoadLayoutScale, TicksAtTheLabelPositions) {
@@ -371,8 +370,8 @@ TEST(DrawRoadLayoutPicture, RampRoadSavedForInspection) {
   ASSERT_EQ(config.SinkCount(), 1);
   config.AddLaneChangeArea(0, 2, 2600, 200, 300, true);
   Picture picture;
-  picture.Draw(config, RDF_DRAW_TAPERS | RDF_SHOW_AREAS |
-                           MakeRoadDrawFlags(RoadDrawKind::Destination, 1));
+  picture.Draw(config,
+               RDF_DRAW_TAPERS | RDF_SHOW_AREAS | MakeRoadDrawFlags(RoadDrawKind::Destination, 1));
   const char* dir = std::getenv("KAVRO_ROADVIEW_PNG");
   if (dir) picture.image.save(QString::fromLatin1(dir));
   EXPECT_PIXEL(picture, 400, Mid(0), RoadColor::Black);
@@ -390,7 +389,8 @@ TEST(DrawRoadLayoutLabels, ExternalModelSurfaceDetailPerLaneOrPerSection) {
   auto whiteAround = [](const Picture& p, int l) {
     int count = 0;
     for (int x = 360; x < 440; ++x)
-      for (int y = LaneTop(l) + 7; y < LaneTop(l) + 18; ++y) count += p.At(x, y) == RoadColor::White;
+      for (int y = LaneTop(l) + 7; y < LaneTop(l) + 18; ++y)
+        count += p.At(x, y) == RoadColor::White;
     return count;
   };
   Picture picture;

@@ -40,7 +40,8 @@ TEST(TRoadViewRedraw, PictureTakesTheImageWidthAndShowsTheRoad) {
   EXPECT_TRUE(IsColor(bitmap, 100, LaneTop(0) + 12, RoadColor::Black));
   EXPECT_EQ(road.view.ImageRoad()->Picture().size(), bitmap.size());
   EXPECT_EQ(road.view.HeaderControl()->Items().size(), 3u);
-  EXPECT_EQ(road.view.DisplayAreas().origins.size(), static_cast<size_t>(road.config.SourceCount()));
+  EXPECT_EQ(road.view.DisplayAreas().origins.size(),
+            static_cast<size_t>(road.config.SourceCount()));
 }
 
 TEST(TRoadViewZoom, ZoomAndScrollRedrawAndEnableTheScrollBar) {

@@ -2,7 +2,6 @@
 
 #include <QColor>
 #include <QImage>
-
 #include <vector>
 
 #include "config/KDConfig.h"
@@ -34,8 +33,8 @@ struct ShownRun {
     DrawRoadLayout(config, road, nullptr, 0, 0, 0);
   }
   RoadObject* AddCar(int lane, float position, float speed, int number) {
-    RoadObject* car = kernel.CreateObject(lane, RO_VEHICLE, position, number, speed,
-                                          kernel.ParamSet(0), 0, 0);
+    RoadObject* car =
+        kernel.CreateObject(lane, RO_VEHICLE, position, number, speed, kernel.ParamSet(0), 0, 0);
     return car;
   }
   int Draw(const TrafficDrawSettings& settings) {
@@ -127,7 +126,8 @@ TEST(DrawTrafficClosedLane, OpenArrowsThenAWhiteArrowAndRedCrosses) {
     EXPECT_TRUE(IsColor(run.traffic, x + i * spacing + h / 2, top + 1, RoadColor::Green));
   }
   EXPECT_FALSE(IsColor(run.traffic, x + 3 * spacing + 2, mid, RoadColor::Green));
-  while (run.kernel.StepCount() < 10 * run.kernel.StepsPerSecond()) ASSERT_TRUE(run.kernel.SimulateStep());
+  while (run.kernel.StepCount() < 10 * run.kernel.StepsPerSecond())
+    ASSERT_TRUE(run.kernel.SimulateStep());
   ASSERT_GE(run.Draw(settings), 0);
   // Closed: the first marker a white arrow down to the lower left, then red crosses.
   EXPECT_TRUE(IsColor(run.traffic, x, mid + 2, RoadColor::White));

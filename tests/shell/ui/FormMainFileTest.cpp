@@ -17,9 +17,9 @@
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
-#include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
 
@@ -63,7 +63,9 @@ class FormMainFileTest : public ::testing::Test {
     });
     return form;
   }
-  std::string File(const char* name) const { return (fs::path(workDir.path().toStdString()) / name).string(); }
+  std::string File(const char* name) const {
+    return (fs::path(workDir.path().toStdString()) / name).string();
+  }
   static QStringList LastFileCaptions(TFormMain& form) {
     QStringList captions;
     for (QAction* entry : form.LastFileEntries()) captions << entry->text();
@@ -141,8 +143,9 @@ TEST_F(FormMainFileTest, LastUsedFilesKeepOrderAndLengthAcrossRestarts) {
     EXPECT_FALSE(form->LastFileEntries()[0]->isVisible());
     EXPECT_TRUE(form->close());
   }
-  QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "Marvenk",
-                   QString("kavro%1.%2").arg(BuiltProgramVersion().Major).arg(BuiltProgramVersion().Minor));
+  QSettings stored(
+      QSettings::NativeFormat, QSettings::UserScope, "Marvenk",
+      QString("kavro%1.%2").arg(BuiltProgramVersion().Major).arg(BuiltProgramVersion().Minor));
   EXPECT_EQ(stored.value("LastFile_0").toString().toStdString(), File("7.kav"));
   EXPECT_TRUE(stored.contains("Width"));
   {
@@ -168,7 +171,9 @@ TEST_F(FormMainFileTest, FailedOpenKeepsTheCurrentConfigurationAndName) {
   ReportCapture capture;
   files = {File("missing.kav")};
   form->ItemOpenClick();
-  EXPECT_EQ(capture.OnlyText().rfind("Cannot open file \"" + File("missing.kav") + "\" for reading: ", 0), 0u);
+  EXPECT_EQ(
+      capture.OnlyText().rfind("Cannot open file \"" + File("missing.kav") + "\" for reading: ", 0),
+      0u);
   EXPECT_EQ(&form->Config(), before);
   EXPECT_EQ(form->CurrentFileName(), File("a.kav"));
   EXPECT_EQ(form->windowTitle(), caption);

@@ -79,7 +79,8 @@ class FormMainRun : public ::testing::Test {
   // Pixels of `color` on the lane rows of the shown traffic layer.
   int PixelsOnRoad(RgbColor color) {
     const QImage& traffic = form.RoadView()->TrafficBitmap();
-    const int bottom = std::min(traffic.height(), LaneTop(static_cast<float>(form.Config().LanesUsed())));
+    const int bottom =
+        std::min(traffic.height(), LaneTop(static_cast<float>(form.Config().LanesUsed())));
     int count = 0;
     for (int y = LaneTop(0.0f); y < bottom; ++y)
       for (int x = 0; x < traffic.width(); ++x)
@@ -175,9 +176,9 @@ TEST_F(FormMainRun, StopThroughTheEventLoopThenStepAndReset) {
   page->BitBtnStep->click();
   EXPECT_EQ(StepCount(), 51);
   EXPECT_EQ(page->LabelSimulatorTime->text(), "25.5");
-  EXPECT_EQ(page->LabelVehicleCount->text().toInt(),
-            static_cast<int>(
-                form.Run().Simulation().Vehicles(form.Config().LanesUsed(), false).size()));
+  EXPECT_EQ(
+      page->LabelVehicleCount->text().toInt(),
+      static_cast<int>(form.Run().Simulation().Vehicles(form.Config().LanesUsed(), false).size()));
 
   page->BitBtnReset->click();
   EXPECT_EQ(StepCount(), 0);
@@ -201,9 +202,9 @@ TEST_F(FormMainRun, RedrawEveryHundredStepsDrawsOncePerHundred) {
 TEST_F(FormMainRun, ChoosingASchemeShowsExactlyItsLegends) {
   ShowPage("ItemRun");
   const std::vector<std::pair<int, std::set<std::string>>> cases = {
-      {0, {"PanelLegendSpeed"}},          {1, {"PanelLegendAcceleration"}},
-      {2, {"PanelLegendFollowState"}},    {3, {"PanelLegendVehicleType"}},
-      {4, {"PanelLegendDestination"}},    {5, {"PanelLegendRouteChoice"}}};
+      {0, {"PanelLegendSpeed"}},       {1, {"PanelLegendAcceleration"}},
+      {2, {"PanelLegendFollowState"}}, {3, {"PanelLegendVehicleType"}},
+      {4, {"PanelLegendDestination"}}, {5, {"PanelLegendRouteChoice"}}};
   QStringList entries;
   for (int i = 0; i < page->ComboBoxColorDenotes->count(); ++i)
     entries << page->ComboBoxColorDenotes->itemText(i);
@@ -222,7 +223,8 @@ TEST_F(FormMainRun, ChoosingASchemeShowsExactlyItsLegends) {
   }
   // The follow state legend of the kernel: sufficient and want more distance, no merging.
   SetScheme(2);
-  EXPECT_TRUE(page->Legends->findChild<QWidget*>("PanelFollowColorRed")->isVisibleTo(page->Legends));
+  EXPECT_TRUE(
+      page->Legends->findChild<QWidget*>("PanelFollowColorRed")->isVisibleTo(page->Legends));
   EXPECT_FALSE(page->Legends->findChild<QWidget*>("PanelMergeLeft")->isVisibleTo(page->Legends));
 }
 
@@ -240,7 +242,8 @@ TEST_F(FormMainRun, DestinationLegendHasOneSwatchPerDestination) {
     auto* swatch = legend->findChild<QFrame*>(QString("PanelDestinationColor%1").arg(i + 1));
     ASSERT_TRUE(swatch);
     const RgbColor expected = DestinationColor(i, count);
-    EXPECT_EQ(swatch->palette().color(QPalette::Window), QColor(expected.r, expected.g, expected.b));
+    EXPECT_EQ(swatch->palette().color(QPalette::Window),
+              QColor(expected.r, expected.g, expected.b));
     auto* name = legend->findChild<QLabel*>(QString("LabelDestinationColor%1").arg(i + 1));
     ASSERT_TRUE(name);
     EXPECT_EQ(name->text().toStdString(), form.Config().SinkName(i));
@@ -388,9 +391,7 @@ TEST_F(FormMainRun, StepsPerSecondAsksTheCalibrationQuestion) {
 
 class FormMainScreenDumps : public FormMainRun {
  protected:
-  void SetUp() override {
-    dir = FreshTestFolder("form-dumps");
-  }
+  void SetUp() override { dir = FreshTestFolder("form-dumps"); }
   // Turns dumps on through the File menu entry and its dialog.
   void TurnOn(const std::string& pattern, int interval) {
     TFormSetupScreenDumps* dialog = form.SetupScreenDumps();

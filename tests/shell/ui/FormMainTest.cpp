@@ -2,14 +2,14 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
-#include <QDir>
-#include <QTemporaryDir>
 #include <filesystem>
 
 #include "config/ConfigRW.h"

@@ -9,14 +9,13 @@
 
 #include "config/KDConfig.h"
 #include "kernel/Kernel.h"
-#include "shell/KernelSimulation.h"
 #include "roadview/ui/RoadView.h"
+#include "shell/KernelSimulation.h"
 #include "shell/RunSettings.h"
 #include "shell/RunTestSupport.h"
 #include "shell/TextTable.h"
 #include "shell/ui/PageRun.h"
 #include "support/TestFolder.h"
-
 
 // The on-ramp example animated on the run page: vehicles appear on the road, Stop halts the
 // run mid-way and a screen dump of the road view is written and readable. With

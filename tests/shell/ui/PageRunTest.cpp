@@ -1,5 +1,3 @@
-#include "shell/ui/PageRun.h"
-
 #include <gtest/gtest.h>
 
 #include <QComboBox>
@@ -15,6 +13,7 @@
 #include "shell/RunSettings.h"
 #include "shell/RunTestSupport.h"
 #include "shell/TextTable.h"
+#include "shell/ui/PageRun.h"
 #include "shell/ui/RunLegends.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
@@ -52,9 +51,7 @@ struct RunPage {
   }
 };
 
-std::filesystem::path TempDir(const char* name) {
-  return FreshTestFolder(name);
-}
+std::filesystem::path TempDir(const char* name) { return FreshTestFolder(name); }
 
 }  // namespace
 

@@ -1,11 +1,10 @@
-#include "shell/ui/PageSettings.h"
-
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QLineEdit>
 
 #include "config/KDConfig.h"
+#include "shell/ui/PageSettings.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -57,8 +56,9 @@ TEST(PageSettingsStopAt, KeepsDigitsBeepsAndStoresAChangedValue) {
     int beeps;
     int maxTime;
   } cases[] = {
-      {"12a3", "12", 1, 12}, {"123456", "12345", 1, 12345}, {"3600", "3600", 0, 3600},
-      {"0", "0", 0, 3600},   {"", "", 0, 3600},
+      {"12a3", "12", 1, 12},     {"123456", "12345", 1, 12345},
+      {"3600", "3600", 0, 3600}, {"0", "0", 0, 3600},
+      {"", "", 0, 3600},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
