@@ -170,7 +170,7 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
 
 void UnattendedBatch::ProcessEvents() {
   // After a stop (a program error) no further step is made: the batch ends unfinished.
-  if (run_ && TerminateRequested()) run_->State().Running = false;
+  if (run_ && TerminateRequested()) run_->Halt();
 }
 
 void UnattendedBatch::StepCountChanged(int stepCount) {
