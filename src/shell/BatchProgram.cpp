@@ -83,12 +83,11 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
            "kavro-batch --merge OUT.kbr PART.kbr ...\n";
     return 2;
   }
-  ClearTerminateRequest();
+  TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   bool merged = MergeBatchResults(parameters[1], {parameters.begin() + 2, parameters.end()});
   SetReportHook(std::move(previous));
-  ClearTerminateRequest();
   return merged ? 0 : 1;
 }
 
@@ -145,7 +144,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   }
   if (parameters[0] == "--merge") return RunMerge(parameters, err);
   if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
-  ClearTerminateRequest();
+  TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   SetProgramMode(KAVRO);
@@ -169,7 +168,6 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config);
   if (!readable) {
     SetReportHook(std::move(previous));
-    ClearTerminateRequest();
     return 1;
   }
   // Without a window there is no interactive use: a configuration alone is one unattended run.
@@ -181,6 +179,5 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   bool success = host.Terminated() && !TerminateRequested();
   if (!machine.Installed()) err << "kavro-batch: the batch did not finish\n";
   SetReportHook(std::move(previous));
-  ClearTerminateRequest();
   return success ? 0 : 1;
 }

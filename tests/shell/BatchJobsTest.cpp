@@ -90,7 +90,6 @@ FakeBatchResult RunFakeBatch(const std::string& config, int runs, int jobs, int 
   result.out = out.str();
   result.finished = batch.BatchFinished();
   result.jobsUsed = batch.JobsUsed();
-  ClearTerminateRequest();
   return result;
 }
 

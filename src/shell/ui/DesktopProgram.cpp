@@ -72,6 +72,8 @@ void InstallMessageBoxHook() {
 }
 
 int RunDesktopProgram(int argc, char** argv) {
+  // A stop anywhere in the program ends it with a non-zero status.
+  TerminateScope terminate;
   QApplication::setApplicationName("U-KA-DOV");
   InstallMessageBoxHook();
 
