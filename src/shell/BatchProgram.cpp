@@ -163,9 +163,13 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
       [&host](const std::string& line) { host.AppendMessageLine(line); });
   CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);
   machine.OnIdle();
-  // A batch on a configuration that could not be read would run the default road instead.
+  // A batch on a configuration that could not be read would run the default road instead. The
+  // batch runs the configuration read here.
   std::unique_ptr<KDConfig> config;
-  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config);
+  std::string text;
+  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config, text);
+  if (readable && !batch)
+    unattended.UseConfiguration(host.CurrentFileName(), std::move(text), std::move(config));
   if (!readable) {
     SetReportHook(std::move(previous));
     return 1;
