@@ -45,3 +45,15 @@ function(kavro_add_layer folder)
   endif()
   target_link_libraries(kavro_core INTERFACE ${target})
 endfunction()
+
+# Every folder of src/ must be a layer: a folder without its kavro_add_layer line would be left
+# out of the build.
+function(kavro_check_layers)
+  file(GLOB entries LIST_DIRECTORIES true RELATIVE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/src/*)
+  foreach(folder IN LISTS entries)
+    if(IS_DIRECTORY ${CMAKE_SOURCE_DIR}/src/${folder} AND NOT TARGET kavro_${folder})
+      message(FATAL_ERROR "src/${folder} is not a layer: add kavro_add_layer(${folder} USES ...) "
+                          "to CMakeLists.txt, below the layers it uses")
+    endif()
+  endforeach()
+endfunction()
