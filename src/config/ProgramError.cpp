@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <mutex>
 
+#include "config/TerminateScope.h"
+
 namespace {
 
 std::mutex hookMutex;
@@ -77,6 +79,8 @@ TerminateScope::TerminateScope() : enclosing_(currentTerminateRequest.exchange(&
 TerminateScope::~TerminateScope() { currentTerminateRequest.store(enclosing_); }
 
 bool TerminateRequested() { return currentTerminateRequest.load()->load(); }
+
+void ClearTerminateRequest() { currentTerminateRequest.load()->store(false); }
 
 std::string Format(const char* format, ...) {
   va_list args;

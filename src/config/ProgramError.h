@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 
@@ -30,9 +29,8 @@ using ReportHook = std::function<void(const Report&)>;
 /// (print to stderr).
 ReportHook SetReportHook(ReportHook hook);
 
-/// Delivers a report to the installed hook; stops also raise the terminate request of the current
-/// TerminateScope. Calls of the hook are serialised: reports from several threads never
-/// interleave.
+/// Delivers a report to the installed hook; stops also set the terminate request. Calls of the
+/// hook are serialised: reports from several threads never interleave.
 void Deliver(const Report& report);
 
 /// While alive, reports made on the thread that created it go to `hook` instead of the
@@ -63,30 +61,9 @@ void AssertionFailed(const char* condition, const char* file, int line);
 /// A message for the user: caption "Error", "Warning" or another; no stop.
 void UserMessage(ReportKind kind, const std::string& caption, const std::string& text);
 
-/// The terminate request of one piece of work: a kavro-batch command, the desktop program, a
-/// test. While the scope is alive, stops reported anywhere raise its request and
-/// TerminateRequested() reads it; when it ends, the enclosing scope is current again with its
-/// own request untouched, so a stop never outlives the work it ended and nobody has to clear
-/// it. Outside every scope, stops raise the process's request. Scopes nest like the blocks
-/// that hold them.
-class TerminateScope {
- public:
-  TerminateScope();
-  ~TerminateScope();
-  TerminateScope(const TerminateScope&) = delete;
-  TerminateScope& operator=(const TerminateScope&) = delete;
-
-  /// A stop was reported while this scope was current.
-  bool Requested() const { return requested_.load(); }
-
- private:
-  std::atomic<bool> requested_{false};
-  std::atomic<bool>* enclosing_;
-};
-
-/// True once a stop was reported in the current TerminateScope (the desktop program
-/// terminates, a batch exits non-zero).
+/// True once a stop was reported (the desktop program terminates, a batch exits non-zero).
 bool TerminateRequested();
+void ClearTerminateRequest();
 
 /// printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

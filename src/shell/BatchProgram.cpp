@@ -11,6 +11,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/ConfigFileCommands.h"

@@ -9,6 +9,7 @@
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "config/RunSetUpCheck.h"
+#include "config/TerminateScope.h"
 #include "roadview/LaneChangeGeneration.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "config/ProgramError.h"
+#include "config/TerminateScope.h"
 
 // Captures every report while alive, so a test can assert on the exact text of a stop
 // and check that the rejected call changed nothing. Stops raise the capture's own terminate

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "config/ProgramError.h"
+#include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/KernelSimulation.h"
 #include "shell/UnattendedBatch.h"
