@@ -20,8 +20,10 @@ void Normalize(float values[], int n) {
   if (sum == 0) {
     for (int i = 0; i < n; i++) values[i] = 1.0f / static_cast<float>(n);
   } else if (sum < 0.9999f || sum > 1.0001f) {
-    float factor = 1.0f / sum;
-    for (int i = 0; i < n; i++) values[i] *= factor;
+    // Divided in double precision: the reciprocal of a sum of tiny values overflows a float,
+    // and zero times infinity is not a number.
+    for (int i = 0; i < n; i++)
+      values[i] = static_cast<float>(static_cast<double>(values[i]) / static_cast<double>(sum));
   }
 }
 

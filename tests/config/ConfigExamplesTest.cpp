@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "config/ConfigLine.h"
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
@@ -64,13 +65,20 @@ int Destination(KDConfig& c, int fromLane) {
   return 0;
 }
 
+// A share as the editor takes it: typed with three decimals.
+float Typed(float share) {
+  float value = 0;
+  ValueScanner(FormatFixed(share, 3)).Float(value);
+  return value;
+}
+
 // A car-dominated mix of the five default vehicle types: fast cars, cars, slow cars, vans and
 // trucks; `trucks` is the truck share.
 void SetMix(KDConfig& c, int origin, float trucks) {
   float vans = 0.05f;
   float cars = 1.0f - trucks - vans;
   const float shares[5] = {cars * 0.35f, cars * 0.45f, cars * 0.20f, vans, trucks};
-  for (int t = 0; t < 5; t++) c.SetOVProbability(origin, t, shares[t]);
+  for (int t = 0; t < 5; t++) c.SetOVProbability(origin, t, Typed(shares[t]));
 }
 
 void SetFlows(KDConfig& c, int origin, const std::vector<std::pair<int, int>>& points) {
@@ -102,13 +110,14 @@ void Motorway3Lane(KDConfig& c) {
 
 void OnRampTaper(KDConfig& c) {
   // Two through lanes; the ramp runs beside them behind a barrier, then becomes a parallel
-  // acceleration lane of 250 m that ends in a 150 m taper. The taper's end is a destination
-  // of the road that no traffic is bound for.
+  // acceleration lane of 250 m that ends in a 150 m taper: the pair of the acceleration lane
+  // and the narrowing strip beside it. The taper's end is a destination of the road that no
+  // traffic is bound for.
   BuildRoad(c, {1000, 1300, 1550, 1700, 4000},
             {{RIGHT, LEFT},
              {RIGHT, LEFT, NONE},
              {RIGHT, ANY, LEFT},
-             {RIGHT, ANY, TAPER_ON},
+             {RIGHT, ANY, TAPER_ON, TAPER_ON},
              {RIGHT, LEFT}});
   for (int x : {800, 1250, 2000, 3500}) c.AddDetector(x);
   int main = Origin(c, 0), ramp = Origin(c, 2);
