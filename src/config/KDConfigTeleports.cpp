@@ -39,6 +39,13 @@ void KDConfig::SetTeleportCounterPart(bool entrance, int rank, int counterpart) 
 }
 
 void KDConfig::RebuildTeleportLists() {
+  // A lane cannot be an entrance and an exit at once; the scan passes over such a lane.
+  for (int section = Boundaries(); section >= 0; --section)
+    for (int lane = 0; lane < MaxLane(); ++lane) {
+      const int sectiontype =
+          IntPhysicalSectionProperty(section, lane, PP_LANETYPE) & (TELEPORTIN | TELEPORTOUT);
+      KAVRO_ASSERT(sectiontype != (TELEPORTIN | TELEPORTOUT));
+    }
   ::TeleportRecord found[2][MAXTELEPORT];  // [0] entrances, [1] exits
   int foundCount[2] = {0, 0};
   // Upstream first, and within a section from left to right: that is the rank order.
