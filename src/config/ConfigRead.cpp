@@ -185,14 +185,14 @@ bool ConfigReader::FinishLanes() {
       int type = config_.IntPhysicalSectionProperty(s, lane, PP_LANETYPE);
       int left = config_.IntPhysicalSectionProperty(s, lane - 1, PP_LANETYPE);
       if (!(type & LANE_TAPERON) || !(left & LANE_TAPERON)) continue;
-      if (!config_.LaneTypeValid(s, lane - 1, 332))
+      if (!config_.LaneTypeValid(s, lane - 1, LANETYPE_TAPERON_LEFT))
         return FailAt(lastLaneLine_, lastLaneText_, config_.RoadListCount().LimitText());
-      config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, 332, false);
+      config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, LANETYPE_TAPERON_LEFT, false);
     }
   }
   // Origins, destinations and teleports follow from the lanes; their lists have room for
-  // MAXSOURCE, MAXSINK and MAXTELEPORT of them.
-  // Errors of the road as a whole belong to the line that completed it.
+  // MAXSOURCE, MAXSINK and MAXTELEPORT of them. An error of the road as a whole belongs to
+  // the line that completed it.
   std::string limit = config_.RoadListCount().LimitText();
   if (!limit.empty()) return FailAt(lastLaneLine_, lastLaneText_, limit);
   return true;
