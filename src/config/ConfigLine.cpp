@@ -1,5 +1,6 @@
 #include "config/ConfigLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -177,13 +178,18 @@ std::string FormatFixed(float value, int decimals) {
 }
 
 std::string FormatRoundTrip(float value, int decimals) {
-  // Twelve decimals hold every float the file format's ranges produce.
-  for (int digits = decimals;; digits++) {
+  // Fixed decimals as long as they are readable; a very small value that twelve decimals do
+  // not hold gets the shortest text that reads back as it, in exponent form if need be.
+  for (int digits = decimals; digits <= std::max(decimals, 12); digits++) {
     std::string text = FormatFixed(value, digits);
     float back = 0;
     std::from_chars(text.data(), text.data() + text.size(), back);
-    if (back == value || digits >= 12) return text;
+    if (back == value) return text;
   }
+  char buffer[64];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  if (ec != std::errc()) return FormatFixed(value, decimals);
+  return std::string(buffer, end);
 }
 
 std::string FormatRoundTripWidth(float value, int width, int decimals) {

@@ -28,6 +28,12 @@ bool ConfigReader::Fail(const std::string& message) {
   return false;
 }
 
+bool ConfigReader::FailAt(int lineNo, const std::string& line, const std::string& message) {
+  lineNo_ = lineNo;
+  line_ = line;
+  return Fail(message);
+}
+
 ConfigReadResult ConfigReader::Read(std::istream& in) {
   while (ReadConfigLine(in, line_)) {
     lineNo_++;
@@ -123,6 +129,9 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
 
 bool ConfigReader::FinishBlock(FileKey key) {
   switch (key) {
+    case FileKey::Sections:
+      if (!FinishSections()) return false;
+      break;
     case FileKey::Lane:
       if (!FinishLanes()) return false;
       break;
@@ -160,6 +169,12 @@ bool ConfigReader::FinishBlock(FileKey key) {
   return true;
 }
 
+bool ConfigReader::FinishSections() {
+  if (sectionEnds_.empty()) return true;
+  config_.SetSectionEnds(std::vector<int>(sectionEnds_.begin(), sectionEnds_.end()));
+  return true;
+}
+
 bool ConfigReader::FinishLanes() {
   for (int lane = 0; lane < FILE_LANES; lane++)
     if (!laneGiven_[lane]) return Fail("Lane types not completely defined");
@@ -169,10 +184,17 @@ bool ConfigReader::FinishLanes() {
     for (int lane = 1; lane < FILE_LANES; lane++) {
       int type = config_.IntPhysicalSectionProperty(s, lane, PP_LANETYPE);
       int left = config_.IntPhysicalSectionProperty(s, lane - 1, PP_LANETYPE);
-      if ((type & LANE_TAPERON) && (left & LANE_TAPERON))
-        config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, LANETYPE_TAPERON_LEFT, false);
+      if (!(type & LANE_TAPERON) || !(left & LANE_TAPERON)) continue;
+      if (!config_.LaneTypeValid(s, lane - 1, LANETYPE_TAPERON_LEFT))
+        return FailAt(lastLaneLine_, lastLaneText_, config_.RoadListCount().LimitText());
+      config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, LANETYPE_TAPERON_LEFT, false);
     }
   }
+  // Origins, destinations and teleports follow from the lanes; their lists have room for
+  // MAXSOURCE, MAXSINK and MAXTELEPORT of them. An error of the road as a whole belongs to
+  // the line that completed it.
+  std::string limit = config_.RoadListCount().LimitText();
+  if (!limit.empty()) return FailAt(lastLaneLine_, lastLaneText_, limit);
   return true;
 }
 
@@ -191,16 +213,13 @@ void ConfigReader::GiveTemporaryNames(FileKey key) {
 }
 
 bool ConfigReader::FinishReading() {
-  float step = config_.TimeStep();
-  config_.SetDetectorTimes(static_cast<int>(detectorFirst_ * static_cast<double>(step)),
-                           static_cast<int>(detectorInterval_ * static_cast<double>(step)));
+  // Whole steps become seconds exactly; a part of a second that the configuration cannot
+  // hold is dropped.
+  const int perSecond = std::max(stepsPerSecond_, 1);
+  config_.SetDetectorTimes(detectorFirst_ / perSecond, detectorInterval_ / perSecond);
   if (maxTimeSteps_ > 0) {
-    int seconds = static_cast<int>(maxTimeSteps_ * static_cast<double>(step));
-    if (seconds <= 0) {
-      lineNo_ = maxTimeLine_;
-      line_ = maxTimeText_;
-      return Fail("Bad maximum simulation time");
-    }
+    int seconds = maxTimeSteps_ / perSecond;
+    if (seconds <= 0) return FailAt(maxTimeLine_, maxTimeText_, "Bad maximum simulation time");
     config_.SetMaxTime(seconds);
   }
   return true;

@@ -1,6 +1,7 @@
 // The handling of each keyed line of a .kav file. Every value is checked before a setter
 // is called, so that user input never reaches a program stop.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -16,6 +17,9 @@ constexpr int FILE_LANES = MAX_KAVROLANE;
 // The longest road a file may describe [m]: positions are kept as single-precision metres,
 // which hold every whole metre up to 2^24, so boundaries and detectors stay apart.
 constexpr int kMaxRoadLength = 16777216;
+
+// The shortest time step is 0.1 s.
+constexpr int kMaxStepsPerSecond = 10;
 
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
@@ -43,26 +47,18 @@ bool ConfigReader::HandleVersion(const SplitLine& line) {
 
 bool ConfigReader::HandleSections(const SplitLine& line) {
   if (line.hasI1) return Fail("Bad section boundary specification");
+  // The road is cut once, when the block ends: one boundary at a time would move every
+  // section behind it for each one.
+  if (completed_ & KeywordOf(FileKey::Sections).completionBit)
+    return Fail("Duplicate definition of sections");
   for (const std::string& group : Groups(line.value)) {
     int position = 0;
     if (!ParseWholeNumber(group, position) || position <= 0 || position > kMaxRoadLength)
       return Fail("Bad section position");
-    if (!sectionsStarted_) {
-      sectionsStarted_ = true;
-      config_.SetLength(position);
-      continue;
-    }
     // A boundary must not fall on the road end or on another boundary.
-    int length = config_.Length();
-    if (position == length) return Fail("Bad section position");
-    for (int s = 0; s <= config_.Boundaries(); s++)
-      if (config_.SectionPos(s, WHENCE_END) == position) return Fail("Bad section position");
-    if (position > length) {
-      config_.SetLength(position);
-      config_.InsertBoundary(length);
-    } else {
-      config_.InsertBoundary(position);
-    }
+    if (!sectionEnds_.insert(position).second) return Fail("Bad section position");
+    if (static_cast<int>(sectionEnds_.size()) > MAXSECTIONS)
+      return Fail(Format("Too many sections (at most %d)", MAXSECTIONS));
   }
   return true;
 }
@@ -73,6 +69,8 @@ bool ConfigReader::HandleLane(const SplitLine& line) {
   int lane = line.i1;
   if (laneGiven_[lane]) return Fail("Lane re-specified");
   laneGiven_[lane] = true;
+  lastLaneLine_ = lineNo_;
+  lastLaneText_ = line_;
   std::vector<std::string> groups = Groups(line.value);
   int sections = config_.Boundaries() + 1;
   for (int g = 0; g < static_cast<int>(groups.size()); g++) {
@@ -237,6 +235,8 @@ bool ConfigReader::HandleDetectorPositions(const SplitLine& line) {
     int position = 0;
     if (!ParseWholeNumber(group, position) || position < 0 || position > config_.Length())
       return Fail("Bad detector position");
+    if (config_.DetectorCount() >= MAXDETECTORS)
+      return Fail(Format("Too many detectors (at most %d)", MAXDETECTORS));
     // A detector lies inside the road, at most one per position.
     if (!config_.DetectorPositionValid(position)) return Fail("Bad detector position");
     config_.AddDetector(position);
@@ -403,10 +403,16 @@ bool ConfigReader::HandleTimeStep(const SplitLine& line) {
   if (timeStep_ != 0) return Fail("Duplicate definition of time step size");
   ValueScanner scanner(line.value);
   float step = 0;
-  if (!scanner.Float(step) || !scanner.AtEnd() || !(step >= 0.1f && step <= 1.0f))
-    return Fail("Bad time step size value");
-  timeStep_ = step;
-  config_.SetTimeStep(step);
+  if (!scanner.Float(step) || !scanner.AtEnd()) return Fail("Bad time step size value");
+  // The file counts times in steps, so a second must be a whole number of steps: 1 to 10
+  // steps per second. Older files give the step with two decimals (0.33 for a third).
+  int stepsPerSecond = 0;
+  for (int n = 1; n <= kMaxStepsPerSecond; n++)
+    if (std::fabs(step - 1.0 / n) <= 0.005) stepsPerSecond = n;
+  if (stepsPerSecond == 0) return Fail("Bad time step size value");
+  timeStep_ = 1.0f / static_cast<float>(stepsPerSecond);
+  stepsPerSecond_ = stepsPerSecond;
+  config_.SetTimeStep(timeStep_);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <istream>
+#include <set>
 #include <string>
 
 #include "config/ConfigLine.h"
@@ -18,8 +19,11 @@ class ConfigReader {
 
  private:
   bool Fail(const std::string& message);
+  /// Fails at an earlier line.
+  bool FailAt(int lineNo, const std::string& line, const std::string& message);
   bool HandleLine(FileKey key, const SplitLine& line);
   bool FinishBlock(FileKey key);
+  bool FinishSections();
   bool FinishLanes();
   void GiveTemporaryNames(FileKey key);
   bool FinishReading();
@@ -63,7 +67,9 @@ class ConfigReader {
   bool destinationNamed_[MAXSINK] = {};
   int areasRead_[MAXSINK] = {};  // lane change areas read per destination file rank
 
-  bool sectionsStarted_ = false;
+  std::set<int> sectionEnds_;  // [m], the largest is the road length
+  int lastLaneLine_ = 0;
+  std::string lastLaneText_;
   bool laneGiven_[MAX_KAVROLANE] = {};
   bool flowRead_[MAXSOURCE] = {};
   bool distributionRead_[MAXSOURCE] = {};
@@ -74,6 +80,7 @@ class ConfigReader {
   int vehicleTypes_ = 0;  // 0 = none read yet
   int seed_ = -1;         // -1 = none read yet
   float timeStep_ = 0;    // 0 = none read yet
+  int stepsPerSecond_ = 0;
   int maxTimeSteps_ = 0;  // 0 = none read yet
   int maxTimeLine_ = 0;
   std::string maxTimeText_;

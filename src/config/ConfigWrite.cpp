@@ -1,8 +1,11 @@
 // The .kav writer. Floating point values are formatted without the C locale, with at least
 // the customary number of decimals and more where those would not read back the same value.
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 #include <string>
+#include <vector>
 
 #include "Version.h"
 #include "config/ConfigLine.h"
@@ -11,6 +14,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
+#include "config/SourceSink.h"
 #include "config/ff_keys.h"
 
 namespace {
@@ -35,10 +39,30 @@ std::string FormatWithDisplayFormat(float value, const std::string& format) {
   return FormatRoundTripWidth(value, width, precision);
 }
 
-// Seconds to steps of the time step, as the file counts the detector and stop times.
+// Seconds to steps of the time step, as the file counts the detector and stop times. A time
+// step is a whole fraction of a second, so the count is exact.
 int SecondsToSteps(int seconds, float timeStep) {
-  double steps = seconds / static_cast<double>(timeStep) + 0.001;
-  return steps >= static_cast<double>(INT_MAX) ? INT_MAX : static_cast<int>(steps);
+  const long long perSecond = std::max(std::lround(1.0 / static_cast<double>(timeStep)), 1L);
+  const long long steps = seconds * perSecond;
+  return steps >= INT_MAX ? INT_MAX : static_cast<int>(steps);
+}
+
+// Probabilities that are normalised when read: each gets the fewest decimals, from `decimals`
+// on, with which the group reads back and normalises to exactly these values.
+std::vector<std::string> FormatNormalised(const std::vector<float>& values, int decimals) {
+  const int n = static_cast<int>(values.size());
+  std::vector<std::string> texts(values.size());
+  for (int digits = decimals; digits <= 12; digits++) {
+    std::vector<float> back(values.size());
+    for (int i = 0; i < n; i++) {
+      texts[i] = FormatFixed(values[i], digits);
+      ValueScanner(texts[i]).Float(back[i]);
+    }
+    Normalize(back.data(), n);
+    if (back == values) return texts;
+  }
+  for (int i = 0; i < n; i++) texts[i] = FormatRoundTrip(values[i], decimals);
+  return texts;
 }
 
 void WriteRoad(KDConfig& c, std::string& out) {
@@ -138,14 +162,24 @@ void WriteDemand(KDConfig& c, std::string& out) {
                 K(FileKey::VehicleProbabilities));
   for (int r = 0; r < c.SourceCount(); r++) {
     out += Format("\n%s %2d:", K(FileKey::VehicleProbabilities), r);
-    for (int t = 0; t < types; t++) out += " " + FormatFixed(c.OVProbability(r, t, false), 3);
+    std::vector<float> shares(types);
+    for (int t = 0; t < types; t++) shares[t] = c.OVProbability(r, t, false);
+    for (const std::string& text : FormatNormalised(shares, 3)) out += " " + text;
   }
   out += Format("\n#Source sink (OD) matrix (%s source sink: list of values for each vehicle type)",
                 K(FileKey::SourceToSink));
+  const int sinks = c.SinkCount();
   for (int o = 0; o < c.SourceCount(); o++) {
-    for (int d = 0; d < c.SinkCount(); d++) {
+    // The probabilities of one vehicle type over the destinations are normalised together.
+    std::vector<std::vector<std::string>> byType(types);
+    for (int t = 0; t < types; t++) {
+      std::vector<float> probabilities(sinks);
+      for (int d = 0; d < sinks; d++) probabilities[d] = c.ODProbability(o, d, t, false);
+      byType[t] = FormatNormalised(probabilities, 2);
+    }
+    for (int d = 0; d < sinks; d++) {
       out += Format("\n%s %2d %2d:", K(FileKey::SourceToSink), o, d);
-      for (int t = 0; t < types; t++) out += " " + FormatFixed(c.ODProbability(o, d, t, false), 2);
+      for (int t = 0; t < types; t++) out += " " + byType[t][d];
     }
   }
 }
@@ -168,7 +202,7 @@ void WriteAreasAndTeleports(KDConfig& c, std::string& out) {
                     c.LaneChangeAreaLengthVoluntary(d, rank), group);
       if (group != 0) {
         for (int t = 0; t < types; t++)
-          out += " " + FormatFixed(c.LaneChangeAreaProbability(d, rank, t), 2);
+          out += " " + FormatRoundTrip(c.LaneChangeAreaProbability(d, rank, t), 2);
       }
     }
   }

@@ -79,9 +79,38 @@ void KDConfig::SetLength(int length) {
   SetPhysicalSectionProperty(0, 0, PP_DISTANCE, static_cast<float>(length));
 }
 
+bool KDConfig::InsertBoundaryValid(int distance) const {
+  const int sectionLimit = ProgramMode() == DOVEL ? kMaxDovelSections : MAXSECTIONS;
+  if (distance <= 0 || distance >= Length() || Boundaries() + 1 >= sectionLimit) return false;
+  int r = 0;
+  for (; r <= Boundaries(); ++r) {
+    const int end = SectionPos(r, WHENCE_END);
+    if (end == distance) return false;
+    if (end < distance) break;
+  }
+  if (ProgramMode() == DOVEL) return true;
+  // Both parts keep the section's lanes; a teleport survives in one of them only.
+  LaneTypeGrid road = LaneTypes(0, Boundaries());
+  road.InsertSection(r);
+  for (int lane = 0; lane < MaxLane(); ++lane) {
+    road.SetType(r, lane, road.Type(r - 1, lane));
+    if (road.Type(r - 1, lane) & TELEPORTIN) road.SetType(r - 1, lane, 0);
+    if (road.Type(r, lane) & TELEPORTOUT) road.SetType(r, lane, 0);
+  }
+  return CountRoadLists(road, 0, road.Boundaries()).WithinLimits();
+}
+
+bool KDConfig::DeleteBoundaryValid(int section) const {
+  if (Boundaries() <= 0 || section < 0 || section > Boundaries()) return false;
+  if (ProgramMode() == DOVEL) return true;
+  LaneTypeGrid road = LaneTypes(0, Boundaries());
+  road.EraseSection(section);
+  return CountRoadLists(road, 0, road.Boundaries()).WithinLimits();
+}
+
 void KDConfig::InsertBoundary(int distance) {
   if (distance <= 0 || distance >= Length() ||
-      (ProgramMode() == DOVEL && Boundaries() + 1 >= kMaxDovelSections)) {
+      Boundaries() + 1 >= (ProgramMode() == DOVEL ? kMaxDovelSections : MAXSECTIONS)) {
     ProgramError(Format("KDConfig::InsertBoundary: bad Distance: %d", distance));
     return;
   }
@@ -97,6 +126,13 @@ void KDConfig::InsertBoundary(int distance) {
     }
     if (end < distance) break;
   }
+  if (!InsertBoundaryValid(distance)) {
+    ProgramError(
+        Format("KDConfig::InsertBoundary: Distance %d gives the road too many origins, "
+               "destinations or teleports",
+               distance));
+    return;
+  }
   try {
     sections_.insert(sections_.begin() + r, sections_[r - 1]);
   } catch (const std::bad_alloc&) {
@@ -105,6 +141,7 @@ void KDConfig::InsertBoundary(int distance) {
   }
   lastChangedSection_ = r;
   boundariesAtLastChange_ = Boundaries() - 1;
+  roadListCountKnown_ = false;
   sections_[r].value[0][PP_DISTANCE] = static_cast<float>(distance);
   // A teleport entrance lies at a section's upstream end and an exit at its downstream end,
   // so only the part that keeps that end keeps the teleport. The bit is tested rather than
@@ -124,12 +161,57 @@ void KDConfig::DeleteBoundary(int section) {
     ProgramError(Format("KDConfig::DeleteBoundary: %d of %d", section, Boundaries()));
     return;
   }
+  if (!DeleteBoundaryValid(section)) {
+    ProgramError(
+        Format("KDConfig::DeleteBoundary: %d of %d gives the road too many origins, "
+               "destinations or teleports",
+               section, Boundaries()));
+    return;
+  }
+  roadListCountKnown_ = false;
   lastChangedSection_ = section + 1;
   boundariesAtLastChange_ = Boundaries();
   sections_.erase(sections_.begin() + section);
   PurgeBeyondLength();
   listsDirty_ = true;
   TeleportSectionsDeleted(section);
+  if (ProgramMode() == DOVEL) SendSectionsToModel();
+  Touch();
+}
+
+void KDConfig::SetSectionEnds(const std::vector<int>& ends) {
+  const int sectionLimit = ProgramMode() == DOVEL ? kMaxDovelSections : MAXSECTIONS;
+  bool valid = Boundaries() == 0 && !ends.empty() &&
+               ends.size() <= static_cast<size_t>(sectionLimit) && ends.front() > 0;
+  for (size_t i = 1; valid && i < ends.size(); ++i) valid = ends[i] > ends[i - 1];
+  if (!valid) {
+    ProgramError(
+        Format("KDConfig::SetSectionEnds: bad section ends (%d)", static_cast<int>(ends.size())));
+    return;
+  }
+  const int count = static_cast<int>(ends.size());
+  std::vector<PhysSection> parts;
+  try {
+    parts.assign(ends.size(), sections_[0]);
+  } catch (const std::bad_alloc&) {
+    FatalError("Out of memory");
+    return;
+  }
+  // Section 0 is the most downstream part; the ends run from upstream.
+  for (int s = 0; s < count; ++s) {
+    PhysSection& part = parts[s];
+    part.value[0][PP_DISTANCE] = static_cast<float>(ends[count - 1 - s]);
+    for (int lane = 0; lane < MaxLane(); ++lane) {
+      const int type = static_cast<int>(part.value[lane][PP_LANETYPE]);
+      if (((type & TELEPORTIN) && s < count - 1) || ((type & TELEPORTOUT) && s > 0))
+        part.value[lane][PP_LANETYPE] = 0.0f;
+    }
+  }
+  sections_.swap(parts);
+  lastChangedSection_ = -1;
+  boundariesAtLastChange_ = 0;
+  roadListCountKnown_ = false;
+  listsDirty_ = true;
   if (ProgramMode() == DOVEL) SendSectionsToModel();
   Touch();
 }

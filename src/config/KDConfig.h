@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/ProgramMode.h"
+#include "config/RoadLists.h"
 #include "config/RoadTypes.h"
 #include "config/VDCTypes.h"
 
@@ -25,6 +26,12 @@ constexpr int MAXSOURCE = 99;
 constexpr int MAXSINK = 99;
 constexpr int MAXTELEPORT = 99;
 constexpr int MAXVEHICLETYPE = 8;
+// The most physical sections a road may have. Every section holds a value per lane and
+// property, the kernel builds a boundary per lane from it, and the editors and copies handle
+// the road as a whole; ten thousand sections are a section every 5 m on a 50 km road.
+constexpr int MAXSECTIONS = 10000;
+// The most detectors a road may have: each one's data is kept for every period of a run.
+constexpr int MAXDETECTORS = 10000;
 
 // A teleport entrance or exit: a group of adjacent lanes of one section. An entrance and an
 // exit are linked when their counterparts are equal; -1 = not linked. Unused: section -1.
@@ -68,6 +75,16 @@ class KDConfig {
   /// Removes a section; its downstream neighbour takes over its stretch (section 0: the road
   /// becomes shorter).
   void DeleteBoundary(int section);
+  /// True when InsertBoundary (DeleteBoundary) would be accepted: a distance inside the road
+  /// and on no boundary, at most MAXSECTIONS sections, and origins, destinations and teleports
+  /// the lists have room for (RoadListCount). The editors check with these first.
+  bool InsertBoundaryValid(int distance) const;
+  bool DeleteBoundaryValid(int section) const;
+  /// Cuts a road of one section into sections ending at `ends` [m], strictly increasing from
+  /// upstream, the last one the new road length: what SetLength and InsertBoundary at every
+  /// end do, in one pass. Every part keeps the section's values; a teleport entrance stays in
+  /// the most upstream part only, an exit in the most downstream part only.
+  void SetSectionEnds(const std::vector<int>& ends);
   /// Begin or end [m] of a section (WHENCE_BEGIN / WHENCE_END); -1 for no section.
   int SectionPos(int section, int whence) const;
   void SetSectionPos(int section, int position, int whence);
@@ -94,6 +111,13 @@ class KDConfig {
   int LanesUsed() const;
   /// The lowest lane paved in any section; MaxLane() when none is.
   int FirstLaneUsed() const;
+  /// True when SetPhysicalSectionProperty would accept the lane type: a whole number
+  /// 0 .. LANEMASK_ALL, no taper pair starting at lane 0, and a road whose origins,
+  /// destinations and teleports still fit their lists. The editors check with this first.
+  bool LaneTypeValid(int section, int lane, float laneType, bool noAdjust = false) const;
+  /// The origins, destinations, teleport entrances and exits the lane types give, counted
+  /// without building the lists: a road being read may give more than the lists hold.
+  RoadListCounts RoadListCount() const;
   /// Whether traffic can pass the begin or end (`whence`) of the lane.
   bool LaneConnects(int section, int lane, int whence) const;
   /// Paved and without merge bits.
@@ -223,8 +247,8 @@ class KDConfig {
   int DetectorCount() const;
   /// Position [m] of detector n, -1 for no such detector.
   int DetectorPosition(int n) const;
-  /// True when AddDetector(position) would be accepted in KAVRO mode: inside the road and
-  /// not on an existing detector. Input paths check with this first.
+  /// True when AddDetector(position) would be accepted in KAVRO mode: inside the road, not on
+  /// an existing detector and fewer than MAXDETECTORS. Input paths check with this first.
   bool DetectorPositionValid(int position) const;
   void AddDetector(int position);
   void DeleteDetector(int n);
@@ -260,8 +284,9 @@ class KDConfig {
   int TrafficLightGreenTime(int n) const;
   int TrafficLightYellowTime(int n) const;
   int TrafficLightStartOffset(int n) const;
-  /// Called by the kernel during a run: no change of the configuration.
-  void SetTrafficLightState(int n, int state);
+  /// Called by the kernel during a run and by the run control at its start: the state is
+  /// shown on the road, it is no change of the configuration.
+  void SetTrafficLightState(int n, int state) const;
 
   // Lane detectors, the inputs of traffic light controllers; a detector covers
   // position - length .. position [m] of its lane.
@@ -371,11 +396,23 @@ class KDConfig {
   // Applies the lane type rules to a copy of the section and stores it; false (nothing
   // changed) when an internal consistency check fails.
   bool StoreLaneType(int section, int lane, float value, bool noAdjust);
+  // The section as the lane type rules make it; false when a consistency check fails, which
+  // is reported when `report` is set.
+  bool LaneTypeResult(int section, int lane, float value, bool noAdjust, bool report,
+                      PhysSection& result) const;
+  // The lane types of sections first .. last (clipped to the road), with `replaced` in place
+  // of section `replacedSection` when given.
+  LaneTypeGrid LaneTypes(int first, int last, int replacedSection = -1,
+                         const PhysSection* replaced = nullptr) const;
+  // The change of RoadListCount when section `section` becomes `replacement`.
+  RoadListCounts RoadListChange(int section, const PhysSection& replacement) const;
   bool StoreDistance(int section, int lane, float value, bool noAdjust);
   void AdjustNeighbourLanes(PhysSection& sec, int lane, int laneType) const;
-  bool CompleteTapers(PhysSection& sec, int lane) const;
+  bool CompleteTapers(PhysSection& sec, int lane, bool report = true) const;
   void NormaliseDovelLanes(PhysSection& sec, int lane, int laneType) const;
   int LaneType(int section, int lane) const;
+  // The lane type of the lane to the left; 0 for lane 0.
+  int LeftLaneType(int section, int lane) const;
   bool IsLaneInRange(int section, int lane) const;
 
   std::uint32_t magicNumber_ = 0;
@@ -388,6 +425,10 @@ class KDConfig {
   int boundariesAtLastChange_ = 0;
   // Origins, destinations and teleports must be rebuilt from the lane types.
   bool listsDirty_ = true;
+  // RoadListCount of the road as it is, when known: lane type changes update it, section
+  // changes forget it.
+  mutable RoadListCounts roadListCount_;
+  mutable bool roadListCountKnown_ = false;
 
   // ---- Origins, destinations and demand (private) --------------------------------------
   friend class SourceSink;
@@ -406,7 +447,6 @@ class KDConfig {
   void MatchSourceSinkLists(std::vector<SourceSinkPtr>& old, std::vector<SourceSinkPtr>& found,
                             int threshold, SourceSinkPtr* list, int& count);
   void UpdateDovelLists();
-  int LaneTypeAt(int section, int lane) const;
   void MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane, int toLane);
   // The number of vehicle types the demand is normalised over.
   int DemandVehicleTypeCount() const;
@@ -429,7 +469,7 @@ class KDConfig {
     int position = 0;        // [m]
     int lane = 0;
     int number = 0;  // the light's number for its controller
-    int state = TRAFFICLIGHT_IDLE;
+    mutable int state = TRAFFICLIGHT_IDLE;
     int cycle = 0;   // [s]
     int green = 0;   // [s]
     int yellow = 0;  // [s]

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr int kMergeBits = LANE_MERGELEFT | LANE_MERGERIGHT;
-
 // True when `name` is the shortest decimal text of an integer ("7", "-3"; not "007", " 7").
 bool PlainDecimal(const std::string& name, long long& value) {
   const char* begin = name.data();
@@ -43,11 +41,6 @@ bool LanesOverlap(const SourceSink& a, const SourceSink& b) {
 }
 
 }  // namespace
-
-int KDConfig::LaneTypeAt(int section, int lane) const {
-  if (section < 0 || section > Boundaries() || lane < 0 || lane >= MaxLane()) return 0;
-  return IntPhysicalSectionProperty(section, lane, PP_LANETYPE);
-}
 
 void KDConfig::UpdateLists() {
   if (ProgramMode() == DOVEL) {
@@ -95,71 +88,33 @@ void KDConfig::UpdateDovelLists() {
 }
 
 void KDConfig::FindNewSources(std::vector<SourceSinkPtr>& found) {
-  int maxLane = MaxLane();
-  int boundaries = Boundaries();
-  for (int i = 0; i <= boundaries; i++) {
-    bool upstreamExists = i < boundaries;
-    for (int l = 0; l < maxLane; l++) {
-      // A lane starts an origin when no normal lane or teleport exit feeds it from upstream
-      // and traffic cannot reach it from its left neighbour.
-      if (!IsNormalLane(i, l) || (upstreamExists && IsNormalLane(i + 1, l))) continue;
-      // A teleport exit may carry stray lane change bits from the neighbour rules; it still
-      // feeds the lane.
-      if (upstreamExists && (LaneTypeAt(i + 1, l) & TELEPORTOUT)) continue;
-      if ((l > 0 && IsNormalLane(i, l - 1) && CanMoveRight(i, l - 1)) || CanMoveLeft(i, l))
-        continue;
-      // Lanes to the right linked to it belong to the same origin, unless one of them
-      // carries traffic from upstream: then the new lanes merely widen the road.
-      int m = l + 1;
-      bool joinsTraffic = false;
-      while (m < maxLane && IsNormalLane(i, m) && (CanMoveLeft(i, m) || CanMoveRight(i, m - 1))) {
-        if (upstreamExists && LaneConnects(i + 1, m, WHENCE_END)) {
-          joinsTraffic = true;
-          break;
-        }
-        m++;
-      }
-      if (joinsTraffic) continue;
-      if (found.size() >= MAXSOURCE) {
-        AssertionFailed("supersourcecount < MAXSOURCE", __FILE__, __LINE__);
-        return;
-      }
-      found.push_back(SourceSinkPtr(
-          new SourceSink(true, *this, i, l, m - 1, std::to_string(++temporaryNameCounter_))));
-      l = m - 1;
+  bool full = false;
+  ScanOrigins(LaneTypes(0, Boundaries()), 0, Boundaries(), [&](const LaneGroup& group) {
+    if (full) return;
+    if (found.size() >= MAXSOURCE) {
+      AssertionFailed("supersourcecount < MAXSOURCE", __FILE__, __LINE__);
+      full = true;
+      return;
     }
-  }
+    found.push_back(
+        SourceSinkPtr(new SourceSink(true, *this, group.section, group.fromLane, group.toLane,
+                                     std::to_string(++temporaryNameCounter_))));
+  });
 }
 
 void KDConfig::FindNewSinks(std::vector<SourceSinkPtr>& found) {
-  int maxLane = MaxLane();
-  int boundaries = Boundaries();
-  for (int j = 0; j <= boundaries; j++) {
-    bool downstreamExists = j > 0;
-    auto continuesDownstream = [&](int lane) {
-      return downstreamExists && LaneConnects(j - 1, lane, WHENCE_BEGIN);
-    };
-    for (int k = 0; k < maxLane; k++) {
-      // Traffic leaves the road where a lane ends without continuation, unless it had to
-      // merge away already or the lane runs into a blocked lane.
-      if (!LaneConnects(j, k, WHENCE_END) || continuesDownstream(k)) continue;
-      int merge = LaneTypeAt(j, k) & kMergeBits;
-      if (merge == LANE_MERGELEFT || merge == LANE_MERGERIGHT) continue;
-      if (downstreamExists && (LaneTypeAt(j - 1, k) & kMergeBits) == kMergeBits) continue;
-      int m = k + 1;
-      while (m < maxLane && LaneConnects(j, m, WHENCE_END) &&
-             (CanMoveRight(j, m - 1) || CanMoveLeft(j, m)) &&
-             (LaneTypeAt(j, m) & kMergeBits) == 0 && !continuesDownstream(m))
-        m++;
-      if (found.size() >= MAXSINK) {
-        AssertionFailed("supersinkcount < MAXSINK", __FILE__, __LINE__);
-        return;
-      }
-      found.push_back(SourceSinkPtr(
-          new SourceSink(false, *this, j, k, m - 1, std::to_string(++temporaryNameCounter_))));
-      k = m - 1;
+  bool full = false;
+  ScanDestinations(LaneTypes(0, Boundaries()), 0, Boundaries(), [&](const LaneGroup& group) {
+    if (full) return;
+    if (found.size() >= MAXSINK) {
+      AssertionFailed("supersinkcount < MAXSINK", __FILE__, __LINE__);
+      full = true;
+      return;
     }
-  }
+    found.push_back(
+        SourceSinkPtr(new SourceSink(false, *this, group.section, group.fromLane, group.toLane,
+                                     std::to_string(++temporaryNameCounter_))));
+  });
 }
 
 void KDConfig::MatchSourceSinkLists(std::vector<SourceSinkPtr>& old,

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <functional>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
@@ -54,12 +55,13 @@ int KDConfig::DetectorPosition(int n) const {
 }
 
 bool KDConfig::DetectorPositionValid(int position) const {
-  return position > 0 && position < Length() &&
-         std::find(detectors_.begin(), detectors_.end(), position) == detectors_.end();
+  // The detectors are ordered from downstream.
+  return position > 0 && position < Length() && DetectorCount() < MAXDETECTORS &&
+         !std::binary_search(detectors_.begin(), detectors_.end(), position, std::greater<int>());
 }
 
 void KDConfig::AddDetector(int position) {
-  if (position <= 0 || position >= Length()) {
+  if (position <= 0 || position >= Length() || DetectorCount() >= MAXDETECTORS) {
     ProgramError(Format("KDConfig::AddDetector: bad Distance: %d", position));
     return;
   }
@@ -237,7 +239,7 @@ int KDConfig::TrafficLightStartOffset(int n) const {
   return CheckTrafficLightNo("TrafficLightStartOffset", n) ? trafficLights_[n].offset : -1;
 }
 
-void KDConfig::SetTrafficLightState(int n, int state) {
+void KDConfig::SetTrafficLightState(int n, int state) const {
   if (n < 0 || n >= TrafficLightCount() || state < TRAFFICLIGHT_IDLE ||
       state > TRAFFICLIGHT_YELLOW) {
     ProgramError(Format(

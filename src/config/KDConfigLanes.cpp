@@ -1,5 +1,6 @@
 // Per-lane road properties of the physical sections: the property setter with its lane type
 // rules, and the lane queries the kernel set-up, the list rebuild and the road view use.
+#include <algorithm>
 #include <cmath>
 #include <source_location>
 
@@ -75,9 +76,28 @@ void KDConfig::SetPhysicalSectionProperty(int section, int lane, int property, f
       }
       row[PP_SLOPE] = value;
       break;
-    case PP_LANETYPE:
-      if (!StoreLaneType(section, lane, value, noAdjust)) return;
+    case PP_LANETYPE: {
+      PhysSection sec;
+      if (!LaneTypeResult(section, lane, value, noAdjust, true, sec)) return;
+      // An edit must not give the road more origins, destinations or teleports than their
+      // lists hold. Readers store the lanes unadjusted and check the whole road afterwards.
+      const bool known = roadListCountKnown_;
+      RoadListCounts counts;
+      if (!dovel && (known || !noAdjust)) {
+        counts = RoadListCount();
+        counts += RoadListChange(section, sec);
+      }
+      if (!dovel && !noAdjust && !counts.WithinLimits()) {
+        ProgramError(Format(
+            "%s=%d%s=%d%s=%d (%s)", "KDConfig::SetPhysicalSectionProperty: PhysSection", section,
+            "\r\nLane", lane, "\r\nLaneType", static_cast<int>(value), counts.LimitText().c_str()));
+        return;
+      }
+      if (!dovel && (known || !noAdjust)) roadListCount_ = counts;
+      if (dovel) roadListCountKnown_ = false;
+      sections_[section] = sec;
       break;
+    }
     case PP_SPEEDSUPPRESSION:
       if (!Require(value >= 0.0f && value <= 1.0f, "(NewValue >= 0.0) && (NewValue <= 1.0)"))
         return;
@@ -122,12 +142,15 @@ bool KDConfig::StoreDistance(int section, int lane, float value, bool noAdjust) 
   return true;
 }
 
-bool KDConfig::StoreLaneType(int section, int lane, float value, bool noAdjust) {
-  if (!Require(
-          value >= 0.0f && value <= static_cast<float>(LANEMASK_ALL) && value == std::trunc(value),
-          "(((int) NewValue) >= 0) && (((int) NewValue) <= LANEMASK_ALL) && "
-          "(NewValue == (int) NewValue)"))
-    return false;
+bool KDConfig::LaneTypeResult(int section, int lane, float value, bool noAdjust, bool report,
+                              PhysSection& result) const {
+  const bool whole =
+      value >= 0.0f && value <= static_cast<float>(LANEMASK_ALL) && value == std::trunc(value);
+  if (report)
+    Require(whole,
+            "(((int) NewValue) >= 0) && (((int) NewValue) <= LANEMASK_ALL) && "
+            "(NewValue == (int) NewValue)");
+  if (!whole) return false;
   int laneType = static_cast<int>(value);
   // Work on a copy, so that a failed check leaves the section as it was.
   PhysSection sec = sections_[section];
@@ -141,10 +164,61 @@ bool KDConfig::StoreLaneType(int section, int lane, float value, bool noAdjust) 
   }
   if (ProgramMode() != DOVEL && !noAdjust) AdjustNeighbourLanes(sec, lane, laneType);
   SetTypeOf(sec, lane, laneType);
-  if (!CompleteTapers(sec, lane)) return false;
+  if (!CompleteTapers(sec, lane, report)) return false;
   if (ProgramMode() == DOVEL) NormaliseDovelLanes(sec, lane, TypeOf(sec, lane));
+  result = sec;
+  return true;
+}
+
+bool KDConfig::StoreLaneType(int section, int lane, float value, bool noAdjust) {
+  PhysSection sec;
+  if (!LaneTypeResult(section, lane, value, noAdjust, true, sec)) return false;
+  if (roadListCountKnown_) roadListCount_ += RoadListChange(section, sec);
   sections_[section] = sec;
   return true;
+}
+
+bool KDConfig::LaneTypeValid(int section, int lane, float laneType, bool noAdjust) const {
+  if (section < 0 || section > Boundaries() || lane < 0 || lane >= MaxLane()) return false;
+  PhysSection sec;
+  if (!LaneTypeResult(section, lane, laneType, noAdjust, false, sec)) return false;
+  // The external model has one origin and one destination whatever the lanes are.
+  if (ProgramMode() == DOVEL) return true;
+  RoadListCounts counts = RoadListCount();
+  counts += RoadListChange(section, sec);
+  return counts.WithinLimits();
+}
+
+RoadListCounts KDConfig::RoadListCount() const {
+  if (!roadListCountKnown_) {
+    roadListCount_ = CountRoadLists(LaneTypes(0, Boundaries()), 0, Boundaries());
+    roadListCountKnown_ = true;
+  }
+  return roadListCount_;
+}
+
+LaneTypeGrid KDConfig::LaneTypes(int first, int last, int replacedSection,
+                                 const PhysSection* replaced) const {
+  first = std::max(first, 0);
+  last = std::min(last, Boundaries());
+  LaneTypeGrid grid(Boundaries(), MaxLane(), first, last);
+  for (int s = first; s <= last; ++s) {
+    const PhysSection& sec = s == replacedSection && replaced ? *replaced : sections_[s];
+    for (int lane = 0; lane < MaxLane(); ++lane) grid.SetType(s, lane, TypeOf(sec, lane));
+  }
+  return grid;
+}
+
+// A section's lane types reach the origins of its own and the downstream section, the
+// destinations of its own and the upstream section, and the teleports of both neighbours;
+// each of those looks one section further.
+RoadListCounts KDConfig::RoadListChange(int section, const PhysSection& replacement) const {
+  const RoadListCounts before =
+      CountRoadLists(LaneTypes(section - 2, section + 2), section - 1, section + 1);
+  RoadListCounts change = CountRoadLists(LaneTypes(section - 2, section + 2, section, &replacement),
+                                         section - 1, section + 1);
+  change -= before;
+  return change;
 }
 
 // The neighbours only lose lane change permissions towards the changed lane, never gain them.
@@ -178,7 +252,7 @@ void KDConfig::AdjustNeighbourLanes(PhysSection& sec, int lane, int laneType) co
 
 // A taper is a pair of lanes: on an on-ramp the right lane of the pair must merge into the
 // left one, on an off-ramp traffic leaves through the left lane of the pair into the right.
-bool KDConfig::CompleteTapers(PhysSection& sec, int lane) const {
+bool KDConfig::CompleteTapers(PhysSection& sec, int lane, bool report) const {
   for (const int taperBit : {LANE_TAPERON, LANE_TAPEROFF}) {
     if (!(TypeOf(sec, lane) & taperBit)) continue;
     int fromlane = lane;
@@ -186,7 +260,10 @@ bool KDConfig::CompleteTapers(PhysSection& sec, int lane) const {
     int tolane = lane;
     while (tolane < MaxLane() - 1 && (TypeOf(sec, tolane + 1) & taperBit)) ++tolane;
     if (tolane - fromlane != 1) continue;
-    if (!Require(fromlane > 0, "fromlane > 0")) return false;
+    if (fromlane == 0) {
+      if (report) Require(false, "fromlane > 0");
+      return false;
+    }
     if (taperBit == LANE_TAPERON) {
       SetTypeOf(sec, fromlane, 0x14C);
       SetTypeOf(sec, fromlane + 1, 0x143);
@@ -289,34 +366,25 @@ int KDConfig::FirstLaneUsed() const {
   return MaxLane();
 }
 
+int KDConfig::LeftLaneType(int section, int lane) const {
+  return lane > 0 ? LaneType(section, lane - 1) : 0;
+}
+
 bool KDConfig::LaneConnects(int section, int lane, int whence) const {
   if (!IsLaneInRange(section, lane)) return false;
-  const int t = LaneType(section, lane);
-  const int left = lane > 0 ? LaneType(section, lane - 1) : 0;
-  // The right lane of an on-ramp taper ends in it, that of an off-ramp taper begins in it.
-  if (whence == WHENCE_END && (t & LANE_TAPERON) && (left & LANE_TAPERON)) return false;
-  if (whence == WHENCE_BEGIN && (t & LANE_TAPEROFF) && (left & LANE_TAPEROFF)) return false;
-  if (whence == WHENCE_BEGIN && (t & TELEPORTIN)) return true;
-  if (whence == WHENCE_END && (t & TELEPORTOUT)) return true;
-  return (t & LANE_PAVED) && (t & LANE_MERGEBOTH) != LANE_MERGEBOTH;
+  return LaneTypeConnects(LaneType(section, lane), LeftLaneType(section, lane), whence);
 }
 
 bool KDConfig::IsNormalLane(int section, int lane) const {
-  if (!IsLaneInRange(section, lane)) return false;
-  return (LaneType(section, lane) & (LANE_PAVED | LANE_MERGEBOTH)) == LANE_PAVED;
+  return IsLaneInRange(section, lane) && LaneTypeIsNormal(LaneType(section, lane));
 }
 
 bool KDConfig::CanMoveLeft(int section, int lane) const {
-  if (!IsLaneInRange(section, lane) || lane < 1 || !LaneConnects(section, lane, WHENCE_BEGIN))
-    return false;
-  const int t = LaneType(section, lane);
-  return (t & LANE_MERGEBOTH) == LANE_MERGELEFT || (t & LANE_CHANGELEFT);
+  if (!IsLaneInRange(section, lane)) return false;
+  return LaneTypeMovesLeft(LaneType(section, lane), LeftLaneType(section, lane), lane);
 }
 
 bool KDConfig::CanMoveRight(int section, int lane) const {
-  if (!IsLaneInRange(section, lane) || lane > MaxLane() - 2 ||
-      !LaneConnects(section, lane, WHENCE_BEGIN))
-    return false;
-  const int t = LaneType(section, lane);
-  return (t & LANE_MERGEBOTH) == LANE_MERGERIGHT || (t & LANE_CHANGERIGHT);
+  if (!IsLaneInRange(section, lane)) return false;
+  return LaneTypeMovesRight(LaneType(section, lane), LeftLaneType(section, lane), lane, MaxLane());
 }

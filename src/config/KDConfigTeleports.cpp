@@ -39,36 +39,25 @@ void KDConfig::SetTeleportCounterPart(bool entrance, int rank, int counterpart) 
 }
 
 void KDConfig::RebuildTeleportLists() {
+  // A lane cannot be an entrance and an exit at once; the scan passes over such a lane.
+  for (int section = Boundaries(); section >= 0; --section)
+    for (int lane = 0; lane < MaxLane(); ++lane) {
+      const int sectiontype =
+          IntPhysicalSectionProperty(section, lane, PP_LANETYPE) & (TELEPORTIN | TELEPORTOUT);
+      KAVRO_ASSERT(sectiontype != (TELEPORTIN | TELEPORTOUT));
+    }
   ::TeleportRecord found[2][MAXTELEPORT];  // [0] entrances, [1] exits
   int foundCount[2] = {0, 0};
   // Upstream first, and within a section from left to right: that is the rank order.
-  for (int section = Boundaries(); section >= 0; --section) {
-    int lane = 0;
-    while (lane < MaxLane()) {
-      const int sectiontype =
-          IntPhysicalSectionProperty(section, lane, PP_LANETYPE) & (TELEPORTIN | TELEPORTOUT);
-      if (sectiontype == 0 || !KAVRO_ASSERT(sectiontype != (TELEPORTIN | TELEPORTOUT))) {
-        ++lane;
-        continue;
-      }
-      const bool entrance = sectiontype == TELEPORTIN;
-      // Adjacent teleport lanes form one group when the traffic that reaches them (from
-      // upstream for an entrance, leaving downstream for an exit) may change between them.
-      const int neighbour = entrance ? section + 1 : section - 1;
-      int last = lane;
-      while (last + 1 < MaxLane() &&
-             (IntPhysicalSectionProperty(section, last + 1, PP_LANETYPE) &
-              (TELEPORTIN | TELEPORTOUT)) == sectiontype &&
-             (CanMoveRight(neighbour, last) || CanMoveLeft(neighbour, last + 1)))
-        ++last;
-      int* counter = &foundCount[entrance ? 0 : 1];
-      if (KAVRO_ASSERT(*counter < MAXTELEPORT)) {
-        found[entrance ? 0 : 1][*counter] = ::TeleportRecord{section, lane, last, -1};
-        ++*counter;
-      }
-      lane = last + 1;
-    }
-  }
+  ScanTeleports(LaneTypes(0, Boundaries()), 0, Boundaries(),
+                [&](bool entrance, const LaneGroup& group) {
+                  int* counter = &foundCount[entrance ? 0 : 1];
+                  if (KAVRO_ASSERT(*counter < MAXTELEPORT)) {
+                    found[entrance ? 0 : 1][*counter] =
+                        ::TeleportRecord{group.section, group.fromLane, group.toLane, -1};
+                    ++*counter;
+                  }
+                });
   ::TeleportRecord* lists[2] = {teleportin_, teleportout_};
   int* counts[2] = {&teleportincount_, &teleportoutcount_};
   for (int kind = 0; kind < 2; ++kind) {

@@ -1,5 +1,6 @@
 #include "config/SourceSink.h"
 
+#include <cmath>
 #include <utility>
 
 #include "config/ProgramError.h"
@@ -20,8 +21,14 @@ void Normalize(float values[], int n) {
   if (sum == 0) {
     for (int i = 0; i < n; i++) values[i] = 1.0f / static_cast<float>(n);
   } else if (sum < 0.9999f || sum > 1.0001f) {
-    float factor = 1.0f / sum;
-    for (int i = 0; i < n; i++) values[i] *= factor;
+    const float factor = 1.0f / sum;
+    // The reciprocal of a sum of tiny values overflows a float, and zero times infinity is
+    // not a number: such values are divided in double precision instead.
+    for (int i = 0; i < n; i++)
+      values[i] =
+          std::isfinite(factor)
+              ? values[i] * factor
+              : static_cast<float>(static_cast<double>(values[i]) / static_cast<double>(sum));
   }
 }
 

@@ -97,9 +97,11 @@ class Kernel {
   // ---- Road objects --------------------------------------------------------------------
   /// Validates, creates, links into the global and lane lists and creates the extras.
   /// A rejected object is reported as a program error and not created (result none).
+  /// `upstream`, when given, is an object of the global list upstream of the new one: the
+  /// search for the new object's place starts there instead of at the first object.
   RoadObject* CreateObject(int lane, int type, float position, int number, float speed = 0,
                            const VehicleParams* params = nullptr, int destination = 0,
-                           int origin = 0);
+                           int origin = 0, RoadObject* upstream = nullptr);
   /// Unlinks and destroys an object with its extras.
   void DestroyObject(RoadObject* object);
   void DestroyAllObjects();
@@ -116,6 +118,8 @@ class Kernel {
   /// Counts changes to the road's furniture and section rules (objects other than vehicles
   /// created or destroyed, lane rules set), so that what was derived from them is redone.
   unsigned LayoutVersion() const { return layoutVersion_; }
+  /// How many objects the search for the place of the latest created object passed.
+  int LastPlacementWalk() const { return lastPlacementWalk_; }
   void NoteLayoutChange() { ++layoutVersion_; }
   void SetCurrentPhysSection(RoadObject* boundary) { currentPhysSection_ = boundary; }
   std::size_t ObjectCount() const { return objects_.size(); }
@@ -276,7 +280,7 @@ class Kernel {
   void CreateExtras(RoadObject& object, float speed, const VehicleParams* params, int destination,
                     int origin);
   void ReleaseExtras(RoadObject& object);
-  void LinkIntoGlobalList(RoadObject& object);
+  void LinkIntoGlobalList(RoadObject& object, RoadObject* upstream);
 
   // Set-up
   void Reset();
@@ -348,6 +352,7 @@ class Kernel {
   RoadObject* endOfRoad_ = nullptr;
   RoadObject* currentPhysSection_ = nullptr;
   unsigned layoutVersion_ = 0;
+  int lastPlacementWalk_ = 0;
 
   // Run state
   const KDConfig* config_ = nullptr;

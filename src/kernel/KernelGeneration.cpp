@@ -374,8 +374,9 @@ void Kernel::DoSource(RoadObject* sourceObject) {
   if (!(position > x0) || !(speed > 0)) return;
   position = std::min(position, x0 + 100);
 
+  // The source lies upstream of its new vehicle: the vehicle's place is searched from there.
   RoadObject* vehicle = CreateObject(source->lane, RO_VEHICLE + type, position, ++vehicleIdCounter_,
-                                     speed, params, destination, source->origin);
+                                     speed, params, destination, source->origin, sourceObject);
   if (vehicle == nullptr) return;
   vehicle->Vehicle()->creationTime =
       static_cast<float>(stepCount_) / stepsPerSecond_ - (position - x0) / speed;

@@ -71,7 +71,8 @@ bool Kernel::ValidateObject(int lane, int type, float position, float speed) {
 }
 
 RoadObject* Kernel::CreateObject(int lane, int type, float position, int number, float speed,
-                                 const VehicleParams* params, int destination, int origin) {
+                                 const VehicleParams* params, int destination, int origin,
+                                 RoadObject* upstream) {
   if (!ValidateObject(lane, type, position, speed)) return nullptr;
   if (ISVEHICLE(type) && params == nullptr) {
     KernelMessage(KernelCause::ProgramError, "VehicleInfo::VehicleInfo", "VehicleParamSet = %p",
@@ -86,7 +87,7 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
   RoadObject& object = *objects_.back();
   object.slot_ = objects_.size() - 1;
   if (!ISVEHICLE(type)) ++layoutVersion_;
-  LinkIntoGlobalList(object);
+  LinkIntoGlobalList(object, upstream);
   object.LinkIntoLane();
   CreateExtras(object, speed, params, destination, origin);
   if (type == RO_LANEDETECTOR) object.LaneDetector()->lane = lane;
@@ -94,11 +95,17 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
   return &object;
 }
 
-void Kernel::LinkIntoGlobalList(RoadObject& object) {
+void Kernel::LinkIntoGlobalList(RoadObject& object, RoadObject* upstream) {
   // At equal positions higher type codes come first, then lower lanes; a new object goes
-  // after its equals. The end of road stays behind everything at its position.
+  // after its equals. The end of road stays behind everything at its position. The list is
+  // ordered, so everything up to an object strictly upstream of the new one is passed.
   RoadObject* passed = nullptr;
   RoadObject* candidate = firstObject_;
+  if (upstream != nullptr && upstream != &object && upstream->position_ < object.position_) {
+    passed = upstream;
+    candidate = upstream->next_;
+  }
+  lastPlacementWalk_ = 0;
   while (candidate != nullptr &&
          (candidate->position_ < object.position_ ||
           (candidate->position_ == object.position_ && candidate->type_ != RO_ENDOFROAD &&
@@ -106,6 +113,7 @@ void Kernel::LinkIntoGlobalList(RoadObject& object) {
            (candidate->type_ != object.type_ || candidate->lane_ <= object.lane_)))) {
     passed = candidate;
     candidate = candidate->next_;
+    ++lastPlacementWalk_;
   }
   object.LinkGlobalAfter(passed);
 }

@@ -99,6 +99,20 @@ std::vector<std::pair<std::string, std::string>> SplitDialogFilter(const std::st
   return result;
 }
 
+std::string DialogFilterText(const std::string& filter) {
+  std::string text;
+  for (auto [description, patterns] : SplitDialogFilter(filter)) {
+    if (!description.empty() && description.back() == ')') {
+      const size_t open = description.rfind('(');
+      if (open != std::string::npos) description.erase(open);
+      while (!description.empty() && description.back() == ' ') description.pop_back();
+    }
+    if (!text.empty()) text += ";;";
+    text += description + " (" + patterns + ")";
+  }
+  return text;
+}
+
 // ---- The document ------------------------------------------------------------------------
 
 ConfigDocument::ConfigDocument(const TextTable& texts, DocumentHost& host)

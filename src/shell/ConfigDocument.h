@@ -61,6 +61,11 @@ FileDialogRequest ConfigFileDialog(const TextTable& texts, int programMode, bool
 /// case sensitive, and "*.*" stands for every file ("*").
 std::vector<std::pair<std::string, std::string>> SplitDialogFilter(const std::string& filter);
 
+/// The filter as a file dialog shows it: "description (patterns)" entries separated by ";;".
+/// A description that ends in its own pattern list ("... files (*.kav)") shows the full list
+/// in its place, so that the entry has one list only.
+std::string DialogFilterText(const std::string& filter);
+
 /// A question with its buttons, as a message box asks it.
 enum class QuestionButtons { YesNoCancel, OkCancel, YesNo };
 enum class Answer { Yes, No, Ok, Cancel };

@@ -29,6 +29,12 @@ void RunController::SetConfiguration(const KDConfig* config) {
 void RunController::SetStepCount(int n) {
   state_.StepCount = n;
   observer_->StepCountChanged(n);
+  if (n != 0 || !config_) return;
+  observer_->ShowTerminateTime(config_->MaxTime());
+  // The lights wait for the next run; a light that is idle already is left untouched.
+  for (int light = 0; light < config_->TrafficLightCount(); ++light)
+    if (config_->TrafficLightState(light) != KDConfig::TRAFFICLIGHT_IDLE)
+      config_->SetTrafficLightState(light, KDConfig::TRAFFICLIGHT_IDLE);
 }
 
 float RunController::SimulatedTime() const {

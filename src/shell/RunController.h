@@ -42,6 +42,8 @@ class RunObserver {
  public:
   virtual ~RunObserver() = default;
   virtual void StepCountChanged(int /*stepCount*/) {}
+  /// The run is back at its start: the stop time of the configuration [s] is shown again.
+  virtual void ShowTerminateTime(int /*seconds*/) {}
   /// The batch progress "Run: %d".
   virtual void BatchProgress(int /*batchRun*/) {}
   /// A run is being set up with this many detectors: open detector graphs start anew.

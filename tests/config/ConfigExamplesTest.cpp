@@ -12,6 +12,7 @@
 #include <memory>
 #include <sstream>
 
+#include "config/ConfigLine.h"
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
@@ -64,13 +65,20 @@ int Destination(KDConfig& c, int fromLane) {
   return 0;
 }
 
+// A share as the editor takes it: typed with three decimals.
+float Typed(float share) {
+  float value = 0;
+  ValueScanner(FormatFixed(share, 3)).Float(value);
+  return value;
+}
+
 // A car-dominated mix of the five default vehicle types: fast cars, cars, slow cars, vans and
 // trucks; `trucks` is the truck share.
 void SetMix(KDConfig& c, int origin, float trucks) {
   float vans = 0.05f;
   float cars = 1.0f - trucks - vans;
   const float shares[5] = {cars * 0.35f, cars * 0.45f, cars * 0.20f, vans, trucks};
-  for (int t = 0; t < 5; t++) c.SetOVProbability(origin, t, shares[t]);
+  for (int t = 0; t < 5; t++) c.SetOVProbability(origin, t, Typed(shares[t]));
 }
 
 void SetFlows(KDConfig& c, int origin, const std::vector<std::pair<int, int>>& points) {

@@ -107,10 +107,16 @@ int Rounds() {
 // and started without a stop.
 void CheckAccepted(KDConfig& config, int round) {
   std::unique_ptr<KDConfig> again;
-  ConfigReadResult result =
-      LoadConfigText("again.kav", KavroConfigText(config, "Mon Jan  5 09:00:00 2026\n"), again);
+  const std::string saved = KavroConfigText(config, "Mon Jan  5 09:00:00 2026\n");
+  ConfigReadResult result = LoadConfigText("again.kav", saved, again);
   EXPECT_TRUE(result.ok) << "round " << round << ": " << result.error.message << "\n"
                          << result.error.lineText;
+  // What was read is saved so that it reads back as it was: the next save is the same.
+  if (result.ok) {
+    EXPECT_EQ(KavroConfigText(*again, "Mon Jan  5 09:00:00 2026\n"), saved) << "round " << round;
+    EXPECT_EQ(again->MaxTime(), config.MaxTime()) << "round " << round;
+    EXPECT_EQ(again->DetectorTime(1), config.DetectorTime(1)) << "round " << round;
+  }
   if (!RunSetUpProblem(config).empty()) return;
   ReportCapture capture;
   Kernel kernel;
@@ -166,4 +172,42 @@ TEST(KavroConfigFuzz, DamagedFilesNeverStopTheProgram) {
   }
   // Most damage must be noticed.
   EXPECT_GT(refused, rounds / 2);
+}
+
+// Files of 100,000 sections, detectors or positions: each is read or refused with a reading
+// error like any other, damaged or not.
+TEST(KavroConfigFuzz, HugeFilesAreReadOrRefused) {
+  std::vector<std::string> base = BaseConfigLines();
+  std::string positions;
+  for (int p = 1; p <= 100000; p++) positions += " " + std::to_string(p);
+  std::string groups;
+  for (int s = 0; s < 100000; s++) groups += " 1,0,1.0,120.0,0.000,0";
+  std::vector<std::vector<std::string>> files;
+  files.push_back(base);
+  files.back()[2] = "sections:" + positions;
+  files.push_back(files.back());
+  for (int lane = 0; lane < 12; lane++)
+    files.back()[3 + lane] = "lane " + std::to_string(lane) + ":" + groups;
+  files.push_back(base);
+  files.back()[2] = "sections:  2000  200000";
+  files.back()[21] = "detector positions:" + positions;
+  files.push_back(base);
+  files.back()[25] = "flow  0:" + std::string(100000, ' ') + "0|01000";
+  Mutator mutator(0x4447e5ULL);
+  const int damaged = static_cast<int>(files.size()) * 3;
+  for (int i = 0; i < damaged; i++) {
+    files.push_back(files[i % 4]);
+    mutator.Mutate(files.back());
+  }
+  for (size_t i = 0; i < files.size(); i++) {
+    SCOPED_TRACE(i);
+    ReportCapture capture;
+    std::unique_ptr<KDConfig> loaded;
+    ConfigReadResult result = LoadConfigText("huge.kav", JoinLines(files[i]), loaded);
+    for (const Report& report : capture.Reports()) ASSERT_FALSE(report.stop) << report.text;
+    if (result.ok)
+      CheckAccepted(*loaded, static_cast<int>(i));
+    else
+      EXPECT_FALSE(result.error.message.empty());
+  }
 }

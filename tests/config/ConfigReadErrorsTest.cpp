@@ -333,6 +333,9 @@ std::vector<BadFile> BadFiles() {
        "Duplicate definition of seed"},
       {"seed with an index", {{35, {"random seed 1: 1"}}}, 35, "Bad format (value BEFORE the ':')"},
       {"time step 1.5", {{36, {"time step size: 1.5"}}}, 36, "Bad time step size value"},
+      // A second must be a whole number of steps, as the file counts times in steps.
+      {"time step 0.4", {{36, {"time step size: 0.4"}}}, 36, "Bad time step size value"},
+      {"time step 0.3", {{36, {"time step size: 0.3"}}}, 36, "Bad time step size value"},
       {"time step twice",
        {{36, {"time step size: 0.5", "time step size: 0.5"}}},
        37,

@@ -86,17 +86,18 @@ TEST(KDConfigTeleportGrouping, LaneWithBothTeleportBitsIsAnInternalError) {
             std::string::npos);
 }
 
-TEST(KDConfigTeleportGrouping, NoMoreThan99EntrancesAreKept) {
+TEST(KDConfigTeleportGrouping, TheHundredthEntranceIsRefused) {
   KDConfig c;
   for (int d = 500; d < 5000; d += 500) c.InsertBoundary(d);  // ten sections
+  ReportCapture capture;
   for (int s = 0; s <= c.Boundaries(); ++s)
     for (int lane = 0; lane < MAX_KAVROLANE; ++lane) SetLaneType(c, s, lane, TELEPORTIN);
-  ReportCapture capture;
   EXPECT_EQ(c.TeleportCount(true), MAXTELEPORT);
   ASSERT_FALSE(capture.Empty());
-  EXPECT_NE(capture.Reports()[0].text.find("*counter < MAXTELEPORT"), std::string::npos);
-  // The kept ones are the most upstream.
-  EXPECT_EQ(c.TeleportRecord(true, 0).section, c.Boundaries());
+  EXPECT_NE(capture.Reports()[0].text.find("Too many teleport entrances (100, at most 99)"),
+            std::string::npos);
+  // The lists never meet more than they hold.
+  for (const Report& report : capture.Reports()) EXPECT_NE(report.kind, ReportKind::Assertion);
 }
 
 TEST(KDConfigTeleportCounterPart, LinksSurviveUnrelatedLaneTypeChanges) {

@@ -326,3 +326,20 @@ TEST_F(DoSourceTest, WithoutTheQuadraticGapTermTheEntrySpeedSolvesTheLinearCondi
   EXPECT_NEAR(vehicle->Position(), 100 + 0.5 * 17.68 / 7.06, 1e-3);
   EXPECT_TRUE(sink_.reports.empty());
 }
+
+TEST(DoSourcePlace, ANewVehicleIsPlacedFromItsSourceNotFromTheRoadStart) {
+  // A ramp 49 km down a road whose upstream part holds a boundary every 100 m.
+  Kernel kernel;
+  TestRoad road(kernel, 50000, 1);
+  kernel.AddParamSet(CarParams());
+  for (int b = 1; b < 490; ++b) road.AddBoundary(b, 100.0f * b);
+  road.AddOrigin(0, 0, 0, 49000, 1800);
+  road.AddSinks(0, 0, 0, 50000);
+  const int objects = static_cast<int>(kernel.ObjectCount());
+  kernel.DoSource(SourceOfLane(kernel, 0));
+  ASSERT_EQ(VehiclesOnRoad(kernel).size(), 1u);
+  EXPECT_GT(objects, 490);
+  // Past the source and whatever stands between it and the vehicle, not past the road.
+  EXPECT_LE(kernel.LastPlacementWalk(), 2);
+  EXPECT_EQ(kernel.CheckObjectLists(), "");
+}

@@ -118,6 +118,12 @@ TEST(DocumentCaptionRule, NamesModeFileAndModification) {
   EXPECT_NE(ModeBanner(KAVRO), ModeBanner(DOVEL));
 }
 
+TEST(DialogFilterText, EachEntryShowsOnePatternList) {
+  EXPECT_EQ(DialogFilterText("Kavro configuration files (*.kav)|*.KAV|All files (*.*)|*.*"),
+            "Kavro configuration files (*.KAV *.kav);;All files (*)");
+  EXPECT_EQ(DialogFilterText("Traces|*.trc"), "Traces (*.trc)");
+}
+
 TEST(DialogFilterSplit, PairsDescriptionsWithBothLetterCases) {
   auto parts = SplitDialogFilter("Kavro configuration files (*.kav)|*.KAV|All files (*.*)|*.*");
   ASSERT_EQ(parts.size(), 2u);

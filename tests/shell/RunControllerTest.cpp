@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "shell/FakeSimulation.h"
 #include "shell/RunController.h"
 #include "shell/RunTestSupport.h"
@@ -184,4 +186,32 @@ TEST(RunControllerLoop, PacingWaitsForTheWallClock) {
   ASSERT_EQ(3u, clock.stepTimes.size());
   EXPECT_GE(clock.stepTimes[1] - clock.stepTimes[0], 3.0);
   EXPECT_LT(clock.stepTimes[1] - clock.stepTimes[0], 4.0);
+}
+
+namespace {
+
+struct TerminateTimes : RunObserver {
+  std::vector<int> shown;
+  void ShowTerminateTime(int seconds) override { shown.push_back(seconds); }
+};
+
+}  // namespace
+
+TEST(RunControllerStepCount, BackToZeroShowsTheStopTimeAndPutsTheLightsToIdle) {
+  FakeRun fake(600);
+  fake.config->AddTrafficLight("", 1200, 2, 1, 10, 2, 1, 0);
+  TerminateTimes observer;
+  fake.run.SetObserver(&observer);
+  fake.config->SetTrafficLightState(0, KDConfig::TRAFFICLIGHT_GREEN);
+  fake.run.SetStepCount(5);
+  EXPECT_TRUE(observer.shown.empty());
+  EXPECT_EQ(fake.config->TrafficLightState(0), KDConfig::TRAFFICLIGHT_GREEN);
+  fake.config->SetMaxTime(900);
+  const int stamp = fake.config->ChangeStamp();
+  fake.run.Reset();
+  EXPECT_EQ(observer.shown, std::vector<int>{900});
+  EXPECT_EQ(fake.config->TrafficLightState(0), KDConfig::TRAFFICLIGHT_IDLE);
+  // The lights' states are no change of the configuration.
+  EXPECT_EQ(fake.config->ChangeStamp(), stamp);
+  fake.run.SetObserver(nullptr);
 }

@@ -60,12 +60,7 @@ class QtSettingsStore : public SettingsStore {
   QSettings settings_;
 };
 
-QString QtFilter(const std::string& filter) {
-  QStringList filters;
-  for (const auto& [description, patterns] : SplitDialogFilter(filter))
-    filters << FromText(description) + " (" + FromText(patterns) + ")";
-  return filters.join(";;");
-}
+QString QtFilter(const std::string& filter) { return FromText(DialogFilterText(filter)); }
 
 QMessageBox::StandardButtons ButtonsOf(QuestionButtons buttons) {
   switch (buttons) {

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +12,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
@@ -23,6 +25,10 @@ namespace {
 const char* const kPageMenuCaptions[3] = {"&Road design", "&Traffic", "&Simulate"};
 const char* const kPageMenuNames[3] = {"MenuRoadDesign", "MenuTraffic", "MenuSimulate"};
 const char* const kPageProperty = "page";
+
+const char* const kHelpNotShown =
+    "No program to show the help was found. The help is the file\r\n%s\r\nOpen it in a web "
+    "browser.";
 
 }  // namespace
 
@@ -46,7 +52,7 @@ void TFormMain::CreateMenus() {
   }
 
   // The analysis windows connect their entries; the detector graph entries follow a separator.
-  MenuView = menuBar()->addMenu("View");
+  MenuView = menuBar()->addMenu("&View");
   MenuView->setObjectName("MenuView");
   const char* const viewEntries[][2] = {
       {"ItemTrajectories", "&Trajectories"},
@@ -60,7 +66,7 @@ void TFormMain::CreateMenus() {
     action->setEnabled(false);
   }
 
-  MenuHelp = menuBar()->addMenu("Help");
+  MenuHelp = menuBar()->addMenu("&Help");
   MenuHelp->setObjectName("MenuHelp");
   QAction* contents = MenuHelp->addAction("&Contents");
   contents->setObjectName("ItemContents");
@@ -116,6 +122,8 @@ void TFormMain::CreatePages() {
 // physical road layout page is shown first.
 void TFormMain::ShowModeEntries() {
   PageRun->SetProgramMode(mode_);
+  // The external model's call log exists in DOVEL mode only.
+  ItemDovelCalls->setVisible(mode_ == DOVEL);
   for (int i = 0; i < kPageEntryCount; ++i) entryActions_[i]->setVisible(EntryVisible(i, mode_));
   for (PageMenu menu : {PageMenu::RoadDesign, PageMenu::Traffic, PageMenu::Simulate})
     entryActions_[InitialEntry(menu, mode_)]->setChecked(true);
@@ -146,16 +154,18 @@ void TFormMain::BitBtnPrevClick() {
 
 void TFormMain::ItemContentsClick() {
   // In DOVEL mode there is no help file.
-  if (helpFileName_.empty() || !helpOpener_) return;
-  helpOpener_(QUrl::fromLocalFile(QFileInfo(FromText(helpFileName_)).absoluteFilePath()));
+  if (helpFileName_.empty()) return;
+  const QString path = QFileInfo(FromText(helpFileName_)).absoluteFilePath();
+  // Without a program that shows web pages the user opens the file by hand.
+  if (!helpOpener_ || !helpOpener_(QUrl::fromLocalFile(path)))
+    UserMessage(ReportKind::Information, "Help",
+                Format(kHelpNotShown, ToText(QDir::toNativeSeparators(path)).c_str()));
 }
 
 void TFormMain::ItemAboutClick() {
-  TFormSplash* box = splash_;
-  if (!box) {
-    if (!aboutBox_) aboutBox_ = new TFormSplash(this);
-    box = aboutBox_;
-  }
-  box->SetProgram(FromText(programName_), version_);
-  box->ShowAbout();
+  // A window of its own over the main window: the start-up window has no parent, and without
+  // a window manager a window without parent may open behind the main window.
+  if (!aboutBox_) aboutBox_ = new TFormSplash(this);
+  aboutBox_->SetProgram(FromText(programName_), version_);
+  aboutBox_->ShowAbout();
 }

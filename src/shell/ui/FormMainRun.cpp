@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 #include "config/KDConfig.h"
@@ -58,6 +59,8 @@ void TFormMain::CreateRunPages() {
   PageRun->SetTrafficDrawer([this] { return RedrawVehicles(); });
   PageRun->SetRoadDrawer([this] { RoadViewMain->RedrawRoad(); });
   PageRun->SetRoadPicture([this] { return RoadPicture(); });
+  PageRun->SetStatusClearer([this] { statusBar()->clearMessage(); });
+  PageRun->SetTerminateTimeShower([this](int seconds) { PageSettings->ShowStopTime(seconds); });
 
   PageSettings = new TPageSettings;
   HostPage(kSettingsPage, PageSettings);

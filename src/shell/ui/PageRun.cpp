@@ -43,10 +43,12 @@ RgbPicture ToRgbPicture(const QImage& image) {
 TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
     : QWidget(parent), run_(run), texts_(texts) {
   setObjectName("PageRun");
-  BitBtnRun = MakeButton("BitBtnRun", "&Run", this);
-  BitBtnStep = MakeButton("BitBtnStep", "S&tep", this);
-  BitBtnStop = MakeButton("BitBtnStop", "&Stop", this);
-  BitBtnReset = MakeButton("BitBtnReset", "R&eset", this);
+  // Alt with F, R, T, S, V, H, G and E opens the menus of the menu bar and Alt with P and N
+  // turns the pages: the buttons take other letters.
+  BitBtnRun = MakeButton("BitBtnRun", "R&un", this);
+  BitBtnStep = MakeButton("BitBtnStep", "Sing&le step", this);
+  BitBtnStop = MakeButton("BitBtnStop", "St&op", this);
+  BitBtnReset = MakeButton("BitBtnReset", "Re&wind", this);
   BitBtnStop->setVisible(false);
 
   ComboBoxSimulationSpeed = new QComboBox(this);
@@ -137,11 +139,15 @@ void TPageRun::BitBtnRunClick() {
 void TPageRun::BitBtnStepClick() {
   if (run_.State().Running) return;
   run_.Step();
+  // The button is disabled while its step runs, which moves the focus on; the keyboard
+  // stays with Step.
+  if (BitBtnStep->isEnabled() && isVisible()) BitBtnStep->setFocus();
 }
 
 void TPageRun::BitBtnStopClick() { run_.Stop(); }
 
 void TPageRun::BitBtnResetClick() {
+  if (clearStatus_) clearStatus_();
   run_.Reset();
   LabelVehicleCount->setText("0");
   if (drawRoad_) drawRoad_();
@@ -189,11 +195,18 @@ void TPageRun::StepCountChanged(int stepCount) {
   if (next_) next_->StepCountChanged(stepCount);
 }
 
+void TPageRun::ShowTerminateTime(int seconds) {
+  if (showTerminateTime_) showTerminateTime_(seconds);
+  if (next_) next_->ShowTerminateTime(seconds);
+}
+
 void TPageRun::BatchProgress(int batchRun) {
   if (next_) next_->BatchProgress(batchRun);
 }
 
 void TPageRun::DetectorsSetUp(int numDetectors) {
+  // A new run: the messages of the previous one leave the status bar.
+  if (clearStatus_) clearStatus_();
   if (next_) next_->DetectorsSetUp(numDetectors);
 }
 

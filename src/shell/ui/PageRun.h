@@ -32,6 +32,12 @@ class TPageRun : public QWidget, public RunObserver {
   void SetRoadDrawer(std::function<void()> draw) { drawRoad_ = std::move(draw); }
   /// The road view as shown, traffic included: the body of a screen dump.
   void SetRoadPicture(std::function<QImage()> picture) { roadPicture_ = std::move(picture); }
+  /// Shows the stop time [s] where the settings page shows it.
+  void SetTerminateTimeShower(std::function<void(int)> show) {
+    showTerminateTime_ = std::move(show);
+  }
+  /// Clears the status bar, where the kernel's latest message stays (Reset, run set-up).
+  void SetStatusClearer(std::function<void()> clear) { clearStatus_ = std::move(clear); }
   /// The name of the colour scheme the traffic is coloured by.
   void SetColorSchemeName(std::function<std::string()> name) { schemeName_ = std::move(name); }
 
@@ -75,6 +81,7 @@ class TPageRun : public QWidget, public RunObserver {
  public:
   // RunObserver
   void StepCountChanged(int stepCount) override;
+  void ShowTerminateTime(int seconds) override;
   void BatchProgress(int batchRun) override;
   void DetectorsSetUp(int numDetectors) override;
   void RunStarted() override;
@@ -95,6 +102,8 @@ class TPageRun : public QWidget, public RunObserver {
   std::function<void()> drawRoad_;
   std::function<QImage()> roadPicture_;
   std::function<std::string()> schemeName_;
+  std::function<void()> clearStatus_;
+  std::function<void(int)> showTerminateTime_;
   std::string dumpPattern_;
   bool processing_ = false;
 };

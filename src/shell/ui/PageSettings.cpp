@@ -98,6 +98,12 @@ void TPageSettings::ShowValues() {
   showing_ = false;
 }
 
+void TPageSettings::ShowStopTime(int seconds) {
+  showing_ = true;
+  EditStopAt->setText(QString::number(seconds));
+  showing_ = false;
+}
+
 void TPageSettings::Changed(const std::string& undoLabel) {
   if (recordUndo_) recordUndo_(undoLabel);
 }

@@ -22,6 +22,8 @@ class TPageSettings : public QWidget {
   void SetConfig(KDConfig* config);
   /// Shows the configuration's values (whenever the page is opened).
   void ShowValues();
+  /// Shows the stop time [s] (the run is back at its start).
+  void ShowStopTime(int seconds);
 
   /// Records an undo point with its label before a change.
   void SetUndoRecorder(std::function<void(const std::string&)> record) {

@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -466,3 +468,58 @@ TEST_F(FormMainRun, KernelWarningsBecomeMessageLinesWithoutHaltingTheRun) {
 }
 
 }  // namespace
+
+namespace {
+
+// The letters that Alt opens or presses, in lower case, of the given captions.
+std::set<QChar> Mnemonics(const QStringList& captions) {
+  std::set<QChar> letters;
+  for (const QString& caption : captions) {
+    const int amp = caption.indexOf('&');
+    if (amp >= 0 && amp + 1 < caption.size()) letters.insert(caption[amp + 1].toLower());
+  }
+  return letters;
+}
+
+}  // namespace
+
+TEST_F(FormMainRun, RunButtonsTakeAltLettersOfTheirOwn) {
+  QStringList window;
+  for (QAction* menu : form.menuBar()->actions()) window << menu->text();
+  for (const char* name : {"BitBtnPrev", "BitBtnNext"})
+    window << form.findChild<QPushButton*>(name)->text();
+  const QStringList buttons{page->BitBtnRun->text(), page->BitBtnStep->text(),
+                            page->BitBtnStop->text(), page->BitBtnReset->text()};
+  const std::set<QChar> taken = Mnemonics(window);
+  const std::set<QChar> own = Mnemonics(buttons);
+  EXPECT_EQ(own.size(), 4u) << buttons.join(" ").toStdString();
+  for (QChar letter : own) EXPECT_EQ(taken.count(letter), 0u) << QString(letter).toStdString();
+  // The edit menu, when the road editor adds it, opens with Alt+E.
+  EXPECT_EQ(own.count('e'), 0u);
+}
+
+TEST_F(FormMainRun, StepKeepsTheKeyboardFocus) {
+  ShowPage("ItemRun");
+  form.activateWindow();
+  for (int i = 0; i < 10; ++i) QApplication::processEvents();
+  page->BitBtnStep->setFocus();
+  ASSERT_TRUE(page->BitBtnStep->hasFocus());
+  page->BitBtnStep->click();
+  EXPECT_EQ(StepCount(), 1);
+  EXPECT_TRUE(page->BitBtnStep->hasFocus());
+  EXPECT_FALSE(page->ComboBoxSimulationSpeed->hasFocus());
+}
+
+TEST_F(FormMainRun, ResetAndANewRunClearTheStatusBarAndShowTheStopTime) {
+  ShowPage("ItemRun");
+  page->BitBtnStep->click();
+  form.statusBar()->showMessage("KAVRO Simulator Warning: an earlier run");
+  settings->EditStopAt->setText("12");
+  page->BitBtnReset->click();
+  EXPECT_EQ(form.statusBar()->currentMessage(), "");
+  EXPECT_EQ(settings->EditStopAt->text(), QString::number(form.Config().MaxTime()));
+  form.statusBar()->showMessage("KAVRO Simulator Warning: an earlier run");
+  page->BitBtnStep->click();
+  EXPECT_EQ(StepCount(), 1);
+  EXPECT_EQ(form.statusBar()->currentMessage(), "");
+}

@@ -18,6 +18,7 @@
 #include "extmodel/UdovLibrary.h"
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/FormSplash.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 
@@ -48,8 +49,10 @@ TEST_F(FormMainTest, KavroModeBuildsMenusAndShowsTheFirstPage) {
   EXPECT_EQ(QCoreApplication::applicationName(), "kavro");
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&Road design", "&Traffic", "&Simulate", "View", "Help",
+  EXPECT_EQ(titles, (QStringList{"&File", "&Road design", "&Traffic", "&Simulate", "&View", "&Help",
                                  "Debu&g"}));
+  // The external model's call log is an entry of DOVEL mode only.
+  EXPECT_FALSE(form.findChild<QAction*>("ItemDovelCalls")->isVisible());
   EXPECT_EQ(form.CurrentPage(), kPhysicalRoadLayoutPage);
   EXPECT_TRUE(form.PageItem("ItemPhysicalRoadLayout")->isChecked());
   EXPECT_TRUE(form.PageItem("ItemComposition")->isChecked());
@@ -155,7 +158,9 @@ TEST_F(FormMainTest, TextTableLabelsAreHiddenNamedLabels) {
 }
 
 TEST_F(FormMainTest, HelpContentsOpensTheHelpFileAndAboutShowsModally) {
-  TFormMain form(Startup("/opt/kavro/kavro"));
+  // As the program starts: the start-up window exists before the main window.
+  TFormSplash splash;
+  TFormMain form(Startup("/opt/kavro/kavro"), &splash);
   std::vector<QUrl> opened;
   form.SetHelpOpener([&](const QUrl& url) {
     opened.push_back(url);
@@ -166,13 +171,26 @@ TEST_F(FormMainTest, HelpContentsOpensTheHelpFileAndAboutShowsModally) {
   EXPECT_EQ(opened[0], QUrl::fromLocalFile("/opt/kavro/kavro.html"));
 
   bool sawModal = false;
+  QWidget* parent = nullptr;
   QTimer::singleShot(0, [&] {
     QWidget* modal = QApplication::activeModalWidget();
     sawModal = modal && modal->objectName() == "FormSplash";
+    if (modal) parent = modal->parentWidget();
     if (modal) modal->close();
   });
   form.findChild<QAction*>("ItemAbout")->trigger();
   EXPECT_TRUE(sawModal);
+  // Over the main window, also without a window manager to raise it.
+  EXPECT_EQ(parent, &form);
+}
+
+TEST_F(FormMainTest, HelpContentsNamesTheHelpFileWhenNoBrowserStarts) {
+  TFormMain form(Startup("/opt/kavro/kavro"));
+  form.SetHelpOpener([](const QUrl&) { return false; });
+  ReportCapture capture;
+  form.findChild<QAction*>("ItemContents")->trigger();
+  EXPECT_NE(capture.OnlyText().find("/opt/kavro/kavro.html"), std::string::npos);
+  EXPECT_FALSE(TerminateRequested());
 }
 
 }  // namespace
