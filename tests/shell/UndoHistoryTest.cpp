@@ -11,6 +11,8 @@ namespace {
 
 // A history over a current configuration, used the way the main window uses it.
 struct Editing {
+  explicit Editing(std::unique_ptr<KDConfig> config) : current(std::move(config)) {}
+
   std::unique_ptr<KDConfig> current;
   UndoHistory history;
 
