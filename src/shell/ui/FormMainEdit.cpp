@@ -6,7 +6,6 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
-#include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -53,13 +52,13 @@ void TFormMain::ItemRedoClick() {
   if (restored) ConfigurationRestored(std::move(restored));
 }
 
-// Undo and Redo: the restored configuration becomes current, the shown page takes its values,
-// and a batch cannot be resumed on it.
+// Undo and Redo: the restored configuration becomes current and the shown page takes its
+// values. Taking the new configuration returns the run controller to idle (batch run 0), so
+// the next step sets a new run up and a batch cannot be resumed on it.
 void TFormMain::ConfigurationRestored(std::unique_ptr<KDConfig> restored) {
   document_->ReplaceConfig(std::move(restored));
   UpdateUndoMenu();
   if (currentPageItem_) ItemSetModeClick(currentPageItem_);
-  if (run_) run_->State().RunChangeStamp = -1;
 }
 
 void TFormMain::UpdateUndoMenu() {
