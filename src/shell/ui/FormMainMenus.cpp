@@ -122,6 +122,7 @@ void TFormMain::CreatePages() {
 // physical road layout page is shown first.
 void TFormMain::ShowModeEntries() {
   PageRun->SetProgramMode(mode_);
+  ShowRoadEditingMode();
   // The external model's call log exists in DOVEL mode only.
   ItemDovelCalls->setVisible(mode_ == DOVEL);
   for (int i = 0; i < kPageEntryCount; ++i) entryActions_[i]->setVisible(EntryVisible(i, mode_));

@@ -57,7 +57,7 @@ void TFormMain::CreateRunPages() {
   PageRun = new TPageRun(*run_, texts_);
   HostPage(kRunPage, PageRun);
   PageRun->SetTrafficDrawer([this] { return RedrawVehicles(); });
-  PageRun->SetRoadDrawer([this] { RoadViewMain->RedrawRoad(); });
+  PageRun->SetRoadDrawer([this] { RedrawRoad(); });
   PageRun->SetRoadPicture([this] { return RoadPicture(); });
   PageRun->SetStatusClearer([this] { statusBar()->clearMessage(); });
   PageRun->SetTerminateTimeShower([this](int seconds) { PageSettings->ShowStopTime(seconds); });
@@ -68,8 +68,10 @@ void TFormMain::CreateRunPages() {
     return Ask({"Are you sure ?", kCalibrationQuestion, QuestionButtons::OkCancel}) == Answer::Ok;
   });
   PageSettings->SetChanged([this] { RunSettingChanged(); });
+  PageSettings->SetUndoRecorder([this](const std::string& label) { RecordUndo(label); });
 
   connect(RoadViewMain, &TRoadView::RoadRedrawn, this, &TFormMain::RoadRedrawn);
+  CreateRoadEditing();
 
   FormSetupScreenDumps = new TFormSetupScreenDumps(this);
   FormSetupScreenDumps->SetCurrentDirectory([this] { return CurrentDirectory(); });
@@ -104,8 +106,6 @@ void TFormMain::ShowPageValues(int page) {
     // The keyboard starts the run from here: the space bar presses Run.
     PageRun->BitBtnRun->setFocus();
   }
-  std::uint32_t flags = RoadViewMain->DrawFlags() & ~RDF_LIGHT_STATES;
-  RoadViewMain->SetDrawFlags(RunPages(page) ? flags | RDF_LIGHT_STATES : flags);
 }
 
 int TFormMain::RedrawVehicles() {

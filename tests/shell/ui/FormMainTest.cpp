@@ -49,8 +49,8 @@ TEST_F(FormMainTest, KavroModeBuildsMenusAndShowsTheFirstPage) {
   EXPECT_EQ(QCoreApplication::applicationName(), "kavro");
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&Road design", "&Traffic", "&Simulate", "&View", "&Help",
-                                 "Debu&g"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Road design", "&Traffic", "&Simulate",
+                                 "&View", "&Help", "Debu&g"}));
   // The external model's call log is an entry of DOVEL mode only.
   EXPECT_FALSE(form.findChild<QAction*>("ItemDovelCalls")->isVisible());
   EXPECT_EQ(form.CurrentPage(), kPhysicalRoadLayoutPage);
