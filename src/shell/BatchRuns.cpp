@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/ProgramIdentity.h"
@@ -282,13 +283,14 @@ void BatchRunner::TestSpeedDrop(BatchRow& row) {
 }
 
 bool BatchRunner::SaveResults(const std::string& fileName, const std::string& partLine) const {
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) {
+  FileReplacement replacement;
+  if (!replacement.Open(fileName)) {
     UserMessage(ReportKind::Error, "Error",
                 Format("Cannot open file \"%s\" for writing, error code: %s.", fileName.c_str(),
-                       std::strerror(errno)));
+                       replacement.Error().c_str()));
     return false;
   }
+  std::FILE* file = replacement.File();
   if (!partLine.empty()) std::fprintf(file, "%s\n", partLine.c_str());
   std::fputs("Run\tSeed\tStarted\tFinished\tStatus\n", file);
   const int rows = static_cast<int>(rows_.size());
@@ -298,7 +300,13 @@ bool BatchRunner::SaveResults(const std::string& fileName, const std::string& pa
     std::fprintf(file, "%d\t%d\t%s\t%s\t%s\n", row.Run, static_cast<int>(row.Seed),
                  row.Started.c_str(), row.Finished.c_str(), BatchStatusColumns(row.Status).c_str());
   }
-  return std::fclose(file) == 0;
+  if (!replacement.Commit()) {
+    UserMessage(
+        ReportKind::Error, "Error",
+        Format("Cannot write to file \"%s\": %s.", fileName.c_str(), replacement.Error().c_str()));
+    return false;
+  }
+  return true;
 }
 
 std::string BatchRunner::ProposedResultsName() const {

@@ -1,8 +1,5 @@
 #include "shell/BatchRunsMerge.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -12,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/FileReplace.h"
 #include "config/ProgramError.h"
 #include "shell/CommandLine.h"
 
@@ -128,36 +126,6 @@ bool CheckParts(const std::vector<PartFile>& files) {
   return true;
 }
 
-// Writes `lines` under a temporary name in the folder of `outName`, then renames it.
-bool WriteReplacing(const std::string& outName, const std::vector<std::string>& lines) {
-  std::string temporary = outName + ".XXXXXX";
-  int descriptor = mkstemp(temporary.data());
-  if (descriptor < 0) {
-    MergeError(Format("cannot write \"%s\": %s", outName.c_str(), std::strerror(errno)));
-    return false;
-  }
-  std::FILE* file = fdopen(descriptor, "w");
-  bool ok = file != nullptr;
-  for (size_t i = 0; ok && i < lines.size(); ++i)
-    ok = std::fputs(lines[i].c_str(), file) >= 0 && std::fputc('\n', file) != EOF;
-  const int error = errno;
-  if (file != nullptr)
-    ok = std::fclose(file) == 0 && ok;
-  else
-    close(descriptor);
-  // mkstemp creates the file readable by its owner only; the results are an ordinary file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  ok = ok && chmod(temporary.c_str(), 0666 & ~mask) == 0;
-  if (!ok || std::rename(temporary.c_str(), outName.c_str()) != 0) {
-    MergeError(
-        Format("cannot write \"%s\": %s", outName.c_str(), std::strerror(ok ? errno : error)));
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string BatchPartLine(const BatchPart& part) {
@@ -213,5 +181,12 @@ bool MergeBatchResults(const std::string& outName, const std::vector<std::string
   if (!CheckParts(files)) return false;
   std::vector<std::string> lines{files[0].header};
   for (const PartFile& file : files) lines.insert(lines.end(), file.rows.begin(), file.rows.end());
-  return WriteReplacing(outName, lines);
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  std::string error;
+  if (!ReplaceFileContents(outName, text, error)) {
+    MergeError(Format("cannot write \"%s\": %s", outName.c_str(), error.c_str()));
+    return false;
+  }
+  return true;
 }

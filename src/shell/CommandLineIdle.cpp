@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "config/FileReplace.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "shell/BatchRunsMerge.h"
@@ -19,13 +20,14 @@ constexpr int kSwitchOffStep = 999;
 
 }  // namespace
 
-bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (!file) return false;
-  bool ok = true;
-  for (const std::string& line : lines)
-    ok = std::fputs(line.c_str(), file) >= 0 && std::fputc('\n', file) != EOF && ok;
-  return std::fclose(file) == 0 && ok;
+bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines,
+                   std::string* error) {
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  std::string reason;
+  bool ok = ReplaceFileContents(fileName, text, reason);
+  if (!ok && error != nullptr) *error = reason;
+  return ok;
 }
 
 CommandLineIdle::CommandLineIdle(std::vector<std::string> parameters, int programMode,
@@ -131,11 +133,10 @@ void CommandLineIdle::RunStep(int step) {
             outputs_.LastRun > 0
                 ? BatchPartFileName(parameters_[0], outputs_.FirstRun, outputs_.LastRun, ".log")
                 : ReplaceExtension(parameters_[0], ".log");
-        if (!lines.empty() && !SaveTextLines(logName, lines))
+        std::string error;
+        if (!lines.empty() && !SaveTextLines(logName, lines, &error))
           Deliver({ReportKind::Error, texts_.Text("LabelError"),
-                   FillStringDirectives(texts_.Text("LabelCannotWrite"),
-                                        {logName, std::strerror(errno)}),
-                   true});
+                   FillStringDirectives(texts_.Text("LabelCannotWrite"), {logName, error}), true});
       }
       ended_ = true;
       host_.Terminate();
