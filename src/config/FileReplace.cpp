@@ -61,6 +61,11 @@ bool FileReplacement::Open(const std::string& fileName) {
       error_ = "it is not a regular file";
       return false;
     }
+    // A file its owner made read-only is not replaced behind their back.
+    if (::access(target_.c_str(), W_OK) != 0) {
+      error_ = SystemText(errno);
+      return false;
+    }
     keepMode_ = true;
     mode_ = status.st_mode & 07777;
   }

@@ -8,7 +8,8 @@
 // process leaves the previous file as it was. The new text first goes to ".NAME.kavro-tmp" in
 // the target's folder; such a file left behind by a killed process is replaced by the next
 // save of the same file. A symbolic link is followed and its target replaced. A target that
-// exists and is not a regular file (a folder, a device, a pipe) is never replaced.
+// exists and is not a regular file (a folder, a device, a pipe), or that may not be written,
+// is never replaced.
 
 /// A save in progress: text written to File() lands in the target on Commit(), and nowhere
 /// when the object is destroyed without it.

@@ -29,23 +29,41 @@ void MergeError(const std::string& text) {
   UserMessage(ReportKind::Error, "Error", "--merge: " + text);
 }
 
-// The lines of a text file, LF or CR LF ended.
+// The lines of a text file, LF or CR LF ended. A file whose last line lacks its line end was
+// cut off while it was written: refused.
 bool ReadLines(const std::string& name, std::vector<std::string>& lines) {
   std::ifstream in(name, std::ios::binary);
   if (!in) {
     MergeError(Format("cannot read \"%s\": %s", name.c_str(), std::strerror(errno)));
     return false;
   }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
   if (in.bad()) {
     MergeError(Format("cannot read \"%s\"", name.c_str()));
     return false;
   }
+  const std::string text = bytes.str();
+  if (!text.empty() && text.back() != '\n') {
+    MergeError(Format("the last line of \"%s\" is incomplete: the file was cut off", name.c_str()));
+    return false;
+  }
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
   return true;
+}
+
+// A row holds run, seed, start, finish and status, the status of a flow report in three
+// columns.
+bool HasRowColumns(const std::string& row) {
+  const size_t tabs = static_cast<size_t>(std::count(row.begin(), row.end(), '\t'));
+  return tabs == 4 || tabs == 6;
 }
 
 // The run number at the start of a row; 0 when there is none.
@@ -77,6 +95,11 @@ bool ReadPart(const std::string& name, PartFile& file) {
   }
   file.header = lines[1];
   for (size_t i = 0; i < count; ++i) {
+    if (!HasRowColumns(lines[i + 2])) {
+      MergeError(Format("\"%s\" line %zu: a row of the batch results has 5 or 7 columns",
+                        name.c_str(), i + 3));
+      return false;
+    }
     if (RowRun(lines[i + 2]) != part.First + static_cast<int>(i)) {
       MergeError(Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First,
                         part.Last));

@@ -67,6 +67,11 @@ void CommandLineIdle::FirstIdle() {
   if (programMode_ == DOVEL) return;
   if (parameters_.size() >= 2) outputs_.BatchSpecification = "1,0,0,0";
   for (size_t i = 1; i < parameters_.size();) {
+    if (parameters_[i].empty()) {
+      BadArgument("");
+      ++i;
+      continue;
+    }
     std::string bad;
     i += ApplyProgramOptionAt(parameters_, i, outputs_, bad);
     if (!bad.empty()) BadArgument(bad);
@@ -82,7 +87,7 @@ void CommandLineIdle::BadArgument(const std::string& argument, const std::string
 
 bool CommandLineIdle::CheckBatchOptions(const BatchRequest& request) {
   const OutputFileSettings& o = outputs_;
-  if (o.LastRun > request.Runs) {
+  if (o.LastRun > 0 && o.LastRun > request.Runs) {
     BadArgument(
         Format("--runs %d-%d", o.FirstRun, o.LastRun),
         Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs", request.Runs));
@@ -109,6 +114,10 @@ void CommandLineIdle::RunStep(int step) {
       BatchRequest request;
       if (!ScanBatchRequest(outputs_.BatchSpecification, request)) {
         BadArgument(outputs_.BatchSpecification);
+        return;
+      }
+      if (request.Runs < 1 || request.Runs > kMaxBatchRuns) {
+        BadArgument(outputs_.BatchSpecification, kBatchRunsRange);
         return;
       }
       if (!CheckBatchOptions(request)) return;

@@ -20,6 +20,8 @@ class BatchEngine {
   virtual bool BatchFinished() const = 0;
   /// Saves the batch results under the proposed name without asking; false when saving failed.
   virtual bool SaveBatchResultsUnattended() = 0;
+  /// The runs of the last batch that could not write all their output files.
+  virtual int RunsWithFilesLost() const { return 0; }
 };
 
 // What the command-line machine needs from the program around it.

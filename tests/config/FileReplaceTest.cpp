@@ -44,7 +44,7 @@ class FileReplaceTest : public testing::Test {
     fs::remove_all(folder_, ignored);
   }
   // The names in the folder, the hidden ones included.
-  std::vector<std::string> Names() const {
+  std::vector<std::string> Entries() const {
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder_))
       names.push_back(entry.path().filename().string());
@@ -61,7 +61,7 @@ TEST_F(FileReplaceTest, CreatesANewFileAndLeavesNothingElse) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.kbr").string(), "one\ntwo\n", error)) << error;
   EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "one\ntwo\n");
-  EXPECT_EQ(Names(), Names{"a.kbr"});
+  EXPECT_EQ(Entries(), Names{"a.kbr"});
 }
 
 TEST_F(FileReplaceTest, ReplacesAnOldFileKeepingItsPermissions) {
@@ -90,7 +90,7 @@ TEST_F(FileReplaceTest, RefusesAFolderAndKeepsIt) {
   EXPECT_EQ(error, "it is a folder");
   EXPECT_TRUE(fs::is_directory(folder_ / "out.ksr"));
   EXPECT_EQ(ReadFile(folder_ / "out.ksr" / "inside"), "x");
-  EXPECT_EQ(Names(), Names{"out.ksr"});
+  EXPECT_EQ(Entries(), Names{"out.ksr"});
 }
 
 TEST_F(FileReplaceTest, RefusesAPipeAndKeepsIt) {
@@ -99,7 +99,7 @@ TEST_F(FileReplaceTest, RefusesAPipeAndKeepsIt) {
   EXPECT_FALSE(ReplaceFileContents((folder_ / "pipe").string(), "new\n", error));
   EXPECT_EQ(error, "it is not a regular file");
   EXPECT_TRUE(fs::is_fifo(folder_ / "pipe"));
-  EXPECT_EQ(Names(), Names{"pipe"});
+  EXPECT_EQ(Entries(), Names{"pipe"});
 }
 
 TEST_F(FileReplaceTest, RefusesADeviceAndKeepsIt) {
@@ -126,7 +126,7 @@ TEST_F(FileReplaceTest, FollowsASymbolicLinkAndReplacesItsTarget) {
   ASSERT_TRUE(ReplaceFileContents((folder_ / "link.kav").string(), "new\n", error)) << error;
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.kav"));
   EXPECT_EQ(ReadFile(folder_ / "store" / "real.kav"), "new\n");
-  EXPECT_EQ(Names(), (Names{"link.kav", "store"}));
+  EXPECT_EQ(Entries(), (Names{"link.kav", "store"}));
   EXPECT_EQ(fs::directory_iterator(folder_ / "store")->path().filename(), "real.kav");
 }
 
@@ -156,6 +156,16 @@ TEST_F(FileReplaceTest, AReadOnlyFolderKeepsItsFile) {
   EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "old\n");
 }
 
+TEST_F(FileReplaceTest, AReadOnlyFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
+  WriteFile(folder_ / "a.kav", "old\n");
+  fs::permissions(folder_ / "a.kav", fs::perms::owner_read);
+  std::string error;
+  EXPECT_FALSE(ReplaceFileContents((folder_ / "a.kav").string(), "new\n", error));
+  EXPECT_EQ(error, "Permission denied");
+  EXPECT_EQ(ReadFile(folder_ / "a.kav"), "old\n");
+}
+
 TEST_F(FileReplaceTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
   WriteFile(folder_ / "a.kav", "old\n");
   WriteFile(folder_ / ".a.kav.kavro-tmp", "half a fi");
@@ -164,7 +174,7 @@ TEST_F(FileReplaceTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.kav").string(), "new\n", error)) << error;
   EXPECT_EQ(ReadFile(folder_ / "a.kav"), "new\n");
-  EXPECT_EQ(Names(), Names{"a.kav"});
+  EXPECT_EQ(Entries(), Names{"a.kav"});
 }
 
 TEST_F(FileReplaceTest, TheTemporaryFileLiesBesideTheTargetAndSaysWhatItIs) {
@@ -175,10 +185,10 @@ TEST_F(FileReplaceTest, TheTemporaryFileLiesBesideTheTargetAndSaysWhatItIs) {
   std::fflush(file.File());
   // A process killed now leaves the old file and a temporary file named after it.
   EXPECT_EQ(ReadFile(folder_ / "a.ksx"), "old\n");
-  EXPECT_EQ(Names(), (Names{".a.ksx.kavro-tmp", "a.ksx"}));
+  EXPECT_EQ(Entries(), (Names{".a.ksx.kavro-tmp", "a.ksx"}));
   ASSERT_TRUE(file.Commit()) << file.Error();
   EXPECT_EQ(ReadFile(folder_ / "a.ksx"), "new\n");
-  EXPECT_EQ(Names(), Names{"a.ksx"});
+  EXPECT_EQ(Entries(), Names{"a.ksx"});
 }
 
 TEST_F(FileReplaceTest, ASaveNotCommittedLeavesTheOldFileAndNoTemporaryFile) {
@@ -189,7 +199,7 @@ TEST_F(FileReplaceTest, ASaveNotCommittedLeavesTheOldFileAndNoTemporaryFile) {
     std::fputs("new\n", file.File());
   }
   EXPECT_EQ(ReadFile(folder_ / "a.lst"), "old\n");
-  EXPECT_EQ(Names(), Names{"a.lst"});
+  EXPECT_EQ(Entries(), Names{"a.lst"});
 }
 
 // A write that fails half-way (here: the file size limit, as a full disk would) leaves the
@@ -209,7 +219,7 @@ TEST_F(FileReplaceTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_FALSE(ok);
   EXPECT_EQ(error, "File too large");
   EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "old\n");
-  EXPECT_EQ(Names(), Names{"a.kbr"});
+  EXPECT_EQ(Entries(), Names{"a.kbr"});
 }
 
 }  // namespace

@@ -98,6 +98,7 @@ int RunDesktopProgram(int argc, char** argv) {
         return std::unique_ptr<RunSimulation>(std::move(simulation));
       },
       [&form](const std::string& line) { form.AppendMessageLine(line); });
+  batch.SetQuestionHost(&form, [&form] { form.ItemSetModeClick(form.PageItem("ItemDetectors")); });
   form.SetBatchEngine(&batch);
   form.show();
   int status = QApplication::exec();
