@@ -162,7 +162,7 @@ TEST(TraceFileFailures, AnOlderTraceStaysWholeUntilTheRunEnds) {
   FakeRun fake(3);
   fake.outputs.DetectionTraceFile = folder + "/run.trc";
   fake.outputs.VehicleTraceFile = folder + "/veh.txt";
-  fake.run.State().Running = true;
+  fake.run.Continue();
   fake.run.RunOneStep();
   fake.run.RunOneStep();
   std::fflush(fake.simulation->sinks.Detection);
