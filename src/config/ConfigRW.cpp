@@ -1,11 +1,6 @@
 #include "config/ConfigRW.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +8,7 @@
 #include <sstream>
 
 #include "config/ConfigReader.h"
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
@@ -57,42 +53,6 @@ void ShowReading(const ConfigReadResult& result) {
   else
     ConfigError(result.error.fileName, result.error.line, result.error.lineText,
                 result.error.message);
-}
-
-// Writes `text` next to `fileName` and renames it over the file only when everything was
-// written and closed, so a failed save never destroys the previous file.
-bool ReplaceFileWith(const std::string& fileName, const std::string& text,
-                     std::string& systemError) {
-  std::string target = fileName;
-  struct stat status;
-  bool exists = ::stat(fileName.c_str(), &status) == 0;
-  char resolved[PATH_MAX];
-  if (exists && ::realpath(fileName.c_str(), resolved) != nullptr) target = resolved;
-  std::string temporary = target + ".XXXXXX";
-  int fd = ::mkstemp(temporary.data());
-  if (fd < 0) {
-    systemError = std::strerror(errno);
-    return false;
-  }
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  ::fchmod(fd, exists ? (status.st_mode & 07777) : (0666 & ~mask));
-  size_t done = 0;
-  int error = 0;
-  while (done < text.size() && error == 0) {
-    ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno != EINTR) error = errno;
-    if (n > 0) done += static_cast<size_t>(n);
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-  if (error != 0) {
-    ::unlink(temporary.c_str());
-    systemError = std::strerror(error);
-    return false;
-  }
-  return true;
 }
 
 std::string LocalDateLine() {
@@ -186,7 +146,7 @@ bool ConfigError(const std::string& fileName, int line, const std::string& lineT
 
 bool WriteKavroConfig(KDConfig& config, const std::string& fileName, std::string* systemError) {
   std::string error;
-  bool ok = ReplaceFileWith(fileName, KavroConfigText(config, LocalDateLine()), error);
+  bool ok = ReplaceFileContents(fileName, KavroConfigText(config, LocalDateLine()), error);
   if (!ok && systemError != nullptr) *systemError = error;
   return ok;
 }

@@ -182,7 +182,18 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
        ++call)
     machine.OnIdle();
   bool success = host.Terminated() && !TerminateRequested();
-  if (!machine.Installed()) err << "kavro-batch: the batch did not finish\n";
+  BatchEngine* engine = batch ? batch : &unattended;
+  if (!machine.Installed())
+    err << (engine->BatchFinished() ? "kavro-batch: the batch results were not saved\n"
+                                    : "kavro-batch: the batch did not finish\n");
+  if (const int lost = engine->RunsWithFilesLost(); lost > 0) {
+    err << Format(lost == 1 ? "kavro-batch: %d run could not write all its files; its status "
+                              "in the batch results names them\n"
+                            : "kavro-batch: %d runs could not write all their files; their "
+                              "status in the batch results names them\n",
+                  lost);
+    success = false;
+  }
   SetReportHook(std::move(previous));
   return success ? 0 : 1;
 }

@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <utility>
+#include <vector>
 
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/ProgramIdentity.h"
@@ -31,6 +36,20 @@ std::string BatchStatusColumns(const std::string& status) {
   return status.substr(0, equals) + "=\t " + number + "\t " + rest;
 }
 
+namespace {
+
+// A run whose output files could not all be written says so in its status, so that it can be
+// made again.
+void NoteUnwrittenFiles(BatchRow& row, const std::vector<std::string>& names) {
+  if (names.empty()) return;
+  row.FilesLost = true;
+  std::string list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
+  row.Status += (row.Status.empty() ? "" : ", ") + std::string("files not written: ") + list;
+}
+
+}  // namespace
+
 BatchRunner::BatchRunner(RunController& run) : run_(run), clock_(LocalTimeOfDay) {
   run_.SetBatchHooks(this);
 }
@@ -38,14 +57,16 @@ BatchRunner::BatchRunner(RunController& run) : run_(run), clock_(LocalTimeOfDay)
 BatchRunner::~BatchRunner() { run_.SetBatchHooks(nullptr); }
 
 void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
-  runs = std::clamp(runs, 0, 10000);
+  runs = std::clamp(runs, 0, kMaxBatchRuns);
   const size_t kept = refillAll || !rowsFilledOnce_ ? 0 : std::min<size_t>(rows_.size(), runs);
   rows_.resize(runs);
   const int seed = run_.Configuration() ? run_.Configuration()->Seed() : 1;
   for (size_t i = kept; i < rows_.size(); ++i) {
-    // Seeds two apart keep every seed of the batch odd when the base seed is.
-    rows_[i] =
-        BatchRow{static_cast<int>(i) + 1, seed + 2 * static_cast<std::int32_t>(i), "", "", ""};
+    // Seeds two apart keep every seed of the batch odd when the base seed is. Seeds beyond
+    // the range wrap here without fault; such a batch does not start (CanStart).
+    const std::int64_t wide = static_cast<std::int64_t>(seed) + 2 * static_cast<std::int64_t>(i);
+    const std::int32_t runSeed = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
+    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false};
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();
@@ -69,20 +90,53 @@ void BatchRunner::SetRow(const BatchRow& row) {
   RowChanged(row.Run);
 }
 
+std::int32_t LargestBaseSeed(int runs) {
+  return static_cast<std::int32_t>(INT32_MAX -
+                                   2 * static_cast<std::int64_t>(std::max(runs, 1) - 1));
+}
+
+BatchStartProblem CheckBatchStart(const KDConfig& config, const BatchSettings& settings) {
+  if (config.DetectorCount() == 0) return BatchStartProblem::NoDetector;
+  if (settings.UpToLane < settings.FromLane) return BatchStartProblem::BadLaneRange;
+  if (config.Seed() > LargestBaseSeed(settings.NumberOfRuns))
+    return BatchStartProblem::SeedsOutOfRange;
+  return BatchStartProblem::None;
+}
+
+std::string BatchStartProblemText(BatchStartProblem problem, const KDConfig& config,
+                                  const BatchSettings& settings, bool question) {
+  switch (problem) {
+    case BatchStartProblem::None:
+      return "";
+    case BatchStartProblem::NoDetector:
+      return question ? "At least one detector must be created for batch operation.\r\n"
+                        "Do you want to place detectors now ?"
+                      : "At least one detector must be created for batch operation.";
+    case BatchStartProblem::BadLaneRange:
+      return "Bad lane range selected";
+    case BatchStartProblem::SeedsOutOfRange:
+      break;
+  }
+  const int runs = settings.NumberOfRuns;
+  return Format(
+      "The random seed %d is too large for a batch of %d runs: the seed of run %d would "
+      "exceed %d. The largest random seed for %d runs is %d.",
+      config.Seed(), runs, runs, INT32_MAX, runs, static_cast<int>(LargestBaseSeed(runs)));
+}
+
 bool BatchRunner::CanStart() const {
   const KDConfig* config = run_.Configuration();
   if (config == nullptr) return false;
-  if (config->DetectorCount() == 0) {
-    UserMessage(ReportKind::Error, "Error",
-                "At least one detector must be created for batch operation.\r\n"
-                "Do you want to place detectors now ?");
+  const BatchStartProblem problem = CheckBatchStart(*config, settings_);
+  if (problem == BatchStartProblem::None) return true;
+  if (problem == BatchStartProblem::NoDetector && questionHost_ != nullptr) {
+    Question question{"Error", BatchStartProblemText(problem, *config, settings_, true),
+                      QuestionButtons::YesNo};
+    if (questionHost_->Ask(question) == Answer::Yes && showDetectorsPage_) showDetectorsPage_();
     return false;
   }
-  if (settings_.UpToLane < settings_.FromLane) {
-    UserMessage(ReportKind::Error, "Error", "Bad lane range selected");
-    return false;
-  }
-  return true;
+  UserMessage(ReportKind::Error, "Error", BatchStartProblemText(problem, *config, settings_));
+  return false;
 }
 
 BatchRow* BatchRunner::CurrentRow() {
@@ -179,14 +233,21 @@ void BatchRunner::FinishBatchRun() {
   const KDConfig& config = *run_.Configuration();
   const OutputFileSettings& outputs = run_.Outputs();
   const std::string& current = run_.CurrentFileName();
-  if (!outputs.SimulationResultsFile.empty())
-    WriteSimulationResults(
-        ResolveOutputFileName(outputs.SimulationResultsFile, current, s.BatchRun), false, config,
-        run_.Samples(), &run_.Simulation());
-  if (!outputs.ExtendedResultsFile.empty())
-    WriteSimulationResults(ResolveOutputFileName(outputs.ExtendedResultsFile, current, s.BatchRun),
-                           true, config, run_.Samples(), &run_.Simulation());
-  if (BatchRow* row = CurrentRow()) observer_->RunEnded(*row);
+  std::vector<std::string> unwritten = run_.TakeUnwrittenFiles();
+  for (const auto& [name, extended] : {std::pair{&outputs.SimulationResultsFile, false},
+                                       std::pair{&outputs.ExtendedResultsFile, true}}) {
+    if (name->empty()) continue;
+    const std::string resolved = ResolveOutputFileName(*name, current, s.BatchRun);
+    if (!WriteSimulationResults(resolved, extended, config, run_.Samples(), &run_.Simulation()))
+      unwritten.push_back(resolved);
+  }
+  if (BatchRow* row = CurrentRow()) {
+    if (!unwritten.empty()) {
+      NoteUnwrittenFiles(*row, unwritten);
+      RowChanged(row->Run);
+    }
+    observer_->RunEnded(*row);
+  }
   run_.FinishBatchRun(LastRun());
 }
 
@@ -194,6 +255,7 @@ void BatchRunner::FailBatchRun(const std::string& errorText) {
   if (BatchRow* row = CurrentRow()) {
     row->Finished = clock_();
     row->Status = errorText;
+    NoteUnwrittenFiles(*row, run_.TakeUnwrittenFiles());
     RowChanged(row->Run);
     observer_->RunEnded(*row);
   }
@@ -263,13 +325,14 @@ void BatchRunner::TestSpeedDrop(BatchRow& row) {
 }
 
 bool BatchRunner::SaveResults(const std::string& fileName, const std::string& partLine) const {
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (file == nullptr) {
+  FileReplacement replacement;
+  if (!replacement.Open(fileName)) {
     UserMessage(ReportKind::Error, "Error",
                 Format("Cannot open file \"%s\" for writing, error code: %s.", fileName.c_str(),
-                       std::strerror(errno)));
+                       replacement.Error().c_str()));
     return false;
   }
+  std::FILE* file = replacement.File();
   if (!partLine.empty()) std::fprintf(file, "%s\n", partLine.c_str());
   std::fputs("Run\tSeed\tStarted\tFinished\tStatus\n", file);
   const int rows = static_cast<int>(rows_.size());
@@ -279,7 +342,13 @@ bool BatchRunner::SaveResults(const std::string& fileName, const std::string& pa
     std::fprintf(file, "%d\t%d\t%s\t%s\t%s\n", row.Run, static_cast<int>(row.Seed),
                  row.Started.c_str(), row.Finished.c_str(), BatchStatusColumns(row.Status).c_str());
   }
-  return std::fclose(file) == 0;
+  if (!replacement.Commit()) {
+    UserMessage(
+        ReportKind::Error, "Error",
+        Format("Cannot write to file \"%s\": %s.", fileName.c_str(), replacement.Error().c_str()));
+    return false;
+  }
+  return true;
 }
 
 std::string BatchRunner::ProposedResultsName() const {

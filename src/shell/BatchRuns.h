@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/ConfigDocument.h"
 #include "shell/RunController.h"
 
 // One row of the batch grid.
@@ -14,6 +15,7 @@ struct BatchRow {
   std::string Started;  // local time of day "hh:mm:ss"
   std::string Finished;
   std::string Status;
+  bool FilesLost = false;  // an output file of the run could not be written (named in Status)
 };
 
 // The choices of the batch page. Detector entries count from 1; 0 = any detector (stop) or
@@ -59,7 +61,15 @@ class BatchRunner : public RunBatchHooks {
   int LastRun() const;
   /// Puts the row of a run made elsewhere (by a parallel batch) into the grid.
   void SetRow(const BatchRow& row);
-  /// The batch can start: a detector exists and the lane range is sound (reported otherwise).
+  /// Where the batch asks whether to place detectors when there are none: `host` asks, and
+  /// `showDetectorsPage` follows a Yes. Without a host (headless) the missing detector is an
+  /// error message.
+  void SetQuestionHost(DocumentHost* host, std::function<void()> showDetectorsPage) {
+    questionHost_ = host;
+    showDetectorsPage_ = std::move(showDetectorsPage);
+  }
+  /// The batch can start: a detector exists, the lane range is sound and every run's seed
+  /// fits (reported otherwise).
   bool CanStart() const;
   /// Starts a batch and runs it to its end or until it is stopped. False when it could not
   /// start (no detector, bad lane range: reported).
@@ -102,7 +112,20 @@ class BatchRunner : public RunBatchHooks {
   BatchObserver noObserver_;
   BatchObserver* observer_ = &noObserver_;
   std::function<std::string()> clock_;
+  DocumentHost* questionHost_ = nullptr;
+  std::function<void()> showDetectorsPage_;
 };
+
+/// Why a batch of `settings` cannot start on `config`; none when it can.
+enum class BatchStartProblem { None, NoDetector, BadLaneRange, SeedsOutOfRange };
+BatchStartProblem CheckBatchStart(const KDConfig& config, const BatchSettings& settings);
+/// The message of a problem. Without detectors: the headless text, or with `question` the
+/// question that offers to place them.
+std::string BatchStartProblemText(BatchStartProblem problem, const KDConfig& config,
+                                  const BatchSettings& settings, bool question = false);
+/// The largest base seed whose batch of `runs` runs keeps every seed (base + 2 x (run - 1))
+/// within the range of seeds.
+std::int32_t LargestBaseSeed(int runs);
 
 /// A batch status as a line of the batch results file: a status with a flow report gets the
 /// flow as a column of its own.

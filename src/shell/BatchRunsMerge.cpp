@@ -1,8 +1,5 @@
 #include "shell/BatchRunsMerge.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -12,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/FileReplace.h"
 #include "config/ProgramError.h"
 #include "shell/CommandLine.h"
 
@@ -31,23 +29,41 @@ void MergeError(const std::string& text) {
   UserMessage(ReportKind::Error, "Error", "--merge: " + text);
 }
 
-// The lines of a text file, LF or CR LF ended.
+// The lines of a text file, LF or CR LF ended. A file whose last line lacks its line end was
+// cut off while it was written: refused.
 bool ReadLines(const std::string& name, std::vector<std::string>& lines) {
   std::ifstream in(name, std::ios::binary);
   if (!in) {
     MergeError(Format("cannot read \"%s\": %s", name.c_str(), std::strerror(errno)));
     return false;
   }
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
   if (in.bad()) {
     MergeError(Format("cannot read \"%s\"", name.c_str()));
     return false;
   }
+  const std::string text = bytes.str();
+  if (!text.empty() && text.back() != '\n') {
+    MergeError(Format("the last line of \"%s\" is incomplete: the file was cut off", name.c_str()));
+    return false;
+  }
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
   return true;
+}
+
+// A row holds run, seed, start, finish and status, the status of a flow report in three
+// columns.
+bool HasRowColumns(const std::string& row) {
+  const size_t tabs = static_cast<size_t>(std::count(row.begin(), row.end(), '\t'));
+  return tabs == 4 || tabs == 6;
 }
 
 // The run number at the start of a row; 0 when there is none.
@@ -79,6 +95,11 @@ bool ReadPart(const std::string& name, PartFile& file) {
   }
   file.header = lines[1];
   for (size_t i = 0; i < count; ++i) {
+    if (!HasRowColumns(lines[i + 2])) {
+      MergeError(Format("\"%s\" line %zu: a row of the batch results has 5 or 7 columns",
+                        name.c_str(), i + 3));
+      return false;
+    }
     if (RowRun(lines[i + 2]) != part.First + static_cast<int>(i)) {
       MergeError(Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First,
                         part.Last));
@@ -123,36 +144,6 @@ bool CheckParts(const std::vector<PartFile>& files) {
   }
   if (next <= base.part.Runs) {
     MergeError(Format("runs %d-%d of %d are in no part", next, base.part.Runs, base.part.Runs));
-    return false;
-  }
-  return true;
-}
-
-// Writes `lines` under a temporary name in the folder of `outName`, then renames it.
-bool WriteReplacing(const std::string& outName, const std::vector<std::string>& lines) {
-  std::string temporary = outName + ".XXXXXX";
-  int descriptor = mkstemp(temporary.data());
-  if (descriptor < 0) {
-    MergeError(Format("cannot write \"%s\": %s", outName.c_str(), std::strerror(errno)));
-    return false;
-  }
-  std::FILE* file = fdopen(descriptor, "w");
-  bool ok = file != nullptr;
-  for (size_t i = 0; ok && i < lines.size(); ++i)
-    ok = std::fputs(lines[i].c_str(), file) >= 0 && std::fputc('\n', file) != EOF;
-  const int error = errno;
-  if (file != nullptr)
-    ok = std::fclose(file) == 0 && ok;
-  else
-    close(descriptor);
-  // mkstemp creates the file readable by its owner only; the results are an ordinary file.
-  const mode_t mask = umask(0);
-  umask(mask);
-  ok = ok && chmod(temporary.c_str(), 0666 & ~mask) == 0;
-  if (!ok || std::rename(temporary.c_str(), outName.c_str()) != 0) {
-    MergeError(
-        Format("cannot write \"%s\": %s", outName.c_str(), std::strerror(ok ? errno : error)));
-    std::remove(temporary.c_str());
     return false;
   }
   return true;
@@ -213,5 +204,12 @@ bool MergeBatchResults(const std::string& outName, const std::vector<std::string
   if (!CheckParts(files)) return false;
   std::vector<std::string> lines{files[0].header};
   for (const PartFile& file : files) lines.insert(lines.end(), file.rows.begin(), file.rows.end());
-  return WriteReplacing(outName, lines);
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  std::string error;
+  if (!ReplaceFileContents(outName, text, error)) {
+    MergeError(Format("cannot write \"%s\": %s", outName.c_str(), error.c_str()));
+    return false;
+  }
+  return true;
 }

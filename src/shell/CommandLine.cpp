@@ -184,11 +184,13 @@ bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLan
       if (pos >= text.size() || text[pos] != ',') break;
       ++pos;
     }
-    if (!ScanInt(text, pos, numbers[count])) break;
+    if (!ScanInt(text, pos, numbers[count])) return false;
     ++count;
   }
-  if (count < 4) return false;
+  // Text after the last number, a seventh field included, is a typing error.
+  if (count < 4 || pos != text.size()) return false;
   BatchRequest scanned{numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]};
+  if (scanned.StopDetector < 0 || scanned.ReportDetector < 0 || scanned.DropSpeed < 0) return false;
   if (scanned.FirstLane < 1 || scanned.LastLane < scanned.FirstLane || scanned.LastLane > maxLane)
     return false;
   request = scanned;

@@ -25,6 +25,8 @@ struct OutputFileSettings {
 constexpr int kMaxBatchJobs = 1024;
 /// The most runs of a batch.
 constexpr int kMaxBatchRuns = 10000;
+/// The message for a number of runs outside 1 to kMaxBatchRuns.
+inline constexpr const char* kBatchRunsRange = "The valid range is 1..10000";
 
 /// Reads one option ("vehicletrace=veh.txt,10", "batch=5,0,2,40", ...; prefixes in any letter
 /// case) into `settings`. False when the option is a bad argument; `settings` is then unchanged.
@@ -57,8 +59,10 @@ struct BatchRequest {
   int LastLane = 12;
 };
 
-/// Scans a batch request of four to six comma-separated integers. False when fewer than
-/// four numbers are read or the lane range is not within 1 to `maxLane`.
+/// Scans a batch request of four to six comma-separated integers and nothing more. False when
+/// fewer than four numbers are read, text follows them, a detector or the speed is negative or
+/// the lane range is not within 1 to `maxLane`. The number of runs is not checked here (see
+/// kBatchRunsRange).
 bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLane = 12);
 
 /// The name a user-given output file name stands for: a relative name is taken relative to the

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "config/FileReplace.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "shell/BatchRunsMerge.h"
@@ -19,13 +20,14 @@ constexpr int kSwitchOffStep = 999;
 
 }  // namespace
 
-bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines) {
-  std::FILE* file = std::fopen(fileName.c_str(), "w");
-  if (!file) return false;
-  bool ok = true;
-  for (const std::string& line : lines)
-    ok = std::fputs(line.c_str(), file) >= 0 && std::fputc('\n', file) != EOF && ok;
-  return std::fclose(file) == 0 && ok;
+bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines,
+                   std::string* error) {
+  std::string text;
+  for (const std::string& line : lines) text += line + '\n';
+  std::string reason;
+  bool ok = ReplaceFileContents(fileName, text, reason);
+  if (!ok && error != nullptr) *error = reason;
+  return ok;
 }
 
 CommandLineIdle::CommandLineIdle(std::vector<std::string> parameters, int programMode,
@@ -65,6 +67,11 @@ void CommandLineIdle::FirstIdle() {
   if (programMode_ == DOVEL) return;
   if (parameters_.size() >= 2) outputs_.BatchSpecification = "1,0,0,0";
   for (size_t i = 1; i < parameters_.size();) {
+    if (parameters_[i].empty()) {
+      BadArgument("");
+      ++i;
+      continue;
+    }
     std::string bad;
     i += ApplyProgramOptionAt(parameters_, i, outputs_, bad);
     if (!bad.empty()) BadArgument(bad);
@@ -80,7 +87,7 @@ void CommandLineIdle::BadArgument(const std::string& argument, const std::string
 
 bool CommandLineIdle::CheckBatchOptions(const BatchRequest& request) {
   const OutputFileSettings& o = outputs_;
-  if (o.LastRun > request.Runs) {
+  if (o.LastRun > 0 && o.LastRun > request.Runs) {
     BadArgument(
         Format("--runs %d-%d", o.FirstRun, o.LastRun),
         Format(request.Runs == 1 ? "the batch has %d run" : "the batch has %d runs", request.Runs));
@@ -109,6 +116,10 @@ void CommandLineIdle::RunStep(int step) {
         BadArgument(outputs_.BatchSpecification);
         return;
       }
+      if (request.Runs < 1 || request.Runs > kMaxBatchRuns) {
+        BadArgument(outputs_.BatchSpecification, kBatchRunsRange);
+        return;
+      }
       if (!CheckBatchOptions(request)) return;
       if (!batch_) {
         Deliver({ReportKind::Error, texts_.Text("LabelError"), "Batch runs are not available yet",
@@ -131,11 +142,10 @@ void CommandLineIdle::RunStep(int step) {
             outputs_.LastRun > 0
                 ? BatchPartFileName(parameters_[0], outputs_.FirstRun, outputs_.LastRun, ".log")
                 : ReplaceExtension(parameters_[0], ".log");
-        if (!lines.empty() && !SaveTextLines(logName, lines))
+        std::string error;
+        if (!lines.empty() && !SaveTextLines(logName, lines, &error))
           Deliver({ReportKind::Error, texts_.Text("LabelError"),
-                   FillStringDirectives(texts_.Text("LabelCannotWrite"),
-                                        {logName, std::strerror(errno)}),
-                   true});
+                   FillStringDirectives(texts_.Text("LabelCannotWrite"), {logName, error}), true});
       }
       ended_ = true;
       host_.Terminate();

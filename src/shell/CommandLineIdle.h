@@ -20,6 +20,8 @@ class BatchEngine {
   virtual bool BatchFinished() const = 0;
   /// Saves the batch results under the proposed name without asking; false when saving failed.
   virtual bool SaveBatchResultsUnattended() = 0;
+  /// The runs of the last batch that could not write all their output files.
+  virtual int RunsWithFilesLost() const { return 0; }
 };
 
 // What the command-line machine needs from the program around it.
@@ -38,8 +40,10 @@ class CommandLineHost {
   virtual void Terminate() = 0;
 };
 
-/// Writes `lines` as a text file, each ended by "\n"; false when the file cannot be written.
-bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines);
+/// Writes `lines` as a text file, each ended by "\n"; false (with the reason in `error` when
+/// given) when the file cannot be written. The old file stays whole when saving fails.
+bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines,
+                   std::string* error = nullptr);
 
 // The idle-time machine of the command line. Its first call hides the start-up window and reads
 // the options after the configuration file name; when a batch was requested, each later call

@@ -11,6 +11,7 @@
 #include "config/RunSetUpCheck.h"
 #include "config/TerminateScope.h"
 #include "roadview/LaneChangeGeneration.h"
+#include "shell/BatchRuns.h"
 
 namespace {
 
@@ -71,6 +72,12 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
     err << kLaneChangeAreasMismatch << '\n';
     status = 1;
   } else if (result.ok) {
+    // A batch of this configuration would not start: said here, before a batch is asked for.
+    BatchSettings oneRun;
+    oneRun.NumberOfRuns = 1;
+    const BatchStartProblem problem = CheckBatchStart(*config, oneRun);
+    if (problem != BatchStartProblem::None)
+      err << "Warning: " << BatchStartProblemText(problem, *config, oneRun) << '\n';
     out << fileName << ": no problems found\n";
   }
   if (terminate.Requested()) status = 1;

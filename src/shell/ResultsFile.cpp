@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/VDCTypes.h"
@@ -133,12 +134,12 @@ void WriteSimulationResults(std::FILE* file, bool extended, const KDConfig& conf
 
 bool WriteSimulationResults(const std::string& name, bool extended, const KDConfig& config,
                             const DetectorSampleStore& store, const RunSimulation* simulation) {
-  std::FILE* file = std::fopen(name.c_str(), "w");
-  if (file == nullptr) {
-    UserMessage(ReportKind::Error, "Error",
-                Format("Cannot write to file \"%s\": %s.", name.c_str(), std::strerror(errno)));
-    return false;
+  FileReplacement file;
+  if (file.Open(name)) {
+    WriteSimulationResults(file.File(), extended, config, store, simulation);
+    if (file.Commit()) return true;
   }
-  WriteSimulationResults(file, extended, config, store, simulation);
-  return std::fclose(file) == 0;
+  UserMessage(ReportKind::Error, "Error",
+              Format("Cannot write to file \"%s\": %s.", name.c_str(), file.Error().c_str()));
+  return false;
 }

@@ -22,7 +22,7 @@ void RunController::SetConfiguration(const KDConfig* config) {
   config_ = config;
   state_.Running = false;
   state_.BatchRun = 0;
-  traces_.CloseAll();
+  CloseOutputFiles();
   SetStepCount(0);
 }
 
@@ -188,10 +188,7 @@ void RunController::RunOneStep() {
   }
   if (s.StepCount == 0) ScheduleRun();
   const bool complete = s.StepCount >= s.TotalSteps || s.AbortPeriod == s.PeriodCount;
-  if (s.StepCount == 0 || complete) {
-    traces_.CloseAll();
-    simulation_->SetTraceSinks({});
-  }
+  if (s.StepCount == 0 || complete) CloseOutputFiles();
   if (complete) {
     if (s.BatchRun > 0 && batch_)
       batch_->FinishBatchRun();
@@ -206,6 +203,7 @@ void RunController::RunOneStep() {
   simulation_->SetTraceSinks(traces_.Sinks());
   if (!simulation_->Step()) {
     if (s.BatchRun > 0 && batch_) {
+      CloseOutputFiles();
       batch_->FailBatchRun(simulation_->ErrorText());
       return;
     }
@@ -230,6 +228,18 @@ void RunController::RunOneStep() {
     s.NextDetectorOutput =
         s.DetectorRepeat < 1 ? kNoDetectorOutput : s.NextDetectorOutput + s.DetectorRepeat;
   }
+}
+
+void RunController::CloseOutputFiles() {
+  traces_.CloseAll();
+  simulation_->SetTraceSinks({});
+  vehicleTrace_.Finish();
+}
+
+std::vector<std::string> RunController::TakeUnwrittenFiles() {
+  std::vector<std::string> names = traces_.TakeUnwrittenFiles();
+  for (std::string& name : vehicleTrace_.TakeUnwrittenFiles()) names.push_back(std::move(name));
+  return names;
 }
 
 bool RunController::SampleDetectors() {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "shell/CommandLine.h"
 #include "shell/DetectorSample.h"
@@ -147,11 +148,16 @@ class RunController {
   /// The simulated time of the current step [s].
   float SimulatedTime() const;
 
+  /// The trace files that could not be written completely since the last call.
+  std::vector<std::string> TakeUnwrittenFiles();
+
  private:
   void ScheduleRun();
   bool SetUpSimulation();
   bool SampleDetectors();
   void SampleVehicles();
+  /// Ends the trace files of the run: they take their names.
+  void CloseOutputFiles();
 
   std::unique_ptr<RunSimulation> simulation_;
   OutputFileSettings& outputs_;

@@ -1,5 +1,7 @@
 #include "shell/TraceFiles.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 
@@ -8,6 +10,15 @@
 namespace {
 
 const char kCannotWrite[] = "Cannot write to file \"%s\": %s.";
+
+// A trace continued by appending must still be a file; a folder or device put in its place
+// is not written into.
+bool IsRegularFileOrMissing(const std::string& name, std::string& error) {
+  struct stat status;
+  if (::stat(name.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return true;
+  error = S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file";
+  return false;
+}
 
 }  // namespace
 
@@ -32,25 +43,70 @@ void KernelTraceFiles::OpenSet(OutputFileSettings& settings, const std::string& 
     std::string& setting = Setting(settings, static_cast<Trace>(t));
     if (setting.empty() || files_[t] != nullptr) continue;
     std::string name = ResolveOutputFileName(setting, currentFileName, batchRun);
-    const char* mode = name == previousNames_[t] ? "a" : "w";
-    files_[t] = std::fopen(name.c_str(), mode);
-    if (files_[t] == nullptr) {
-      UserMessage(ReportKind::Error, "Error",
-                  Format(kCannotWrite, name.c_str(), std::strerror(errno)));
-      setting.clear();
+    // Within a batch run a file that failed is not tried again at every step.
+    if (batchRun > 0 && failedRuns_[t] == batchRun && name == previousNames_[t]) continue;
+    std::string error;
+    if (name == previousNames_[t]) {
+      // The file this program wrote last for this trace is continued.
+      if (!IsRegularFileOrMissing(name, error) ||
+          (files_[t] = std::fopen(name.c_str(), "a")) == nullptr) {
+        if (error.empty()) error = std::strerror(errno);
+      }
+    } else {
+      auto replacement = std::make_unique<FileReplacement>();
+      if (replacement->Open(name)) {
+        files_[t] = replacement->File();
+        replacements_[t] = std::move(replacement);
+      } else {
+        error = replacement->Error();
+      }
     }
+    if (files_[t] == nullptr) {
+      UserMessage(ReportKind::Error, "Error", Format(kCannotWrite, name.c_str(), error.c_str()));
+      unwritten_.push_back(name);
+      // A batch tries again with its next run, whose file may well be written; elsewhere the
+      // trace is off from now on.
+      if (batchRun > 0)
+        failedRuns_[t] = batchRun;
+      else
+        setting.clear();
+    }
+    openNames_[t] = name;
     previousNames_[t] = name;
   }
 }
 
 void KernelTraceFiles::Close(Trace trace) {
   if (files_[trace] == nullptr) return;
-  std::fclose(files_[trace]);
+  std::string error;
+  if (replacements_[trace]) {
+    if (!replacements_[trace]->Commit()) error = replacements_[trace]->Error();
+    replacements_[trace].reset();
+  } else {
+    bool failed = std::ferror(files_[trace]) != 0;
+    int code = errno;
+    if (std::fclose(files_[trace]) != 0 && !failed) {
+      failed = true;
+      code = errno;
+    }
+    if (failed) error = code != 0 ? std::strerror(code) : "write error";
+  }
   files_[trace] = nullptr;
+  if (!error.empty()) {
+    UserMessage(ReportKind::Error, "Error",
+                Format(kCannotWrite, openNames_[trace].c_str(), error.c_str()));
+    unwritten_.push_back(openNames_[trace]);
+  }
 }
 
 void KernelTraceFiles::CloseAll() {
   for (int t = 0; t < Count; ++t) Close(static_cast<Trace>(t));
+}
+
+std::vector<std::string> KernelTraceFiles::TakeUnwrittenFiles() {
+  std::vector<std::string> names;
+  names.swap(unwritten_);
+  return names;
 }
 
 RunTraceFiles KernelTraceFiles::Sinks() const {
@@ -58,22 +114,43 @@ RunTraceFiles KernelTraceFiles::Sinks() const {
 }
 
 void VehicleTraceFile::OpenForStep(const std::string& resolvedName, int stepCount, int interval) {
-  Close();
-  file_ = std::fopen(resolvedName.c_str(), stepCount <= 1 ? "w" : "a");
-  if (file_ == nullptr) return;
-  if (stepCount <= 1) std::fputs("#time\tID\ttype\torigin\tdest.\tlane\tpos.\tspeed\n", file_);
-  if (interval < 1 || stepCount % interval != 0) Close();
+  writing_ = false;
+  if (stepCount <= 1 || resolvedName != name_) {
+    Finish();
+    name_ = resolvedName;
+    auto replacement = std::make_unique<FileReplacement>();
+    if (!replacement->Open(resolvedName)) {
+      UserMessage(ReportKind::Error, "Error",
+                  Format(kCannotWrite, resolvedName.c_str(), replacement->Error().c_str()));
+      unwritten_.push_back(resolvedName);
+      return;
+    }
+    replacement_ = std::move(replacement);
+    std::fputs("#time\tID\ttype\torigin\tdest.\tlane\tpos.\tspeed\n", replacement_->File());
+  }
+  writing_ = replacement_ != nullptr && interval >= 1 && stepCount % interval == 0;
 }
 
 void VehicleTraceFile::WriteVehicle(float time, const VehicleSnapshot& vehicle) {
-  if (file_ == nullptr) return;
-  std::fprintf(file_, "%7.1f\t%d\t%d\t%s\t%s\t%d\t%7.1f\t%7.3f\n", time, vehicle.Number,
-               vehicle.Type + 1, vehicle.Origin.c_str(), vehicle.Destination.c_str(),
-               vehicle.Lane + 1, vehicle.Position, vehicle.Speed);
+  if (!IsOpen()) return;
+  std::fprintf(replacement_->File(), "%7.1f\t%d\t%d\t%s\t%s\t%d\t%7.1f\t%7.3f\n", time,
+               vehicle.Number, vehicle.Type + 1, vehicle.Origin.c_str(),
+               vehicle.Destination.c_str(), vehicle.Lane + 1, vehicle.Position, vehicle.Speed);
 }
 
-void VehicleTraceFile::Close() {
-  if (file_ == nullptr) return;
-  std::fclose(file_);
-  file_ = nullptr;
+void VehicleTraceFile::Finish() {
+  writing_ = false;
+  if (!replacement_) return;
+  if (!replacement_->Commit()) {
+    UserMessage(ReportKind::Error, "Error",
+                Format(kCannotWrite, name_.c_str(), replacement_->Error().c_str()));
+    unwritten_.push_back(name_);
+  }
+  replacement_.reset();
+}
+
+std::vector<std::string> VehicleTraceFile::TakeUnwrittenFiles() {
+  std::vector<std::string> names;
+  names.swap(unwritten_);
+  return names;
 }

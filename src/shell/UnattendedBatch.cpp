@@ -86,6 +86,7 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   batch_ = std::make_unique<BatchRunner>(*run_);
   batch_->SetObserver(this);
   if (clock_) batch_->SetClock(clock_);
+  batch_->SetQuestionHost(questionHost_, showDetectorsPage_);
   BatchSettings& settings = batch_->Settings();
   const int detectors = config_->DetectorCount();
   settings.NumberOfRuns = request.Runs;
@@ -167,6 +168,13 @@ bool UnattendedBatch::SaveBatchResultsUnattended() {
   if (!batch_->SaveResults(name, partLine)) return false;
   if (out_) *out_ << "Batch results: " << name << '\n';
   return true;
+}
+
+int UnattendedBatch::RunsWithFilesLost() const {
+  if (!batch_) return 0;
+  int lost = 0;
+  for (const BatchRow& row : batch_->Rows()) lost += row.FilesLost ? 1 : 0;
+  return lost;
 }
 
 void UnattendedBatch::RunEnded(const BatchRow& row) {

@@ -38,11 +38,18 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   void StartBatch(const BatchRequest& request) override;
   bool BatchFinished() const override;
   bool SaveBatchResultsUnattended() override;
+  int RunsWithFilesLost() const override;
 
   /// The runner of the last batch; none before one started.
   const BatchRunner* Runner() const { return batch_.get(); }
   /// The number of runs the last batch made at once.
   int JobsUsed() const { return jobsUsed_; }
+  /// Where a batch without detectors asks whether to place them (the desktop program); see
+  /// BatchRunner::SetQuestionHost. Headless, the missing detector is an error message.
+  void SetQuestionHost(DocumentHost* host, std::function<void()> showDetectorsPage) {
+    questionHost_ = host;
+    showDetectorsPage_ = std::move(showDetectorsPage);
+  }
   /// The time of day of Started and Finished; tests give a fixed clock.
   void SetClock(std::function<std::string()> clock) { clock_ = std::move(clock); }
 
@@ -62,6 +69,8 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   BatchSimulationFactory makeSimulation_;
   std::function<void(const std::string&)> addMessageLine_;
   std::function<std::string()> clock_;
+  DocumentHost* questionHost_ = nullptr;
+  std::function<void()> showDetectorsPage_;
   std::string readFileName_;  // the file of a configuration given by UseConfiguration
   std::string readText_;
   std::unique_ptr<KDConfig> readConfig_;

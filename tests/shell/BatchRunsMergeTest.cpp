@@ -118,6 +118,39 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 9);
 }
 
+TEST_F(BatchMerge, CutOffOrMalformedPartsAreRefusedAndNothingIsWritten) {
+  const std::string a = Write("a.kbr", PartText(Part(1, 2)));
+  std::string full = PartText(Part(3, 5));
+  const std::string cut = Write("cut.kbr", full.substr(0, full.size() - 1));
+  const std::string cutInRow = Write("cutrow.kbr", full.substr(0, full.size() - 12));
+  std::string fewer =
+      BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + "4\t107\t10:00:00\n" + Row(5);
+  const std::string fewerColumns = Write("few.kbr", fewer);
+  std::string more = BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + Row(4) +
+                     "5\t109\t10:00:00\t10:00:01\tTime 600: Q[1]=\t 4100\n";
+  const std::string moreColumns = Write("more.kbr", more);
+  struct Case {
+    std::vector<std::string> parts;
+    std::string text;
+  } cases[] = {
+      {{a, cut}, "--merge: the last line of \"" + cut + "\" is incomplete: the file was cut off"},
+      {{cutInRow, a},
+       "--merge: the last line of \"" + cutInRow + "\" is incomplete: the file was cut off"},
+      {{a, fewerColumns},
+       "--merge: \"" + fewerColumns + "\" line 4: a row of the batch results has 5 or 7 columns"},
+      {{a, moreColumns},
+       "--merge: \"" + moreColumns + "\" line 5: a row of the batch results has 5 or 7 columns"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    ReportCapture reports;
+    EXPECT_FALSE(MergeBatchResults(Path("out.kbr"), c.parts));
+    EXPECT_EQ(reports.OnlyText(), c.text);
+    EXPECT_FALSE(fs::exists(Path("out.kbr")));
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 5);
+}
+
 TEST(BatchPartLine, ReadsWhatItWritesAndNothingElse) {
   BatchPart part = Part(3, 4, 10, "10,0,1,40,1,12");
   const std::string line = BatchPartLine(part);

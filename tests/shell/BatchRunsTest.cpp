@@ -2,11 +2,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "shell/BatchRuns.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -77,10 +80,8 @@ TEST(BatchStart, RefusesWithoutDetectorsOrWithABadLaneRange) {
     while (fake.config->DetectorCount() > 0) fake.config->DeleteDetector(0);
     ReportCapture capture;
     EXPECT_FALSE(fake.batch.Start());
-    EXPECT_EQ(
-        "At least one detector must be created for batch operation.\r\n"
-        "Do you want to place detectors now ?",
-        capture.OnlyText());
+    // Nobody can answer a question here: the reason alone.
+    EXPECT_EQ("At least one detector must be created for batch operation.", capture.OnlyText());
     EXPECT_EQ(0, fake.simulation->setups);
   }
   {
@@ -91,6 +92,111 @@ TEST(BatchStart, RefusesWithoutDetectorsOrWithABadLaneRange) {
     EXPECT_FALSE(fake.batch.Start());
     EXPECT_EQ("Bad lane range selected", capture.OnlyText());
   }
+}
+
+namespace {
+
+// Answers the questions of a batch start and counts them.
+struct AnsweringHost : DocumentHost {
+  Answer answer = Answer::No;
+  std::vector<Question> asked;
+  Answer Ask(const Question& question) override {
+    asked.push_back(question);
+    return answer;
+  }
+  bool ChooseFile(const FileDialogRequest&, std::string&) override { return false; }
+  void CommitPendingEntry() override {}
+  void DocumentReplaced(bool) override {}
+  void ShowCaption(const std::string&) override {}
+  void ShowStatus(const std::string&) override {}
+  void LastUsedFilesChanged() override {}
+};
+
+}  // namespace
+
+TEST(BatchStart, WithoutDetectorsTheDesktopAsksWhetherToPlaceThem) {
+  for (Answer answer : {Answer::Yes, Answer::No}) {
+    FakeBatch fake;
+    while (fake.config->DetectorCount() > 0) fake.config->DeleteDetector(0);
+    AnsweringHost host;
+    host.answer = answer;
+    int detectorPagesShown = 0;
+    fake.batch.SetQuestionHost(&host, [&] { ++detectorPagesShown; });
+    ReportCapture capture;
+    EXPECT_FALSE(fake.batch.Start());
+    EXPECT_TRUE(capture.Empty());
+    ASSERT_EQ(1u, host.asked.size());
+    EXPECT_EQ("Error", host.asked[0].Caption);
+    EXPECT_EQ(
+        "At least one detector must be created for batch operation.\r\n"
+        "Do you want to place detectors now ?",
+        host.asked[0].Text);
+    EXPECT_EQ(QuestionButtons::YesNo, host.asked[0].Buttons);
+    EXPECT_EQ(answer == Answer::Yes ? 1 : 0, detectorPagesShown);
+    EXPECT_EQ(0, fake.simulation->setups);
+  }
+}
+
+TEST(BatchSeeds, ABatchWhoseSeedsLeaveTheRangeDoesNotStart) {
+  FakeBatch fake(600, 2);
+  fake.config->SetSeed(2147483647);
+  ReportCapture capture;
+  EXPECT_FALSE(fake.batch.Start());
+  EXPECT_EQ(
+      "The random seed 2147483647 is too large for a batch of 2 runs: the seed of run 2 would "
+      "exceed 2147483647. The largest random seed for 2 runs is 2147483645.",
+      capture.OnlyText());
+  EXPECT_EQ(0, fake.simulation->setups);
+}
+
+TEST(BatchSeeds, TheLargestBaseSeedThatFitsStarts) {
+  FakeBatch fake(600, 2);
+  fake.config->SetSeed(2147483645);
+  std::vector<std::int32_t> states;
+  fake.simulation->onStep = [&](int step, FakeSimulation& sim) {
+    if (step == 1) states.push_back(sim.randomState);
+  };
+  ASSERT_TRUE(fake.batch.Start());
+  EXPECT_EQ((std::vector<std::int32_t>{2147483645, 2147483647}), states);
+  EXPECT_EQ(2147483647, LargestBaseSeed(1));
+  EXPECT_EQ(2147483647 - 2 * 9999, LargestBaseSeed(10000));
+}
+
+// The grid of the batch page shows the rows of any number of runs typed, whatever the seed.
+TEST(BatchSeeds, RowsBeyondTheRangeAreFilledWithoutOverflow) {
+  FakeBatch fake;
+  fake.config->SetSeed(2147483647);
+  fake.batch.SetNumberOfRuns(10000, true);
+  EXPECT_EQ(2147483647, fake.batch.Rows()[0].Seed);
+  EXPECT_EQ(10000u, fake.batch.Rows().size());
+}
+
+TEST(BatchOutputFailures, ARunWhoseFilesCannotBeWrittenSaysSoAndTheBatchGoesOn) {
+  FakeBatch fake(600, 3);
+  const std::string folder = FreshTestFolder("batch-lost-files").string();
+  std::filesystem::create_directory(folder + "/r2.ksr");
+  fake.outputs.SimulationResultsFile = folder + "/r%d.ksr";
+  fake.outputs.LaneChangeTraceFile = folder + "/r%d.lct";
+  std::filesystem::create_directory(folder + "/r3.lct");
+  ReportCapture capture;
+  ASSERT_TRUE(fake.batch.Start());
+  EXPECT_TRUE(fake.run.State().BatchFinished);
+  const std::vector<BatchRow>& rows = fake.batch.Rows();
+  EXPECT_EQ("Maximum simulation time reached", rows[0].Status);
+  EXPECT_FALSE(rows[0].FilesLost);
+  EXPECT_EQ("Maximum simulation time reached, files not written: " + folder + "/r2.ksr",
+            rows[1].Status);
+  EXPECT_TRUE(rows[1].FilesLost);
+  EXPECT_EQ("Maximum simulation time reached, files not written: " + folder + "/r3.lct",
+            rows[2].Status);
+  EXPECT_TRUE(rows[2].FilesLost);
+  ASSERT_EQ(2u, capture.Reports().size());
+  EXPECT_EQ("Cannot write to file \"" + folder + "/r2.ksr\": it is a folder.",
+            capture.Reports()[0].text);
+  EXPECT_EQ("Cannot write to file \"" + folder + "/r3.lct\": it is a folder.",
+            capture.Reports()[1].text);
+  EXPECT_TRUE(std::filesystem::exists(folder + "/r1.ksr"));
+  EXPECT_TRUE(std::filesystem::exists(folder + "/r3.ksr"));
 }
 
 TEST(BatchAbort, SpeedDropEndsTheRunAtTheNextStep) {
@@ -238,6 +344,22 @@ TEST(BatchResultsFile, UnwritableFileIsReported) {
       "Cannot open file \"/nonexistent-folder/x.kbr\" for writing, error code: No such "
       "file or directory.",
       capture.OnlyText());
+}
+
+TEST(BatchResultsFile, AFolderOrDeviceIsNotReplaced) {
+  FakeBatch fake;
+  const std::string folder = FreshTestFolder("batch-results-folder").string();
+  std::filesystem::create_directory(folder + "/x.kbr");
+  ReportCapture capture;
+  EXPECT_FALSE(fake.batch.SaveResults(folder + "/x.kbr"));
+  EXPECT_FALSE(fake.batch.SaveResults("/dev/full"));
+  ASSERT_EQ(2u, capture.Reports().size());
+  EXPECT_EQ("Cannot open file \"" + folder + "/x.kbr\" for writing, error code: it is a folder.",
+            capture.Reports()[0].text);
+  EXPECT_EQ("Cannot open file \"/dev/full\" for writing, error code: it is not a regular file.",
+            capture.Reports()[1].text);
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/x.kbr"));
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
 TEST(BatchResultsFile, ProposedNameReplacesTheExtension) {

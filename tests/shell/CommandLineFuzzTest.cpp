@@ -105,6 +105,11 @@ TEST(CommandLineFuzz, RandomArgumentsGiveABadArgumentMessageOrAValidRequest) {
       EXPECT_GE(batch.request.FirstLane, 1);
       EXPECT_LE(batch.request.FirstLane, batch.request.LastLane);
       EXPECT_LE(batch.request.LastLane, 12);
+      EXPECT_GE(batch.request.Runs, 1);
+      EXPECT_LE(batch.request.Runs, kMaxBatchRuns);
+      EXPECT_GE(batch.request.StopDetector, 0);
+      EXPECT_GE(batch.request.ReportDetector, 0);
+      EXPECT_GE(batch.request.DropSpeed, 0);
     }
     // Every output name resolves, whatever directives it holds.
     for (const std::string* name :

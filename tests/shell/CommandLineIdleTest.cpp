@@ -220,6 +220,42 @@ TEST(CommandLineBatchSteps, BadBatchSpecificationEndsBeforeStarting) {
   }
 }
 
+TEST(CommandLineBatchSteps, TrailingFieldsAndGarbageAreRefused) {
+  const char* bad[] = {"batch=1,0,0,0,1,12,99xyz", "batch=1,0,0,0,1,12,5", "batch=5,0,2,40;junk",
+                       "batch=1,0,0,0 ",           "batch=1,-1,0,0",       "batch=1,0,0,-40"};
+  for (const char* option : bad) {
+    SCOPED_TRACE(option);
+    ReportCapture capture;
+    Machine m({"model.kav", option});
+    for (int i = 0; i < 4; ++i) m.idle.OnIdle();
+    EXPECT_EQ(capture.OnlyText(),
+              "Bad program argument: \"" + std::string(option).substr(6) + "\"");
+    EXPECT_EQ(m.batch.calls, std::vector<std::string>{"page"});
+  }
+}
+
+TEST(CommandLineBatchSteps, RunsOutsideOneToTenThousandGetTheRangeMessage) {
+  for (const char* runs : {"0", "10001", "10002", "-1"}) {
+    SCOPED_TRACE(runs);
+    ReportCapture capture;
+    Machine m({"model.kav", std::string("batch=") + runs + ",0,0,0"});
+    for (int i = 0; i < 4; ++i) m.idle.OnIdle();
+    EXPECT_EQ(capture.OnlyText(), "Bad program argument: \"" + std::string(runs) +
+                                      ",0,0,0\": The valid range is 1..10000");
+    EXPECT_TRUE(TerminateRequested());
+    EXPECT_EQ(m.batch.calls, std::vector<std::string>{"page"});
+  }
+}
+
+TEST(CommandLineFirstIdle, AnEmptyArgumentIsABadArgument) {
+  ReportCapture capture;
+  Machine m({"model.kav", "", "detectiontrace=d.trc"});
+  m.idle.OnIdle();
+  EXPECT_EQ(capture.OnlyText(), "Bad program argument: \"\"");
+  EXPECT_TRUE(TerminateRequested());
+  EXPECT_EQ(m.outputs.DetectionTraceFile, "d.trc");
+}
+
 TEST(CommandLineBatchSteps, WithoutBatchEngineTheRequestIsRefused) {
   ReportCapture capture;
   Machine m({"model.kav", "batch=1,0,0,0"}, KAVRO, false);

@@ -96,10 +96,9 @@ TEST(CommandLineBatchSpecification, ReadsFourToSixNumbersWithLaneDefaults) {
     BatchRequest expected;
   };
   const Case cases[] = {
-      {"5,0,2,40", {5, 0, 2, 40, 1, 12}},      {"1,0,0,0", {1, 0, 0, 0, 1, 12}},
-      {"10,3,1,60,2", {10, 3, 1, 60, 2, 12}},  {"10,3,1,60,2,4", {10, 3, 1, 60, 2, 4}},
-      {"1,0,0,0,3,3", {1, 0, 0, 0, 3, 3}},     {" 7, 1, 1, 50", {7, 1, 1, 50, 1, 12}},
-      {"5,0,2,40;junk", {5, 0, 2, 40, 1, 12}},
+      {"5,0,2,40", {5, 0, 2, 40, 1, 12}},     {"1,0,0,0", {1, 0, 0, 0, 1, 12}},
+      {"10,3,1,60,2", {10, 3, 1, 60, 2, 12}}, {"10,3,1,60,2,4", {10, 3, 1, 60, 2, 4}},
+      {"1,0,0,0,3,3", {1, 0, 0, 0, 3, 3}},    {" 7, 1, 1, 50", {7, 1, 1, 50, 1, 12}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -115,8 +114,11 @@ TEST(CommandLineBatchSpecification, ReadsFourToSixNumbersWithLaneDefaults) {
 }
 
 TEST(CommandLineBatchSpecification, RejectsTooFewNumbersAndBadLaneRanges) {
-  const char* bad[] = {"5,0,0",   "1,0,0,0,3,2", "1,0,0,0,1,13", "1,0,0,0,0",  "",
-                       "a,b,c,d", "5;0;2;40",    "5,0,,40",      "1,0,0,0,13", "99999999999,0,0,0"};
+  const char* bad[] = {
+      "5,0,0",         "1,0,0,0,3,2",        "1,0,0,0,1,13",   "1,0,0,0,0",  "",
+      "a,b,c,d",       "5;0;2;40",           "5,0,,40",        "1,0,0,0,13", "99999999999,0,0,0",
+      "5,0,2,40;junk", "1,0,0,0,1,12,99xyz", "1,0,0,0,1,12,1", "1,0,0,0,",   "1,0,0,0 ",
+      "1,-1,0,0",      "1,0,-2,0",           "1,0,0,-1"};
   for (const char* text : bad) {
     SCOPED_TRACE(text);
     BatchRequest request;

@@ -6,7 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/ConfigRW.h"
 #include "config/ConfigTestFiles.h"
+#include "config/KDConfig.h"
 #include "shell/BatchProgram.h"
 #include "shell/ConfigFileCommands.h"
 
@@ -47,6 +49,18 @@ TEST(ConfigFileCheck, AGoodFileHasNoProblems) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, kExamples + "weaving.kav: no problems found\n");
+}
+
+TEST(ConfigFileCheck, ABatchThatCouldNotStartIsAWarning) {
+  std::unique_ptr<KDConfig> config;
+  ASSERT_TRUE(LoadConfig(kExamples + "weaving.kav", config).ok);
+  while (config->DetectorCount() > 0) config->DeleteDetector(0);
+  std::string path = Folder("check-batch") + "/nodetector.kav";
+  ASSERT_TRUE(WriteKavroConfig(*config, path));
+  BatchRun run = Batch({path, "--check"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "Warning: At least one detector must be created for batch operation.\n");
+  EXPECT_EQ(run.out, path + ": no problems found\n");
 }
 
 TEST(ConfigFileCheck, ReportsTheProblemWithItsLine) {

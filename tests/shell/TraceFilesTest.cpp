@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
@@ -119,4 +122,57 @@ TEST(VehicleTracks, DesiredDistanceFlag) {
   EXPECT_TRUE(KeepsDesiredDistance(100, 5, 60, 20, 5, 1, 0));
   EXPECT_FALSE(KeepsDesiredDistance(100, 5, 71, 20, 5, 1, 0));
   EXPECT_TRUE(KeepsDesiredDistance(100, 5, 70, 20, 5, 1, 0));  // exactly: 0.1 m tolerance
+}
+
+TEST(TraceFileFailures, AFolderInPlaceOfTheVehicleTraceIsReportedAndNamed) {
+  std::string folder = FreshTestFolder("trace-vehicle-folder").string();
+  std::filesystem::create_directory(folder + "/veh.txt");
+  FakeRun fake(4);
+  fake.outputs.VehicleTraceFile = folder + "/veh.txt";
+  fake.outputs.VehicleTraceInterval = 2;
+  ReportCapture capture;
+  fake.RunToEnd();
+  EXPECT_EQ("Cannot write to file \"" + folder + "/veh.txt\": it is a folder.", capture.OnlyText());
+  EXPECT_EQ(std::vector<std::string>{folder + "/veh.txt"}, fake.run.TakeUnwrittenFiles());
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/veh.txt"));
+}
+
+TEST(TraceFileFailures, ADeviceIsNeverWrittenOrReplaced) {
+  OutputFileSettings settings;
+  settings.DetectionTraceFile = "/dev/full";
+  KernelTraceFiles traces;
+  ReportCapture capture;
+  traces.OpenSet(settings, "", 0);
+  EXPECT_EQ("Cannot write to file \"/dev/full\": it is not a regular file.", capture.OnlyText());
+  EXPECT_FALSE(traces.IsOpen(KernelTraceFiles::Detection));
+  EXPECT_EQ(std::vector<std::string>{"/dev/full"}, traces.TakeUnwrittenFiles());
+  EXPECT_TRUE(traces.TakeUnwrittenFiles().empty());
+  EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
+}
+
+// A process killed during a run leaves the file of an earlier run as it was: the new trace
+// takes its name only when the run ends.
+TEST(TraceFileFailures, AnOlderTraceStaysWholeUntilTheRunEnds) {
+  std::string folder = FreshTestFolder("trace-older").string();
+  for (const char* name : {"/run.trc", "/veh.txt"}) {
+    FILE* old = std::fopen((folder + name).c_str(), "w");
+    std::fputs("older run\n", old);
+    std::fclose(old);
+  }
+  FakeRun fake(3);
+  fake.outputs.DetectionTraceFile = folder + "/run.trc";
+  fake.outputs.VehicleTraceFile = folder + "/veh.txt";
+  fake.run.Continue();
+  fake.run.RunOneStep();
+  fake.run.RunOneStep();
+  std::fflush(fake.simulation->sinks.Detection);
+  EXPECT_EQ("older run\n", ReadWholeFile(folder + "/run.trc"));
+  EXPECT_EQ("older run\n", ReadWholeFile(folder + "/veh.txt"));
+  fake.RunToEnd();
+  EXPECT_EQ("step 1\nstep 2\nstep 3\n", ReadWholeFile(folder + "/run.trc"));
+  EXPECT_EQ("#time\tID\ttype\torigin\tdest.\tlane\tpos.\tspeed\n",
+            ReadWholeFile(folder + "/veh.txt"));
+  // No temporary file stays behind.
+  EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(folder),
+                             std::filesystem::directory_iterator()));
 }

@@ -102,6 +102,7 @@ int RunDesktopProgram(int argc, char** argv) {
         return std::unique_ptr<RunSimulation>(std::move(simulation));
       },
       [&form](const std::string& line) { form.AppendMessageLine(line); });
+  batch.SetQuestionHost(&form, [&form] { form.ItemSetModeClick(form.PageItem("ItemDetectors")); });
   form.SetBatchEngine(&batch);
   form.show();
   int status = QApplication::exec();
