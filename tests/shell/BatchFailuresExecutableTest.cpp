@@ -280,8 +280,9 @@ TEST_F(BatchFailuresExecutable, AKilledBatchLeavesEveryOlderFileWhole) {
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     const std::string text = ReadWholeFile((folder / name).string());
-    if (text != "older\n")
+    if (text != "older\n") {
       EXPECT_TRUE(text == ReadWholeFile((complete / name).string())) << "a file cut short";
+    }
   }
   EXPECT_NE(ReadWholeFile((folder / "r1.ksr").string()), "older\n") << "run 1 was complete";
   EXPECT_EQ(ReadWholeFile((folder / "ramp.kbr").string()), "older\n");
