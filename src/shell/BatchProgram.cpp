@@ -14,6 +14,7 @@
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/ConfigFileCommands.h"
+#include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
@@ -166,7 +167,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   machine.OnIdle();
   // A batch on a configuration that could not be read would run the default road instead.
   std::unique_ptr<KDConfig> config;
-  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config);
+  bool readable = !TerminateRequested() && ReadCompleteConfig(host.CurrentFileName(), config);
   if (!readable) {
     SetReportHook(std::move(previous));
     ClearTerminateRequest();

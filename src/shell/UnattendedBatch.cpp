@@ -10,6 +10,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/BatchRunsMerge.h"
+#include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 
 namespace {
@@ -54,7 +55,7 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   std::string systemError;
   ConfigReadResult read;
   if (ReadFileBytes(fileName, configurationText_, systemError)) {
-    read = LoadConfigText(fileName, configurationText_, config_);
+    read = LoadCompleteConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
         fileName, 0, "",
