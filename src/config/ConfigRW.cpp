@@ -48,6 +48,17 @@ std::unique_ptr<KDConfig> EmptyRoadConfig() {
   return config;
 }
 
+void ShowReading(const ConfigReadResult& result) {
+  for (const std::string& warning : result.warnings)
+    UserMessage(ReportKind::Information, "Warning", warning);
+  if (result.ok) return;
+  if (result.error.line == 0)
+    UserMessage(ReportKind::Error, "Error", result.error.message);
+  else
+    ConfigError(result.error.fileName, result.error.line, result.error.lineText,
+                result.error.message);
+}
+
 // Writes `text` next to `fileName` and renames it over the file only when everything was
 // written and closed, so a failed save never destroys the previous file.
 bool ReplaceFileWith(const std::string& fileName, const std::string& text,
@@ -93,17 +104,6 @@ std::string LocalDateLine() {
 
 }  // namespace
 
-void ShowConfigReading(const ConfigReadResult& result) {
-  for (const std::string& warning : result.warnings)
-    UserMessage(ReportKind::Information, "Warning", warning);
-  if (result.ok) return;
-  if (result.error.line == 0)
-    UserMessage(ReportKind::Error, "Error", result.error.message);
-  else
-    ConfigError(result.error.fileName, result.error.line, result.error.lineText,
-                result.error.message);
-}
-
 ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config) {
   ConfigReader reader(fileName, config);
   return reader.Read(in);
@@ -111,7 +111,7 @@ ConfigReadResult ParseKavroConfig(const std::string& fileName, std::istream& in,
 
 bool ReadKavroConfig(const std::string& fileName, std::istream& in, KDConfig& config) {
   ConfigReadResult result = ParseKavroConfig(fileName, in, config);
-  ShowConfigReading(result);
+  ShowReading(result);
   return result.ok;
 }
 
@@ -150,7 +150,7 @@ ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfi
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
   std::unique_ptr<KDConfig> loaded;
   ConfigReadResult result = LoadConfig(fileName, loaded);
-  ShowConfigReading(result);
+  ShowReading(result);
   if (!result.ok) return false;
   current = std::move(loaded);
   return true;

@@ -23,7 +23,6 @@ struct ConfigReadResult {
   bool ok = false;
   ConfigReadError error;              // meaningful when !ok
   std::vector<std::string> warnings;  // unknown-parameter warnings, in the order shown
-  bool oldStyle = false;              // the text was an old-style (V4) file
 };
 
 /// Reads a .kav text into `config` (built by the caller) without showing anything. A first
@@ -44,9 +43,6 @@ ConfigReadResult LoadConfigText(const std::string& name, const std::string& text
 /// Opens a configuration file: on success the new configuration replaces `current` (the old
 /// one is destroyed); on failure the problem is shown and `current` stays as it was.
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current);
-
-/// Shows the warnings of a reading and its error, if any.
-void ShowConfigReading(const ConfigReadResult& result);
 
 /// Shows an error in a configuration file ("%s(line %d)\r\n%s\r\n%s", caption "Error in
 /// Kavro configuration file") and returns false.

@@ -106,11 +106,10 @@ bool OldConfigReader::FailAt(int lineNo, const std::string& lineText, const std:
 }
 
 ConfigReadResult OldConfigReader::Read(std::istream& in) {
-  result_.oldStyle = true;
   while (ReadConfigLine(in, line_)) {
     lineNo_++;
     if (lineNo_ == 1) {
-      if (line_.compare(0, 6, "* 1 * ") != 0 || line_.size() <= 6) {
+      if (!IsOldStyleFirstLine(line_)) {
         Fail(kNotOldStyle);
         return result_;
       }
@@ -753,6 +752,13 @@ void OldConfigReader::Finish() {
     result_.warnings.push_back(
         Format("%s: lane detectors are not kept when the configuration is saved (%d in this file)",
                fileName_.c_str(), config_.LaneDetectorCount()));
+}
+
+bool IsOldStyleFirstLine(std::string firstLine) {
+  while (!firstLine.empty() &&
+         std::string(" \t\r\n\v\f").find(firstLine.back()) != std::string::npos)
+    firstLine.pop_back();
+  return firstLine.size() > 6 && firstLine.compare(0, 6, "* 1 * ") == 0;
 }
 
 ConfigReadResult ReadOldConfig(const std::string& fileName, std::istream& in, KDConfig& config) {

@@ -1,31 +1,60 @@
 #include "shell/ConfigLoading.h"
 
+#include <fstream>
+
 #include "config/KDConfig.h"
+#include "config/OldConfigRW.h"
+#include "config/ProgramError.h"
 #include "roadview/LaneChangeGeneration.h"
 
-void CompleteOldStyleConfig(const ConfigReadResult& result, KDConfig* config) {
-  if (!result.ok || !result.oldStyle || config == nullptr) return;
+namespace {
+
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+std::string FirstLineOfFile(const std::string& fileName) {
+  std::ifstream in(fileName, std::ios::binary);
+  std::string line;
+  std::getline(in, line);
+  return line;
+}
+
+void ShowReading(const ConfigReadResult& result) {
+  for (const std::string& warning : result.warnings)
+    UserMessage(ReportKind::Information, "Warning", warning);
+  if (result.ok) return;
+  if (result.error.line == 0)
+    UserMessage(ReportKind::Error, "Error", result.error.message);
+  else
+    ConfigError(result.error.fileName, result.error.line, result.error.lineText,
+                result.error.message);
+}
+
+}  // namespace
+
+void CompleteOldStyleConfig(const ConfigReadResult& result, const std::string& firstLine,
+                            KDConfig* config) {
+  if (!result.ok || config == nullptr || !IsOldStyleFirstLine(firstLine)) return;
   GenerateLaneChangeAreas(*config, LaneChangeSettings{});
 }
 
 ConfigReadResult LoadCompleteConfig(const std::string& fileName,
                                     std::unique_ptr<KDConfig>& loaded) {
   ConfigReadResult result = LoadConfig(fileName, loaded);
-  CompleteOldStyleConfig(result, loaded.get());
+  CompleteOldStyleConfig(result, FirstLineOfFile(fileName), loaded.get());
   return result;
 }
 
 ConfigReadResult LoadCompleteConfigText(const std::string& name, const std::string& text,
                                         std::unique_ptr<KDConfig>& loaded) {
   ConfigReadResult result = LoadConfigText(name, text, loaded);
-  CompleteOldStyleConfig(result, loaded.get());
+  CompleteOldStyleConfig(result, FirstLine(text), loaded.get());
   return result;
 }
 
 bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
   std::unique_ptr<KDConfig> loaded;
   ConfigReadResult result = LoadCompleteConfig(fileName, loaded);
-  ShowConfigReading(result);
+  ShowReading(result);
   if (!result.ok) return false;
   current = std::move(loaded);
   return true;

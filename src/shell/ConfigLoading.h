@@ -11,8 +11,10 @@ class KDConfig;
 // areas, so they are generated from its road with the standard lengths; the configuration then
 // runs, and saves to a .kav file that runs, without a trip to the lane change page.
 
-/// Completes `config` after a successful reading of an old-style file; nothing otherwise.
-void CompleteOldStyleConfig(const ConfigReadResult& result, KDConfig* config);
+/// Completes `config` after a successful reading of the configuration text whose first line is
+/// `firstLine`, when that marks an old-style file; nothing otherwise.
+void CompleteOldStyleConfig(const ConfigReadResult& result, const std::string& firstLine,
+                            KDConfig* config);
 
 /// LoadConfig and LoadConfigText, completed.
 ConfigReadResult LoadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded);

@@ -10,6 +10,7 @@
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
+#include "config/OldConfigRW.h"
 #include "config/OldConfigTestFiles.h"
 #include "config/RoadTypes.h"
 #include "config/fs_params.h"
@@ -37,7 +38,6 @@ Reading Read(const OldStyleFile& file, int items = 99) { return Read(file.Text(i
 void ExpectError(const OldStyleFile& file, int line, const std::string& message) {
   Reading reading = Read(file);
   ASSERT_FALSE(reading.result.ok);
-  EXPECT_TRUE(reading.result.oldStyle);
   EXPECT_EQ(reading.result.error.line, line) << reading.result.error.message;
   EXPECT_EQ(reading.result.error.message.substr(0, message.size()), message)
       << reading.result.error.message;
@@ -281,7 +281,8 @@ TEST(OldConfigRead, AcceptsCarriageReturnLineEnds) {
 TEST(OldConfigRead, AMarkerWithoutTextIsNotOldStyle) {
   Reading reading = Read("* 1 * \n 3000 0 2 0\n");
   ASSERT_FALSE(reading.result.ok);
-  EXPECT_FALSE(reading.result.oldStyle);
+  EXPECT_FALSE(IsOldStyleFirstLine("* 1 * "));
+  EXPECT_TRUE(IsOldStyleFirstLine("* 1 * x\r"));
   EXPECT_EQ(reading.result.error.line, 1);
   EXPECT_EQ(reading.result.error.message, "No ':' found");
 }

@@ -75,7 +75,6 @@ TEST(OldStyleExamples, BecomeTheirGoldenKavFiles) {
     std::unique_ptr<KDConfig> config;
     ConfigReadResult result = LoadCompleteConfig(ExamplePath(example), config);
     ASSERT_TRUE(result.ok) << result.error.line << ": " << result.error.message;
-    EXPECT_TRUE(result.oldStyle);
     EXPECT_EQ(static_cast<int>(result.warnings.size()), example.laneDetectors ? 1 : 0);
     EXPECT_EQ(config->LaneDetectorCount(), example.laneDetectors);
     EXPECT_TRUE(CheckLaneChangeAreas(*config));
