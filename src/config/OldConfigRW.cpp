@@ -30,6 +30,7 @@ constexpr int kMaxBoundaries = 999;
 // The old style keeps a working table of 99 origin lanes.
 constexpr int kMaxOriginLanes = 99;
 constexpr int kMaxFlowPoints = 99;
+constexpr float kMaxSpeedLimit = 1000;  // [km/h]
 // Vehicle parameter lines that may end with a "*" line: from parameter 10 on.
 constexpr int kFirstOptionalParam = 10;
 // OD probabilities summed over an origin's lanes may exceed 1 by rounding only.
@@ -364,8 +365,8 @@ bool OldConfigReader::StoreLaneGroup(int section, int lane, const std::string& g
     if (!scanner.Int(noOvertaking) || (noOvertaking != 0 && noOvertaking != 1))
       return Fail(BadFormat(where + "; no overtaking for trucks is 0 or 1"));
     if (scanner.Literal(',')) {
-      if (!scanner.Float(speedLimit) || speedLimit <= 0)
-        return Fail(BadFormat(where + "; the speed limit is a number of km/h above 0"));
+      if (!scanner.Float(speedLimit) || speedLimit <= 0 || speedLimit > kMaxSpeedLimit)
+        return Fail(BadFormat(where + "; the speed limit lies above 0 and up to 1000 km/h"));
       hasLimit = true;
       if (scanner.Literal(',')) {
         if (!scanner.Float(slope) || !(slope >= 0.0f && static_cast<double>(slope) <= 0.070001))
@@ -596,8 +597,11 @@ bool OldConfigReader::HandleFlows(const std::string& line) {
     // Times are whole seconds in the configuration.
     if (!seconds.empty() && static_cast<int>(at) <= seconds.back())
       return badTime("times must increase by at least one second");
-    if (static_cast<int>(seconds.size()) >= kMaxFlowPoints)
-      return badTime(Format("more than %d times", kMaxFlowPoints));
+    // A graph keeps its point at 0 s, so a graph starting later has room for one point less.
+    const bool startsLater = (seconds.empty() ? static_cast<int>(at) : seconds.front()) > 0;
+    const int room = startsLater ? kMaxFlowPoints - 1 : kMaxFlowPoints;
+    if (static_cast<int>(seconds.size()) >= room)
+      return badTime(Format("more than %d times", room));
     if (time == 0) baseFlow_[lane] = flow;
     seconds.push_back(static_cast<int>(at));
     values.push_back(flow);

