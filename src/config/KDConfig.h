@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -297,6 +298,26 @@ class KDConfig {
   void SetTempClosedArea(int lane, int end, int length, int voluntaryLength, int t1, int t2,
                          int t3);
 
+  // ---- Copies and clipboard text of road pieces ----------------------------------------
+  /// An independent copy: nothing is shared with this configuration, and the copy has a
+  /// change stamp of its own. With `sendToModel` in DOVEL mode the copy also becomes the
+  /// external model's configuration. None when memory ran out (reported).
+  std::unique_ptr<KDConfig> Duplicate(bool sendToModel) const;
+  /// The memory this configuration holds [bytes], its own object included.
+  std::size_t MemoryBytes() const;
+  /// The clipboard text of lanes fromLane .. toLane of sections fromSection (upstream) down
+  /// to toSection.
+  std::string AreaToText(int fromLane, int toLane, int toSection, int fromSection) const;
+  /// The number of sections of a clipboard text; -1 when it is not a road piece.
+  static int CheckAreaText(const std::string& text);
+  /// Why the road piece cannot be pasted with its first section into `section` and its first
+  /// lane into `lane`; empty when it can. Input paths ask this before TextToArea.
+  std::string AreaTextProblem(const std::string& text, int section, int lane) const;
+  /// Pastes a road piece: `section` takes the piece's sections (upstream first), `lane` and
+  /// the lanes right of it the piece's lanes. A piece that does not fit is reported as a
+  /// warning and changes nothing (false).
+  bool TextToArea(const std::string& text, int section, int lane);
+
   // ---- Vehicle and driver parameters, run settings -------------------------------------
   // Kinds are the VDC_ constants; types and parameters count from 0. Kinds 1 and 6 have no
   // types and take type -1.
@@ -360,6 +381,13 @@ class KDConfig {
   void TeleportSectionsDeleted(int section);
   // Rebuilds the teleport lists from the lane types (the last step of the list rebuild).
   void RebuildTeleportLists();
+
+  // ---- Copies (private) ----------------------------------------------------------------
+  // Takes every member of `from` (KDConfigCopy.cpp): a member added to this class must be
+  // copied there too.
+  void CopyFrom(const KDConfig& from);
+  void SendWholeConfigurationToModel();
+  void PasteArea(const std::string& text, int section, int lane);
 
   // ---- Road layout (private) -----------------------------------------------------------
   // Takes a new value of the program-wide change counter: every successful change of any

@@ -4,7 +4,6 @@
 
 #include "config/KDConfig.h"
 #include "config/OldConfigRW.h"
-#include "config/ProgramError.h"
 #include "roadview/LaneChangeGeneration.h"
 
 namespace {
@@ -16,17 +15,6 @@ std::string FirstLineOfFile(const std::string& fileName) {
   std::string line;
   std::getline(in, line);
   return line;
-}
-
-void ShowReading(const ConfigReadResult& result) {
-  for (const std::string& warning : result.warnings)
-    UserMessage(ReportKind::Information, "Warning", warning);
-  if (result.ok) return;
-  if (result.error.line == 0)
-    UserMessage(ReportKind::Error, "Error", result.error.message);
-  else
-    ConfigError(result.error.fileName, result.error.line, result.error.lineText,
-                result.error.message);
 }
 
 }  // namespace
@@ -51,11 +39,16 @@ ConfigReadResult LoadCompleteConfigText(const std::string& name, const std::stri
   return result;
 }
 
-bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
-  std::unique_ptr<KDConfig> loaded;
-  ConfigReadResult result = LoadCompleteConfig(fileName, loaded);
-  ShowReading(result);
-  if (!result.ok) return false;
-  current = std::move(loaded);
+bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
+                        std::string& text) {
+  if (!ReadConfig(fileName, current, text)) return false;
+  ConfigReadResult read;
+  read.ok = true;
+  CompleteOldStyleConfig(read, FirstLine(text), current.get());
   return true;
+}
+
+bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
+  std::string text;
+  return ReadCompleteConfig(fileName, current, text);
 }

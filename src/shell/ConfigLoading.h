@@ -21,5 +21,8 @@ ConfigReadResult LoadCompleteConfig(const std::string& fileName, std::unique_ptr
 ConfigReadResult LoadCompleteConfigText(const std::string& name, const std::string& text,
                                         std::unique_ptr<KDConfig>& loaded);
 
-/// ReadConfig, completed: on success `current` is replaced; problems are shown.
+/// ReadConfig, completed: on success `current` is replaced; problems are shown. `text` receives
+/// the file's bytes as they were read.
 bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current);
+bool ReadCompleteConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
+                        std::string& text);

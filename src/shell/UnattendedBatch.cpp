@@ -44,6 +44,13 @@ UnattendedBatch::UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& h
 
 UnattendedBatch::~UnattendedBatch() = default;
 
+void UnattendedBatch::UseConfiguration(const std::string& fileName, std::string text,
+                                       std::unique_ptr<KDConfig> config) {
+  readFileName_ = fileName;
+  readText_ = std::move(text);
+  readConfig_ = std::move(config);
+}
+
 void UnattendedBatch::StartBatch(const BatchRequest& request) {
   batch_.reset();
   run_.reset();
@@ -54,7 +61,11 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   const std::string fileName = host_.CurrentFileName();
   std::string systemError;
   ConfigReadResult read;
-  if (ReadFileBytes(fileName, configurationText_, systemError)) {
+  if (readConfig_ && readFileName_ == fileName) {
+    configurationText_ = std::move(readText_);
+    config_ = std::move(readConfig_);
+    read.ok = true;
+  } else if (ReadFileBytes(fileName, configurationText_, systemError)) {
     read = LoadCompleteConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
@@ -171,7 +182,7 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
 
 void UnattendedBatch::ProcessEvents() {
   // After a stop (a program error) no further step is made: the batch ends unfinished.
-  if (run_ && TerminateRequested()) run_->State().Running = false;
+  if (run_ && TerminateRequested()) run_->Halt();
 }
 
 void UnattendedBatch::StepCountChanged(int stepCount) {

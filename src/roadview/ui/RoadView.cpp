@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QSlider>
+#include <cstdlib>
 
 #include "config/KDConfig.h"
 #include "roadview/RoadColors.h"
@@ -43,6 +44,64 @@ void TSectionHeader::paintEvent(QPaintEvent*) {
   }
 }
 
+int TSectionHeader::ItemLeft(int item) const {
+  int x = 0;
+  for (int k = 0; k < item && k < static_cast<int>(items_.size()); ++k) x += items_[k].width;
+  return x;
+}
+
+int TSectionHeader::ItemAt(int x) const {
+  int left = 0;
+  for (int k = 0; k < static_cast<int>(items_.size()); ++k) {
+    if (items_[k].width > 0 && x >= left && x < left + items_[k].width) return k;
+    left += items_[k].width;
+  }
+  return -1;
+}
+
+// The item whose right edge lies within 3 pixels of x; the rightmost item's edge is the end of
+// the road and is not dragged.
+int TSectionHeader::EdgeAt(int x) const {
+  int right = 0;
+  int last = -1;
+  for (int k = 0; k < static_cast<int>(items_.size()); ++k)
+    if (items_[k].width > 0) last = k;
+  for (int k = 0; k < last; ++k) {
+    right += items_[k].width;
+    if (items_[k].width > 0 && std::abs(x - right) <= 3) return k;
+  }
+  return -1;
+}
+
+void TSectionHeader::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = event->position().toPoint();
+  emit MouseDown(at.x(), at.y(), event->globalPosition().toPoint());
+  if (event->button() != Qt::LeftButton) return;
+  dragItem_ = EdgeAt(at.x());
+  pressItem_ = dragItem_ >= 0 ? -1 : ItemAt(at.x());
+}
+
+void TSectionHeader::mouseMoveEvent(QMouseEvent* event) {
+  emit MouseMove(event->globalPosition().toPoint());
+  if (dragItem_ < 0) {
+    setCursor(EdgeAt(event->position().toPoint().x()) >= 0 ? Qt::SplitHCursor : Qt::ArrowCursor);
+    return;
+  }
+  const int width = std::max(event->position().toPoint().x() - ItemLeft(dragItem_), 0);
+  emit SectionTrack(dragItem_, width);
+  emit SectionResize(dragItem_, width);
+}
+
+void TSectionHeader::mouseReleaseEvent(QMouseEvent* event) {
+  const int pressed = pressItem_;
+  const bool dragged = dragItem_ >= 0;
+  dragItem_ = -1;
+  pressItem_ = -1;
+  emit MouseUp();
+  if (!dragged && pressed >= 0 && ItemAt(event->position().toPoint().x()) == pressed)
+    emit SectionClick(pressed);
+}
+
 TRoadImage::TRoadImage(QWidget* parent) : QWidget(parent) {
   setObjectName("ImageRoad");
   setMouseTracking(true);
@@ -75,16 +134,17 @@ void TRoadImage::paintEvent(QPaintEvent*) {
 
 void TRoadImage::mousePressEvent(QMouseEvent* event) {
   emit MouseDown(event->position().toPoint().x(), event->position().toPoint().y(), event->button(),
-                 event->modifiers());
+                 event->modifiers(), event->globalPosition().toPoint());
 }
 
 void TRoadImage::mouseMoveEvent(QMouseEvent* event) {
-  emit MouseMove(event->position().toPoint().x(), event->position().toPoint().y(),
-                 event->buttons());
+  emit MouseMove(event->position().toPoint().x(), event->position().toPoint().y(), event->buttons(),
+                 event->globalPosition().toPoint());
 }
 
 void TRoadImage::mouseReleaseEvent(QMouseEvent* event) {
-  emit MouseUp(event->position().toPoint().x(), event->position().toPoint().y(), event->button());
+  emit MouseUp(event->position().toPoint().x(), event->position().toPoint().y(), event->button(),
+               event->globalPosition().toPoint());
 }
 
 void TRoadImage::resizeEvent(QResizeEvent*) { emit Resized(); }
@@ -118,12 +178,25 @@ TRoadView::TRoadView(QWidget* parent)
   layout->setColumnStretch(1, 1);
   for (int lane = 0; lane < MAX_KAVROLANE; ++lane) {
     auto* label = new QLabel(laneIds_);
+    label->setObjectName(QString("LabelLane%1").arg(lane + 1));
     label->setAlignment(Qt::AlignCenter);
+    label->installEventFilter(this);
     laneLabels_.push_back(label);
   }
   connect(zoom_, &QSlider::valueChanged, this, [this] { RedrawRoad(); });
   connect(scroll_, &QScrollBar::valueChanged, this, [this] { RedrawRoad(); });
   connect(image_, &TRoadImage::Resized, this, [this] { RedrawRoad(); });
+}
+
+bool TRoadView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::MouseButtonPress) {
+    for (int lane = 0; lane < static_cast<int>(laneLabels_.size()); ++lane) {
+      if (watched != laneLabels_[lane]) continue;
+      emit LaneLabelPressed(lane);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 void TRoadView::SetConfig(const KDConfig* config) {

@@ -17,6 +17,8 @@ class QSlider;
 class QLabel;
 
 // The row of section numbers above the road picture; items are laid out by the road drawing.
+// Dragging the right edge of an item resizes it (track while dragging, resize at each step);
+// a press and release elsewhere on an item is a click on it.
 class TSectionHeader : public QWidget {
   Q_OBJECT
 
@@ -24,12 +26,31 @@ class TSectionHeader : public QWidget {
   explicit TSectionHeader(QWidget* parent = nullptr);
   std::vector<HeaderItem>& Items() { return items_; }
   const std::vector<HeaderItem>& Items() const { return items_; }
+  /// The left edge of item k [pixel].
+  int ItemLeft(int item) const;
+
+ signals:
+  void MouseDown(int x, int y, QPoint screen);
+  void MouseUp();
+  /// The right edge of `item` is dragged to make it `width` pixels wide.
+  void SectionTrack(int item, int width);
+  void SectionResize(int item, int width);
+  void SectionClick(int item);
+  void MouseMove(QPoint screen);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
+  int ItemAt(int x) const;
+  int EdgeAt(int x) const;
+
   std::vector<HeaderItem> items_;
+  int dragItem_ = -1;
+  int pressItem_ = -1;
 };
 
 // Shows the road picture; paintEvent only copies the finished off-screen image.
@@ -46,9 +67,10 @@ class TRoadImage : public QWidget {
   bool TrafficVisible() const { return trafficVisible_; }
 
  signals:
-  void MouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
-  void MouseMove(int x, int y, Qt::MouseButtons buttons);
-  void MouseUp(int x, int y, Qt::MouseButton button);
+  void MouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                 QPoint screen);
+  void MouseMove(int x, int y, Qt::MouseButtons buttons, QPoint screen);
+  void MouseUp(int x, int y, Qt::MouseButton button, QPoint screen);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -115,10 +137,17 @@ class TRoadView : public QWidget {
   TSectionHeader* HeaderControl() const { return header_; }
   QSlider* TrackBarZoom() const { return zoom_; }
   QScrollBar* ScrollBarScroll() const { return scroll_; }
+  /// The lane number label of a lane row.
+  QLabel* LaneLabel(int lane) const { return laneLabels_[lane]; }
 
  signals:
   /// After every redraw: the main window refreshes its object lists and the traffic.
   void RoadRedrawn();
+  /// A lane number label beside the road was pressed.
+  void LaneLabelPressed(int lane);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void UpdateLaneLabels();

@@ -46,6 +46,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   version_ = BuiltProgramVersion();
   CreateMenus();
   CreateFileMenu();
+  CreateEditMenu();
   CreateDebugMenu();
   CreatePages();
   CreateLowerArea();

@@ -2,17 +2,22 @@
 
 #include <QImage>
 #include <QMainWindow>
+#include <QPoint>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "roadview/RoadEditing.h"
 #include "shell/CommandLine.h"
 #include "shell/CommandLineIdle.h"
 #include "shell/ConfigDocument.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
+#include "shell/UndoHistory.h"
+#include "shell/UndoRecorder.h"
 
 class KDConfig;
 class KernelSimulation;
@@ -32,6 +37,7 @@ class TFormSetupScreenDumps;
 class TFormSplash;
 class TPageRun;
 class TPageSettings;
+class TPageRoadLayout;
 class UdovLibrary;
 
 /// What the program was started with.
@@ -47,7 +53,8 @@ struct StartupInfo {
 class TFormMain : public QMainWindow,
                   public CommandLineHost,
                   public ModelMessageView,
-                  public DocumentHost {
+                  public DocumentHost,
+                  public UndoRecorder {
   Q_OBJECT
 
  public:
@@ -100,6 +107,45 @@ class TFormMain : public QMainWindow,
   void ItemFileClick();
   void ItemPrintClick();
   void ItemExitClick();
+
+  // Undo and redo (FormMainEdit.cpp). Every editing command calls RecordUndo(label) before
+  // it changes the configuration (see shell/UndoRecorder.h).
+  void RecordUndo(const std::string& label) override;
+  void ItemUndoClick();
+  void ItemRedoClick();
+  /// Captions and enabled state of Edit > Undo and Edit > Redo.
+  void UpdateUndoMenu();
+  const UndoHistory& Undo() const { return undo_; }
+  QMenu* EditMenu() const { return MenuEdit; }
+
+  // Road editing (FormMainRoadEdit.cpp)
+  /// Redraws the road with the drawing flags of the shown page and the selection, and enables
+  /// the lane type commands the selection allows.
+  void RedrawRoad();
+  const RoadEditSelection& Selection() const { return selection_; }
+  /// Selects a rectangle of the road (redraws when it changed).
+  void SetSelection(const RoadEditSelection& selection);
+  /// The highlighted object of the road view, a RoadDrawFlags word (bits 0 .. 26); every page
+  /// change clears it.
+  std::uint32_t CurrentSelection() const { return currentSelection_; }
+  void SetCurrentSelection(std::uint32_t selection) { currentSelection_ = selection & 0x7ffffff; }
+  /// Opens (or shows) the detector graph of `kind` ("qk", "uq", "uk", "qt", "kt", "ut", "Tt",
+  /// "vt") for detector `detector` (from 0); the detector pop-up menu of the road view calls it.
+  void SetDetectorGraphOpener(std::function<void(int, const std::string&)> opener) {
+    detectorGraphOpener_ = std::move(opener);
+  }
+  void DetectorGraphRequest(int detector, const std::string& kind);
+  TPageRoadLayout* RoadLayoutPage() const { return PageRoadLayout; }
+  QMenu* RoadPopupMenu() const { return PopupMenuEditRoad; }
+  QMenu* HeaderPopupMenu() const { return PopupMenuHeaderControl; }
+  QMenu* DetectorPopupMenu() const { return PopupMenuDetectorGraph; }
+  void SetLaneTypeClick(LaneTypeCommand command);
+  void ItemEditClick();
+  void ItemCutClick();
+  void ItemCopyClick();
+  void ItemPasteClick();
+  void ItemPasteBeforeClick();
+  void ItemPasteAfterClick();
 
   // Pages (FormMainPages.cpp)
   /// The run the page navigation stops and resets; none before a run controller exists.
@@ -182,6 +228,30 @@ class TFormMain : public QMainWindow,
   void OpenConfigurationFromCommandLine(const std::string& fileName);
   QAction* EntryAction(int entry) const;
   void CreateFileMenu();
+  void CreateEditMenu();
+  void CreateRoadEditing();
+  void ShowRoadEditingMode();
+  int DetectorLabelAt(int x, int y) const;
+  void ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
+                          QPoint screen);
+  void ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoint screen);
+  void ImageRoadMouseUp(int x, int y, Qt::MouseButton button, QPoint screen);
+  void LaneLabelMouseDown(int lane);
+  void RoadContextMenu(QPoint screen);
+  void HeaderControlSectionTrack(int item, int width);
+  void HeaderControlSectionResize(int item, int width);
+  void HeaderControlSectionClick(int item);
+  void ItemSplitSectionClick();
+  void ItemDeleteSectionClick();
+  void ItemSetBeginOfSectionClick();
+  void ItemSetEndOfSectionClick();
+  void ItemEditSectionLengthClick();
+  void AskSectionValue(const std::string& caption, const std::string& prompt, int current,
+                       int minimum, int maximum, const std::string& undoLabel,
+                       const std::function<void(KDConfig&, int)>& store);
+  void PasteRoadPiece(PasteKind kind);
+  void ConfigurationRestored(std::unique_ptr<KDConfig> restored);
+  void ClearUndoHistory();
   void CreateLowerArea();
   /// Shows the current configuration in the road view and the pages.
   void AttachConfiguration();
@@ -227,6 +297,40 @@ class TFormMain : public QMainWindow,
   QMenu* MenuView = nullptr;
   QMenu* MenuHelp = nullptr;
   QMenu* MenuFile = nullptr;
+  QMenu* MenuEdit = nullptr;
+  QAction* ItemUndo = nullptr;
+  QAction* ItemRedo = nullptr;
+  UndoHistory undo_;
+
+  // Road editing
+  TPageRoadLayout* PageRoadLayout = nullptr;
+  QMenu* PopupMenuEditRoad = nullptr;
+  QMenu* PopupMenuHeaderControl = nullptr;
+  QMenu* PopupMenuDetectorGraph = nullptr;
+  QAction* laneTypeItems_[kLaneTypeCommands] = {};
+  QAction* ItemDeleteSection = nullptr;
+  QAction* ItemSplitSection = nullptr;
+  QAction* ItemEditSectionLength = nullptr;
+  QAction* ItemSetEndOfSection = nullptr;
+  QAction* ItemSetBeginOfSection = nullptr;
+  QAction* ItemDetectorTitle = nullptr;
+  QAction* ItemCut = nullptr;
+  QAction* ItemCopy = nullptr;
+  QAction* ItemPaste = nullptr;
+  QAction* ItemPasteBefore = nullptr;
+  QAction* ItemPasteAfter = nullptr;
+  RoadEditSelection selection_;
+  std::uint32_t currentSelection_ = 0;
+  bool selectingArea_ = false;
+  int downX_ = 0;
+  QPoint lastScreenPoint_;
+  int clickedHeaderItem_ = 0;
+  int headerClickPosition_ = 0;  // [m]
+  bool resizeUndoRecorded_ = false;
+  bool wholeCrossSection_ = true;
+  int clipboardSectionCount_ = 0;
+  int menuDetector_ = 0;
+  std::function<void(int, const std::string&)> detectorGraphOpener_;
   QMenu* MenuDebug = nullptr;
   QAction* separatorLastFiles_ = nullptr;
   std::vector<QAction*> lastFileEntries_;

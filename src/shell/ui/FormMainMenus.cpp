@@ -116,6 +116,7 @@ void TFormMain::CreatePages() {
 // physical road layout page is shown first.
 void TFormMain::ShowModeEntries() {
   PageRun->SetProgramMode(mode_);
+  ShowRoadEditingMode();
   for (int i = 0; i < kPageEntryCount; ++i) entryActions_[i]->setVisible(EntryVisible(i, mode_));
   for (PageMenu menu : {PageMenu::RoadDesign, PageMenu::Traffic, PageMenu::Simulate})
     entryActions_[InitialEntry(menu, mode_)]->setChecked(true);

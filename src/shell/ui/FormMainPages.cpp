@@ -93,11 +93,7 @@ void TFormMain::CreateDebugMenu() {
   ItemDrawTapers->setObjectName("ItemDrawTapers");
   ItemDrawTapers->setCheckable(true);
   ItemDrawTapers->setChecked(true);
-  connect(ItemDrawTapers, &QAction::toggled, this, [this](bool tapers) {
-    std::uint32_t flags = RoadViewMain->DrawFlags() & ~RDF_DRAW_TAPERS;
-    RoadViewMain->SetDrawFlags(tapers ? flags | RDF_DRAW_TAPERS : flags);
-    RoadViewMain->RedrawRoad();
-  });
+  connect(ItemDrawTapers, &QAction::toggled, this, [this] { RedrawRoad(); });
 }
 
 bool TFormMain::ModelCallLogging() const {
@@ -122,7 +118,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 void TFormMain::AttachConfiguration() {
   if (RoadViewMain) {
     RoadViewMain->SetConfig(&document_->Config());
-    RoadViewMain->RedrawRoad();
+    RedrawRoad();
   }
   if (runControl_) runControl_->ConfigurationReplaced(document_->Config());
   if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
@@ -133,8 +129,11 @@ void TFormMain::AttachConfiguration() {
 // A new configuration shows the physical road layout page; an opened one chooses the ticked
 // entry of the Simulate menu again, so its page shows the new values.
 void TFormMain::DocumentReplaced(bool opened) {
+  ClearUndoHistory();
   AttachConfiguration();
   if (mode_ == 0) return;
+  // A new road starts with no selection.
+  selection_ = RoadEditSelection();
   if (!opened) {
     ItemSetModeClick(EntryAction(InitialEntry(PageMenu::RoadDesign, mode_)));
   } else if (QAction* ticked = pageGroups_[static_cast<int>(PageMenu::Simulate)]->checkedAction()) {
@@ -161,6 +160,7 @@ void TFormMain::ItemSetModeClick(QAction* entry) {
   BitBtnPrev->setEnabled(PreviousEnabled(current, mode_));
   PanelNextPrev->setVisible(BitBtnNext->isEnabled() || BitBtnPrev->isEnabled());
   statusBar()->clearMessage();
+  currentSelection_ = 0;
 
   int page = entry->property(kPageProperty).toInt();
   for (int i = PageControl->count() - 1; i >= 0; --i) {
@@ -178,7 +178,7 @@ void TFormMain::ItemSetModeClick(QAction* entry) {
         PanelLower->setCurrentWidget(RoadViewMain);
         RoadViewMain->SetHeaderEnabled(current >= 0 &&
                                        kPageEntries[current].Menu == PageMenu::RoadDesign);
-        RoadViewMain->RedrawRoad();
+        RedrawRoad();
         break;
       case LowerArea::ParameterGrid:
         PanelLower->setCurrentWidget(PanelParameterGrid);

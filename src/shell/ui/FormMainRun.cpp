@@ -58,7 +58,7 @@ void TFormMain::CreateRunPages() {
   PageRun = new TPageRun(*run_, texts_);
   HostPage(kRunPage, PageRun);
   PageRun->SetTrafficDrawer([this] { return RedrawVehicles(); });
-  PageRun->SetRoadDrawer([this] { RoadViewMain->RedrawRoad(); });
+  PageRun->SetRoadDrawer([this] { RedrawRoad(); });
   PageRun->SetRoadPicture([this] { return RoadPicture(); });
 
   PageSettings = new TPageSettings;
@@ -67,8 +67,10 @@ void TFormMain::CreateRunPages() {
     return Ask({"Are you sure ?", kCalibrationQuestion, QuestionButtons::OkCancel}) == Answer::Ok;
   });
   PageSettings->SetChanged([this] { RunSettingChanged(); });
+  PageSettings->SetUndoRecorder([this](const std::string& label) { RecordUndo(label); });
 
   connect(RoadViewMain, &TRoadView::RoadRedrawn, this, &TFormMain::RoadRedrawn);
+  CreateRoadEditing();
 
   FormSetupScreenDumps = new TFormSetupScreenDumps(this);
   FormSetupScreenDumps->SetCurrentDirectory([this] { return CurrentDirectory(); });
@@ -103,8 +105,6 @@ void TFormMain::ShowPageValues(int page) {
     // The keyboard starts the run from here: the space bar presses Run.
     PageRun->BitBtnRun->setFocus();
   }
-  std::uint32_t flags = RoadViewMain->DrawFlags() & ~RDF_LIGHT_STATES;
-  RoadViewMain->SetDrawFlags(RunPages(page) ? flags | RDF_LIGHT_STATES : flags);
 }
 
 int TFormMain::RedrawVehicles() {
@@ -141,9 +141,9 @@ void TFormMain::RunSettingChanged() {
 }
 
 void TFormMain::ItemWriteScreenDumpFilesClick() {
-  RunState& state = run_->State();
   std::string pattern = PageRun->ScreenDumpPattern();
-  state.ScreenDumpEvery = ToggleScreenDumps(state.ScreenDumpEvery, *FormSetupScreenDumps, pattern);
+  run_->SetScreenDumpEvery(
+      ToggleScreenDumps(run_->State().ScreenDumpEvery, *FormSetupScreenDumps, pattern));
   PageRun->SetScreenDumpPattern(pattern);
-  ItemWriteScreenDumpFiles->setChecked(state.ScreenDumpEvery > 0);
+  ItemWriteScreenDumpFiles->setChecked(run_->State().ScreenDumpEvery > 0);
 }

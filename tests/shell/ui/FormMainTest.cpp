@@ -48,8 +48,8 @@ TEST_F(FormMainTest, KavroModeBuildsMenusAndShowsTheFirstPage) {
   EXPECT_EQ(QCoreApplication::applicationName(), "kavro");
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&Road design", "&Traffic", "&Simulate", "View", "Help",
-                                 "Debu&g"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Road design", "&Traffic", "&Simulate", "View",
+                                 "Help", "Debu&g"}));
   EXPECT_EQ(form.CurrentPage(), kPhysicalRoadLayoutPage);
   EXPECT_TRUE(form.PageItem("ItemPhysicalRoadLayout")->isChecked());
   EXPECT_TRUE(form.PageItem("ItemComposition")->isChecked());
