@@ -15,6 +15,7 @@
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/ConfigFileCommands.h"
+#include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
@@ -168,7 +169,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   // batch runs the configuration read here.
   std::unique_ptr<KDConfig> config;
   std::string text;
-  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config, text);
+  bool readable = !TerminateRequested() && ReadCompleteConfig(host.CurrentFileName(), config, text);
   if (readable && !batch)
     unattended.UseConfiguration(host.CurrentFileName(), std::move(text), std::move(config));
   if (!readable) {

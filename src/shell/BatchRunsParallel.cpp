@@ -12,6 +12,7 @@
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
+#include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 #include "shell/RunController.h"
 
@@ -59,7 +60,7 @@ class RowCatcher : public BatchObserver {
 void MakeRun(const ParallelBatchJob& job, int number, const std::atomic<int>& stopAt,
              BatchRunOutcome& outcome) {
   std::unique_ptr<KDConfig> config;
-  ConfigReadResult read = LoadConfigText(job.CurrentFileName, job.ConfigurationText, config);
+  ConfigReadResult read = LoadCompleteConfigText(job.CurrentFileName, job.ConfigurationText, config);
   if (!read.ok) {
     UserMessage(ReportKind::Error, "Error in Kavro configuration file",
                 ConfigErrorText(read.error));

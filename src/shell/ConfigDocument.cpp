@@ -6,6 +6,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "shell/ConfigLoading.h"
 #include "shell/TextTable.h"
 
 namespace {
@@ -183,7 +184,7 @@ bool ConfigDocument::Open() {
 bool ConfigDocument::OpenConfiguration() {
   const std::string name = openDialogName_;
   // The reader shows what went wrong; the current configuration is replaced only on success.
-  if (!ReadConfig(name, config_)) return false;
+  if (!ReadCompleteConfig(name, config_)) return false;
   MarkSaved();
   host_.DocumentReplaced(true);
   MarkSaved();

@@ -12,6 +12,7 @@
 #include "config/TerminateScope.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "shell/BatchRuns.h"
+#include "shell/ConfigLoading.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   const std::string& fileName = parameters[0];
   std::unique_ptr<KDConfig> config;
-  ConfigReadResult result = LoadConfig(fileName, config);
+  ConfigReadResult result = LoadCompleteConfig(fileName, config);
   ListProblems(result, err);
   int status = result.ok ? 0 : 1;
   std::string runProblem = result.ok && !write ? RunSetUpProblem(*config) : "";

@@ -71,6 +71,18 @@ const std::pair<const char*, const char*> kDefaultTexts[] = {
     {"LabelEveryStep", "Every step"},
     {"LabelEveryNSteps", "Per %d steps"},
     {"LabelColorDenotes", "Color identifies"},
+    // The colour schemes of the run page, in list order; the follow state entry reads "Merge
+    // intention" and "ICC equipped" is added in DOVEL mode.
+    {"LabelSchemeSpeed", "speed"},
+    {"LabelSchemeAcceleration", "acceleration"},
+    {"LabelSchemeFollowState", "follow state"},
+    {"LabelSchemeMergeIntention", "Merge intention"},
+    {"LabelSchemeVehicleType", "vehicle type"},
+    {"LabelSchemeDestination", "destination"},
+    {"LabelSchemeRouteChoice", "route choice"},
+    {"LabelSchemeIccEquipped", "ICC equipped"},
+    // The lane list of the traffic light page, filled with 1 .. 12.
+    {"LabelTrafficLightLane", "Lane %d"},
     {"LabelCurrentTime", "Simulator time:"},
     {"LabelRun", "Run"},
     {"LabelSeed", "Seed"},

@@ -10,6 +10,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/BatchRunsMerge.h"
+#include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 
 namespace {
@@ -65,7 +66,7 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
     config_ = std::move(readConfig_);
     read.ok = true;
   } else if (ReadFileBytes(fileName, configurationText_, systemError)) {
-    read = LoadConfigText(fileName, configurationText_, config_);
+    read = LoadCompleteConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
         fileName, 0, "",

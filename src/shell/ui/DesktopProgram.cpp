@@ -8,6 +8,7 @@
 #include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/KernelSimulation.h"
+#include "shell/TextPatches.h"
 #include "shell/UnattendedBatch.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSplash.h"
@@ -96,9 +97,10 @@ int RunDesktopProgram(int argc, char** argv) {
   // messages window, which an unattended batch saves as its log.
   UnattendedBatch batch(
       form.OutputFiles(), form, nullptr, nullptr,
-      [](KernelMessageSink& messages) {
+      [&form](KernelMessageSink& messages) {
         auto simulation = std::make_unique<KernelSimulation>();
         simulation->GetKernel().SetMessageSink(&messages);
+        simulation->GetKernel().SetTexts(KernelTextsFrom(form.Texts()));
         return std::unique_ptr<RunSimulation>(std::move(simulation));
       },
       [&form](const std::string& line) { form.AppendMessageLine(line); });

@@ -13,9 +13,11 @@
 #include "config/ProgramMode.h"
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
+#include "patches/ui/PatchForm.h"
 #include "shell/KernelSimulation.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
+#include "shell/TextPatches.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormSplash.h"
 #include "shell/ui/PageRun.h"
@@ -62,7 +64,11 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   QCoreApplication::setApplicationName(FromText(programName_));
 
   CreateTextLabels();
-  // Interface text patches change the hidden labels; their captions then become the texts.
+  // Interface text patches: the hidden text labels first, whose captions become the texts the
+  // pages below are built with; the rest of the window once all its pages exist.
+  SetPatchFile(programDirectory_ + programName_ + ".tre");
+  InstallPatchOnShow();
+  const std::vector<int> patchedTexts = PatchFormPart(this, textLabels_);
   CopyPatchedTexts();
   CreateRunPages();
 
@@ -87,6 +93,8 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   }
   ShowModeEntries();
   if (splash_) splash_->SetProgram(FromText(programName_), version_);
+  // Every page of the window exists from here on.
+  PatchForm(this, patchedTexts);
 
   if (!startup.Parameters.empty())
     OpenConfigurationFromCommandLine(startup.Parameters[0]);
@@ -136,9 +144,17 @@ void TFormMain::CreateTextLabels() {
 }
 
 void TFormMain::CopyPatchedTexts() {
-  for (const QLabel* label : textLabels_->findChildren<QLabel*>()) {
-    std::string name = ToText(label->objectName());
-    if (texts_.Has(name)) texts_.SetText(name, ToText(label->text()));
+  for (QLabel* label : textLabels_->findChildren<QLabel*>()) {
+    const std::string name = ToText(label->objectName());
+    const std::string text = ToText(label->text());
+    if (!texts_.Has(name) || text == texts_.Text(name)) continue;
+    if (SetPatchedText(texts_, name, text)) continue;
+    Deliver({ReportKind::Error, "Error",
+             Format("The patched text of %s, \"%s\", must hold the same %% directives as the "
+                    "program's own text, \"%s\", which is used instead.",
+                    name.c_str(), text.c_str(), texts_.Text(name).c_str()),
+             false});
+    label->setText(FromText(texts_.Text(name)));
   }
 }
 

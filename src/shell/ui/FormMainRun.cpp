@@ -19,6 +19,7 @@
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
+#include "shell/TextPatches.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSetupScreenDumps.h"
 #include "shell/ui/PageRun.h"
@@ -49,6 +50,7 @@ void TFormMain::CreateRunPages() {
   });
   auto simulation = std::make_unique<KernelSimulation>();
   simulation->GetKernel().SetMessageSink(kernelMessages_.get());
+  simulation->GetKernel().SetTexts(KernelTextsFrom(texts_));
   simulation_ = simulation.get();
   run_ = std::make_unique<RunController>(std::move(simulation), outputs_);
   runPages_ = std::make_unique<RunControllerPages>(*run_);

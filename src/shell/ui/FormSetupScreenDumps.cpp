@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 
+#include "patches/ui/PatchForm.h"
 #include "shell/RunSettings.h"
 #include "shell/ui/QtText.h"
 
@@ -98,6 +99,8 @@ void TFormSetupScreenDumps::BitBtnPatternClick() {
 bool TFormSetupScreenDumps::Execute() {
   if (firstShow_) {
     firstShow_ = false;
+    // The caption comes from a text label: the interface text patches go first.
+    PatchForm(this);
     setWindowTitle(FromText(LabelText("LabelFormCaption")));
   }
   BitBtnPatternClick();

@@ -169,11 +169,12 @@ void TPageRun::ComboBoxRedrawChange(int index) { run_.SetRedrawEvery(RedrawEvery
 void TPageRun::SetProgramMode(int mode) {
   const int chosen = std::max(ComboBoxColorDenotes->currentIndex(), 0);
   ComboBoxColorDenotes->clear();
-  for (const char* entry :
-       {"speed", "acceleration", mode == DOVEL ? "Merge intention" : "follow state", "vehicle type",
-        "destination", "route choice"})
-    ComboBoxColorDenotes->addItem(entry);
-  if (mode == DOVEL) ComboBoxColorDenotes->addItem("ICC equipped");
+  for (const char* label :
+       {"LabelSchemeSpeed", "LabelSchemeAcceleration",
+        mode == DOVEL ? "LabelSchemeMergeIntention" : "LabelSchemeFollowState",
+        "LabelSchemeVehicleType", "LabelSchemeDestination", "LabelSchemeRouteChoice"})
+    ComboBoxColorDenotes->addItem(FromText(texts_.Text(label)));
+  if (mode == DOVEL) ComboBoxColorDenotes->addItem(FromText(texts_.Text("LabelSchemeIccEquipped")));
   ComboBoxColorDenotes->setCurrentIndex(std::min(chosen, ComboBoxColorDenotes->count() - 1));
   Legends->SetProgramMode(mode);
   Legends->ShowScheme(ComboBoxColorDenotes->currentIndex());
