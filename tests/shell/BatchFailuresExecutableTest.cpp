@@ -18,6 +18,7 @@
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "shell/BatchExecutable.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 
@@ -25,29 +26,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct ExeResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
 fs::path ScratchRoot() {
   return fs::path(testing::TempDir()) / ("kavro-failures-exe-" + std::to_string(getpid()));
 }
 
-// Runs kavro-batch with `arguments` (each single-quoted for the shell).
 ExeResult RunKavroBatch(const std::vector<std::string>& arguments) {
-  std::string command = std::string("'") + KAVRO_BATCH_EXE + "'";
-  for (const std::string& argument : arguments) command += " '" + argument + "'";
-  const fs::path out = ScratchRoot() / "stdout.txt";
-  const fs::path err = ScratchRoot() / "stderr.txt";
-  command += " >'" + out.string() + "' 2>'" + err.string() + "'";
-  int raw = std::system(command.c_str());
-  ExeResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out.string()),
-                   ReadWholeFile(err.string())};
-  fs::remove(out);
-  fs::remove(err);
-  return result;
+  return ::RunKavroBatch(arguments, ScratchRoot());
 }
 
 // A folder holding the on-ramp example with a stop time of 120 s as ramp.kav, changed by `edit`.

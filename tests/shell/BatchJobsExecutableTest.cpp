@@ -13,33 +13,13 @@
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
+#include "shell/BatchExecutable.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-struct ExeResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-// Runs kavro-batch with `arguments` (each single-quoted for the shell).
-ExeResult RunKavroBatch(const std::vector<std::string>& arguments, const fs::path& scratch) {
-  std::string command = std::string("'") + KAVRO_BATCH_EXE + "'";
-  for (const std::string& argument : arguments) command += " '" + argument + "'";
-  const fs::path out = scratch / "stdout.txt";
-  const fs::path err = scratch / "stderr.txt";
-  command += " >'" + out.string() + "' 2>'" + err.string() + "'";
-  int raw = std::system(command.c_str());
-  ExeResult result{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadWholeFile(out.string()),
-                   ReadWholeFile(err.string())};
-  fs::remove(out);
-  fs::remove(err);
-  return result;
-}
 
 // Folders of this test process: suites of several worktrees may run at the same time.
 fs::path ScratchRoot() {
