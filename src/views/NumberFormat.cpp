@@ -2,12 +2,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 std::string GeneralFormat(double value) {
   char buffer[64];
   for (int precision = 1; precision <= 15; ++precision) {
     std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-    if (std::strtod(buffer, nullptr) == value) return buffer;
+    // Plain decimals while they hold the value; the exponent form only beyond them.
+    if (std::strtod(buffer, nullptr) == value && !std::strchr(buffer, 'e')) return buffer;
   }
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   return buffer;

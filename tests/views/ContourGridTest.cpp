@@ -57,8 +57,9 @@ TEST(ContourGrid, ConstantSpeedReadsTheSameWhateverTheCellShare) {
   EXPECT_GT(g.grid.Updates(), 8);
   for (int column = 0; column < 10; ++column)
     for (int row = 0; row < 5; ++row)
-      if (auto speed = g.grid.CellSpeed(column, row))
+      if (auto speed = g.grid.CellSpeed(column, row)) {
         EXPECT_NEAR(*speed * 3.6, 90.0, 1e-3) << column << "," << row;
+      }
 }
 
 TEST(ContourGrid, AStandingVehicleAddsTimeWithoutDistance) {

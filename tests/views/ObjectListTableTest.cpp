@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "config/ProgramError.h"
 #include "kernel/ExampleRun.h"
 #include "shell/GoldenFile.h"
 #include "views/NumberFormat.h"
@@ -29,6 +30,8 @@ TEST(GeneralFormat, ShortestTextWithinFifteenDigits) {
   EXPECT_EQ(GeneralFormat(-3), "-3");
   EXPECT_EQ(GeneralFormat(0.1f), "0.100000001490116");
   EXPECT_EQ(GeneralFormat(1.0 / 3), "0.333333333333333");
+  EXPECT_EQ(GeneralFormat(3600), "3600");
+  EXPECT_EQ(GeneralFormat(1e20), "1e+20");
 }
 
 TEST(ObjectList, OneRowPerKernelObjectInRoadOrder) {

@@ -70,8 +70,10 @@ void TFormMessages::showEvent(QShowEvent* event) {
 
 void TFormMessages::AddLine(const std::string& line) {
   MemoMessages->appendPlainText(FromText(line));
+  // The newest line in view, from its start.
   QScrollBar* bar = MemoMessages->verticalScrollBar();
   bar->setValue(bar->maximum());
+  MemoMessages->horizontalScrollBar()->setValue(0);
   if (!isVisible()) show();
 }
 

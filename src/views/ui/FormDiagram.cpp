@@ -1,6 +1,7 @@
 #include "views/ui/FormDiagram.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -20,6 +21,7 @@
 
 #include "config/ProgramError.h"
 #include "roadview/RoadColors.h"
+#include "shell/MessageLog.h"
 #include "shell/TextTable.h"
 #include "shell/ui/QtText.h"
 #include "views/LaneColors.h"
@@ -87,7 +89,7 @@ TFormDiagram::TFormDiagram(QWidget* parent) : QWidget(parent, Qt::Window) {
   AddText("LabelSavePicture", "Save picture as ...");
   AddText("LabelPictureFilter",
           "PNG pictures (*.png)|*.png|SVG drawings (*.svg)|*.svg|All files (*.*)|*.*");
-  AddText("LabelCannotSavePicture", "Cannot save the picture to %s");
+  AddText("LabelCannotSavePicture", "Cannot save the picture to %s: %s");
   AddText("LabelError", "Error");
 
   MainMenu = new QMenuBar(this);
@@ -431,35 +433,34 @@ QRgb TFormDiagram::PixelAt(int x, int y) const {
 }
 
 bool TFormDiagram::SavePicture(const std::string& fileName) {
-  const QString name = FromText(fileName);
   const QImage picture = Picture();
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   bool ok = false;
-  if (name.endsWith(".svg", Qt::CaseInsensitive)) {
-    // The picture at the window's size, as a drawing that holds the diagram's bitmap.
-    const QString temporary = name + ".part";
-    {
-      QSvgGenerator generator;
-      generator.setFileName(temporary);
-      generator.setSize(picture.size());
-      generator.setViewBox(QRect(QPoint(0, 0), picture.size()));
-      generator.setTitle(windowTitle());
-      QPainter painter;
-      ok = painter.begin(&generator);
-      if (ok) {
-        painter.drawImage(0, 0, picture);
-        ok = painter.end();
-      }
+  if (FromText(fileName).endsWith(".svg", Qt::CaseInsensitive)) {
+    // A drawing at the window's size that holds the diagram's picture.
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(picture.size());
+    generator.setViewBox(QRect(QPoint(0, 0), picture.size()));
+    generator.setTitle(windowTitle());
+    QPainter painter;
+    ok = painter.begin(&generator);
+    if (ok) {
+      painter.drawImage(0, 0, picture);
+      ok = painter.end();
     }
-    ok = ok && QFileInfo(temporary).size() > 0 &&
-         std::rename(temporary.toLocal8Bit().constData(), name.toLocal8Bit().constData()) == 0;
-    if (!ok) QFile::remove(temporary);
   } else {
-    ok = picture.save(name, "PNG");
+    ok = picture.save(&buffer, "PNG");
   }
-  if (!ok)
-    UserMessage(ReportKind::Error, Text("LabelError"),
-                FillStringDirectives(Text("LabelCannotSavePicture"), {fileName}));
-  return ok;
+  std::string error;
+  const QByteArray& bytes = buffer.data();
+  if (ok && SaveTextFile(fileName,
+                         std::string(bytes.constData(), static_cast<size_t>(bytes.size())), error))
+    return true;
+  UserMessage(ReportKind::Error, Text("LabelError"),
+              FillStringDirectives(Text("LabelCannotSavePicture"), {fileName, error}));
+  return false;
 }
 
 void TFormDiagram::ItemSavePictureAsClick() {

@@ -82,7 +82,8 @@ class TFormDiagram : public QWidget {
   QLabel* ImageTimeOut = nullptr;
   QStatusBar* StatusBar = nullptr;
   QTimer* TimerStartDrawContents = nullptr;
-  TDiagramImage* ImageFrame = nullptr;
+  /// The frame bitmap with the contents layer over the plot.
+  QWidget* ImageFrame = nullptr;
   QMenuBar* MainMenu = nullptr;
 
   // Mouse handling of the frame image (frame coordinates).

@@ -78,6 +78,7 @@ TFormObjectList::TFormObjectList(const Kernel& kernel, int stepCount, int stepsP
   for (int r = 0; r < static_cast<int>(rows_.size()); ++r)
     for (int c = 0; c < OBJECT_LIST_COLUMNS; ++c)
       StringGridObjects->setItem(r, c, new QTableWidgetItem(FromText(rows_[r][c])));
+  StringGridObjects->resizeColumnsToContents();
   connect(StringGridObjects, &QTableWidget::currentCellChanged, this, [this] { CellSelected(); });
   connect(StringGridObjects, &QWidget::customContextMenuRequested, this, [this](QPoint at) {
     const int row = StringGridObjects->rowAt(at.y());

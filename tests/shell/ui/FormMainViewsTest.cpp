@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <filesystem>
@@ -196,7 +197,7 @@ TEST_F(FormMainViews, VehicleDataFollowsItsVehicleEveryStep) {
   TFormVehicleData* window = form.VehicleDataWindow(number);
   ASSERT_NE(window, nullptr);
   EXPECT_TRUE(window->isVisible());
-  EXPECT_TRUE(window->windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_EQ(window->windowTitle().toStdString(),
             "Vehicle " + std::to_string(number) + ": time 50.0s");
   Steps(1);
@@ -221,6 +222,7 @@ TEST_F(FormMainViews, VehicleDataFollowsItsVehicleEveryStep) {
 TEST(FormMainViewsDovel, ListObjectsIsHiddenInDovelMode) {
   std::filesystem::path dir = FreshTestFolder("views-dovel");
   std::filesystem::create_symlink(FAKE_UDOV_LIBRARY, dir / "libudov.so");
+  ReportCapture capture;
   {
     TFormMain form(StartupInfo{(dir / "dovel").string(), dir.string() + "/", {}});
     EXPECT_FALSE(form.ViewItem("ItemListObjects")->isVisible());

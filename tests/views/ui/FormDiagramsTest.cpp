@@ -4,10 +4,10 @@
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QStatusBar>
-#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
@@ -53,9 +53,23 @@ struct MeteredRun {
   }
 };
 
-MeteredRun& Run() {
+MeteredRun& Metered() {
   static MeteredRun run;
   return run;
+}
+
+// A mouse button pressed or released at a point of the diagram's image.
+void Mouse(QWidget* widget, QEvent::Type type, Qt::MouseButton button, QPoint at) {
+  QMouseEvent event(type, QPointF(at), widget->mapToGlobal(QPointF(at)), button,
+                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+void Press(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  Mouse(widget, QEvent::MouseButtonPress, button, at);
+}
+void Release(QWidget* widget, Qt::MouseButton button, QPoint at) {
+  Mouse(widget, QEvent::MouseButtonRelease, button, at);
 }
 
 // Ten ticks of the 100 ms timer: the contents are drawn.
@@ -66,7 +80,7 @@ void Tick(TFormDiagram& form, int ticks = 10) {
 template <class Form>
 std::unique_ptr<Form> Shown() {
   auto form = std::make_unique<Form>();
-  form->SetSource([] { return Run().Data(); });
+  form->SetSource([] { return Metered().Data(); });
   if constexpr (std::is_same_v<Form, TFormContours>) form->SetDiagramType('u');
   form->resize(900, 650);
   form->show();
@@ -87,7 +101,7 @@ TEST(FormTrajectories, ContentsFollowOneSecondOfQuiet) {
   EXPECT_GT(form->PointsDrawn(), 10000);
   EXPECT_FALSE(form->ImageTimeOut->isVisibleTo(form.get()));
   // One lane box per lane used, each with the lane's hint.
-  ASSERT_EQ(form->CheckBoxLanes.size(), static_cast<size_t>(Run().config->LanesUsed()));
+  ASSERT_EQ(form->CheckBoxLanes.size(), static_cast<size_t>(Metered().config->LanesUsed()));
   EXPECT_EQ(form->CheckBoxLanes[2]->toolTip().toStdString(),
             "Show or hide trajectories for lane 3");
 }
@@ -119,13 +133,13 @@ TEST(FormTrajectories, ClickReadsOutPositionAndTime) {
   const DiagramMapping* m = form->Mapping();
   ASSERT_NE(m, nullptr);
   QPoint at(m->X(2000), m->Y(300));
-  QTest::mousePress(form->ImageFrame, Qt::LeftButton, {}, at);
+  Press(form->ImageFrame, Qt::LeftButton, at);
   ASSERT_TRUE(form->PanelCursorPos->isVisible());
   const QStringList parts = form->PanelCursorPos->text().split(", ");
   ASSERT_EQ(parts.size(), 2);
   EXPECT_NEAR(parts[0].toInt(), 2000, 10);
   EXPECT_NEAR(parts[1].toInt(), 300, 3);
-  QTest::mouseRelease(form->ImageFrame, Qt::LeftButton, {}, at);
+  Release(form->ImageFrame, Qt::LeftButton, at);
   EXPECT_FALSE(form->PanelCursorPos->isVisible());
 }
 
@@ -134,12 +148,12 @@ TEST(FormTrajectories, RightButtonRectangleZoomsIntoIt) {
   Tick(*form);
   const DiagramMapping* m = form->Mapping();
   QPoint from(m->X(1200), m->Y(200)), to(m->X(1500), m->Y(100));
-  QTest::mousePress(form->ImageFrame, Qt::RightButton, {}, from);
+  Press(form->ImageFrame, Qt::RightButton, from);
   QMouseEvent move(QEvent::MouseMove, QPointF(to), form->ImageFrame->mapToGlobal(QPointF(to)),
                    Qt::NoButton, Qt::RightButton, Qt::NoModifier);
   QApplication::sendEvent(form->ImageFrame, &move);
   EXPECT_FALSE(form->Selection().isEmpty());
-  QTest::mouseRelease(form->ImageFrame, Qt::RightButton, {}, to);
+  Release(form->ImageFrame, Qt::RightButton, to);
   EXPECT_GT(form->TrackBarZoomX->value(), 0);
   EXPECT_LT(form->TrackBarZoomY->value(), DIAGRAM_ZOOM_Y_MAX);
   EXPECT_TRUE(form->ScrollBarScrollX->isEnabled());
@@ -172,7 +186,7 @@ TEST(FormTrajectories, AChangeDuringTheRedrawInterruptsIt) {
 TEST(FormTrajectories, PressWhilePendingDrawsAtOnce) {
   auto form = Shown<TFormTrajectories>();
   const DiagramMapping* m = form->Mapping();
-  QTest::mousePress(form->ImageFrame, Qt::LeftButton, {}, QPoint(m->X(100), m->Y(100)));
+  Press(form->ImageFrame, Qt::LeftButton, QPoint(m->X(100), m->Y(100)));
   EXPECT_TRUE(form->ContentsVisible());
   EXPECT_EQ(form->RedrawCountdown(), 0);
 }
@@ -218,16 +232,16 @@ TEST(FormContours, ReadOutAddsTheCellSpeed) {
   ASSERT_TRUE(form->ContentsVisible());
   const DiagramMapping* m = form->Mapping();
   QPoint at(m->X(3000), m->Y(400));
-  QTest::mousePress(form->ImageFrame, Qt::LeftButton, {}, at);
+  Press(form->ImageFrame, Qt::LeftButton, at);
   const std::string text = form->PanelCursorPos->text().toStdString();
   EXPECT_NE(text.find(", v = "), std::string::npos) << text;
   EXPECT_NE(text.find(" km/h"), std::string::npos) << text;
-  QTest::mouseRelease(form->ImageFrame, Qt::LeftButton, {}, at);
+  Release(form->ImageFrame, Qt::LeftButton, at);
 }
 
 TEST(FormContours, NoFrameWithoutADiagramType) {
   TFormContours form;
-  form.SetSource([] { return Run().Data(); });
+  form.SetSource([] { return Metered().Data(); });
   form.resize(600, 400);
   form.show();
   QApplication::processEvents();
