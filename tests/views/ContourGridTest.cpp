@@ -31,7 +31,7 @@ VehicleTrack Track(int firstStep, std::vector<float> positions, int lane = 0) {
 
 TEST(ContourGrid, CellsFollowTheMapping) {
   Grid g;
-  EXPECT_EQ(g.grid.XBuckets(), 126);  // trunc(501 / 4 + 1)
+  EXPECT_EQ(g.grid.XBuckets(), 133);  // trunc(529 / 4 + 1)
   EXPECT_NEAR(g.grid.BucketHeight(), 500.0 / 120, 1e-5);
   EXPECT_NEAR(g.grid.Dx(), 8, 1e-9);
   EXPECT_NEAR(g.grid.DT(), 1, 1e-9);

@@ -215,8 +215,12 @@ TEST(FormTrajectories, SavesThePictureAsPngAndSvg) {
     svg = text.str();
   }
   EXPECT_NE(svg.find("<svg"), std::string::npos);
-  EXPECT_NE(svg.find(QString("width=\"%1").arg(form->ImageFrame->width()).toStdString()),
-            std::string::npos);
+  EXPECT_NE(svg.find(QString("viewBox=\"0 0 %1 %2\"")
+                         .arg(form->ImageFrame->width())
+                         .arg(form->ImageFrame->height())
+                         .toStdString()),
+            std::string::npos)
+      << svg.substr(0, 600);
   // A folder cannot be written over.
   EXPECT_FALSE(form->SavePicture(dir.string()));
   EXPECT_EQ(capture.Reports().size(), 1u);
