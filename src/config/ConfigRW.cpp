@@ -134,8 +134,10 @@ ConfigReadResult LoadConfigText(const std::string& name, const std::string& text
   return LoadConfig(name, in, loaded);
 }
 
-ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded) {
-  std::string text;
+namespace {
+
+ConfigReadResult LoadConfigFile(const std::string& fileName, std::unique_ptr<KDConfig>& loaded,
+                                std::string& text) {
   std::string systemError;
   if (!ReadWholeFile(fileName, text, systemError)) {
     ConfigReadResult result;
@@ -147,9 +149,23 @@ ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfi
   return LoadConfigText(fileName, text, loaded);
 }
 
+}  // namespace
+
+ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded) {
+  std::string text;
+  return LoadConfigFile(fileName, loaded, text);
+}
+
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
+  std::string text;
+  return ReadConfig(fileName, current, text);
+}
+
+bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
+                std::string& text) {
   std::unique_ptr<KDConfig> loaded;
-  ConfigReadResult result = LoadConfig(fileName, loaded);
+  text.clear();
+  ConfigReadResult result = LoadConfigFile(fileName, loaded, text);
   ShowReading(result);
   if (!result.ok) return false;
   current = std::move(loaded);

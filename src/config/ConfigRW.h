@@ -43,6 +43,9 @@ ConfigReadResult LoadConfigText(const std::string& name, const std::string& text
 /// Opens a configuration file: on success the new configuration replaces `current` (the old
 /// one is destroyed); on failure the problem is shown and `current` stays as it was.
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current);
+/// As ReadConfig; `text` receives the file's bytes as they were read, so that copies of the
+/// configuration (parallel batch runs) are made from the same text.
+bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current, std::string& text);
 
 /// Shows an error in a configuration file ("%s(line %d)\r\n%s\r\n%s", caption "Error in
 /// Kavro configuration file") and returns false.

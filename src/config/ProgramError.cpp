@@ -5,11 +5,15 @@
 #include <cstdio>
 #include <mutex>
 
+#include "config/TerminateScope.h"
+
 namespace {
 
 std::mutex hookMutex;
 ReportHook currentHook;
-std::atomic<bool> terminateRequested{false};
+// The terminate request of the current TerminateScope, or the process's own outside every scope.
+std::atomic<bool> processTerminateRequest{false};
+std::atomic<std::atomic<bool>*> currentTerminateRequest{&processTerminateRequest};
 // Held while the hook runs; recursive because a hook may itself report (a message box that
 // lets events run).
 std::recursive_mutex deliverMutex;
@@ -40,7 +44,7 @@ void Deliver(const Report& report) {
     (*threadHook)(report);
     return;
   }
-  if (report.stop) terminateRequested = true;
+  if (report.stop) currentTerminateRequest.load()->store(true);
   std::lock_guard<std::recursive_mutex> serial(deliverMutex);
   ReportHook hook;
   {
@@ -70,8 +74,13 @@ void UserMessage(ReportKind kind, const std::string& caption, const std::string&
   Deliver({kind, caption, text, false});
 }
 
-bool TerminateRequested() { return terminateRequested; }
-void ClearTerminateRequest() { terminateRequested = false; }
+TerminateScope::TerminateScope() : enclosing_(currentTerminateRequest.exchange(&requested_)) {}
+
+TerminateScope::~TerminateScope() { currentTerminateRequest.store(enclosing_); }
+
+bool TerminateRequested() { return currentTerminateRequest.load()->load(); }
+
+void ClearTerminateRequest() { currentTerminateRequest.load()->store(false); }
 
 std::string Format(const char* format, ...) {
   va_list args;

@@ -11,6 +11,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/ConfigFileCommands.h"
@@ -83,12 +84,11 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
            "kavro-batch --merge OUT.kbr PART.kbr ...\n";
     return 2;
   }
-  ClearTerminateRequest();
+  TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   bool merged = MergeBatchResults(parameters[1], {parameters.begin() + 2, parameters.end()});
   SetReportHook(std::move(previous));
-  ClearTerminateRequest();
   return merged ? 0 : 1;
 }
 
@@ -145,7 +145,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   }
   if (parameters[0] == "--merge") return RunMerge(parameters, err);
   if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
-  ClearTerminateRequest();
+  TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
   SetProgramMode(KAVRO);
@@ -164,12 +164,15 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
       [&host](const std::string& line) { host.AppendMessageLine(line); });
   CommandLineIdle machine(parameters, KAVRO, texts, outputs, host, batch ? batch : &unattended);
   machine.OnIdle();
-  // A batch on a configuration that could not be read would run the default road instead.
+  // A batch on a configuration that could not be read would run the default road instead. The
+  // batch runs the configuration read here.
   std::unique_ptr<KDConfig> config;
-  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config);
+  std::string text;
+  bool readable = !TerminateRequested() && ReadConfig(host.CurrentFileName(), config, text);
+  if (readable && !batch)
+    unattended.UseConfiguration(host.CurrentFileName(), std::move(text), std::move(config));
   if (!readable) {
     SetReportHook(std::move(previous));
-    ClearTerminateRequest();
     return 1;
   }
   // Without a window there is no interactive use: a configuration alone is one unattended run.
@@ -181,6 +184,5 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   bool success = host.Terminated() && !TerminateRequested();
   if (!machine.Installed()) err << "kavro-batch: the batch did not finish\n";
   SetReportHook(std::move(previous));
-  ClearTerminateRequest();
   return success ? 0 : 1;
 }

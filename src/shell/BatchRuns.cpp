@@ -96,26 +96,22 @@ void BatchRunner::RowChanged(int run) { observer_->RowChanged(run); }
 bool BatchRunner::Start() {
   if (active_ || !CanStart()) return false;
   active_ = true;
-  RunState& s = run_.State();
-  s.Running = true;
   SetNumberOfRuns(settings_.NumberOfRuns, true);
   const int first = FirstRun();
-  s.BatchRun = first;
-  s.BatchFinished = false;
-  run_.SetStepCount(0);
+  run_.StartBatchRun(first);
   if (LastRun() >= first) run_.RunLoop();
+  const RunState& s = run_.State();
   if (!s.Running && !s.BatchFinished && s.StepCount < 1) {
     // The first step of the run was never made: nothing of this batch remains to resume.
     int run = s.BatchRun;
-    s.BatchRun = 0;
-    run_.Stop();
+    run_.LeaveBatch();
     if (run == first && run <= static_cast<int>(rows_.size())) {
       rows_[run - 1].Started.clear();
       rows_[run - 1].Status.clear();
       RowChanged(run);
     }
   }
-  s.Running = false;
+  run_.Halt();
   active_ = false;
   run_.SetStepCount(s.StepCount);
   return true;
@@ -124,27 +120,23 @@ bool BatchRunner::Start() {
 bool BatchRunner::Resume() {
   if (active_ || !CanResume()) return false;
   active_ = true;
-  RunState& s = run_.State();
-  s.Running = true;
+  run_.Continue();
   if (BatchRow* row = CurrentRow()) {
     row->Finished.clear();
     row->Status = "Resumed ...";
     RowChanged(row->Run);
   }
   run_.RunLoop();
-  s.Running = false;
+  run_.Halt();
   active_ = false;
-  run_.SetStepCount(s.StepCount);
+  run_.SetStepCount(run_.State().StepCount);
   return true;
 }
 
 void BatchRunner::Stop() {
-  RunState& s = run_.State();
-  s.Running = false;
-  if (s.BatchRun == 0) {
-    run_.Stop();
-    return;
-  }
+  // Outside a batch run the run stops as the run page's Stop does.
+  run_.Stop();
+  if (run_.State().BatchRun == 0) return;
   if (BatchRow* row = CurrentRow()) {
     row->Finished = clock_();
     row->Status = "Aborted by user";
@@ -175,7 +167,7 @@ std::int32_t BatchRunner::BatchRunSeed() const {
 }
 
 void BatchRunner::FinishBatchRun() {
-  RunState& s = run_.State();
+  const RunState& s = run_.State();
   if (BatchRow* row = CurrentRow()) {
     row->Finished = clock_();
     if (s.AbortPeriod < 0)
@@ -195,28 +187,17 @@ void BatchRunner::FinishBatchRun() {
     WriteSimulationResults(ResolveOutputFileName(outputs.ExtendedResultsFile, current, s.BatchRun),
                            true, config, run_.Samples(), &run_.Simulation());
   if (BatchRow* row = CurrentRow()) observer_->RunEnded(*row);
-  const int finished = s.BatchRun++;
-  if (finished < LastRun()) {
-    run_.SetStepCount(0);
-  } else {
-    s.Running = false;
-    s.BatchFinished = true;
-  }
+  run_.FinishBatchRun(LastRun());
 }
 
 void BatchRunner::FailBatchRun(const std::string& errorText) {
-  RunState& s = run_.State();
   if (BatchRow* row = CurrentRow()) {
     row->Finished = clock_();
     row->Status = errorText;
     RowChanged(row->Run);
     observer_->RunEnded(*row);
   }
-  ++s.BatchRun;
-  if (LastRun() >= s.BatchRun)
-    run_.SetStepCount(0);
-  else
-    s.Running = false;
+  run_.SkipBatchRun(LastRun());
 }
 
 void BatchRunner::TestBatchAbort() {
@@ -256,7 +237,7 @@ void BatchRunner::ReportHighestFlow(BatchRow& row) {
 }
 
 void BatchRunner::TestSpeedDrop(BatchRow& row) {
-  RunState& s = run_.State();
+  const RunState& s = run_.State();
   const DetectorSampleStore& store = run_.Samples();
   int first = 0;
   int last = s.NumDetectors - 1;
@@ -275,7 +256,7 @@ void BatchRunner::TestSpeedDrop(BatchRow& row) {
     if (w > 0 && n / w < settings_.DropSpeed) {
       row.Status = Format("Time %d: U[%d]=%4.1f km/h", s.NextDetectorOutput, d + 1, n / w);
       // With a report detector the run goes on for one more period, whose flow counts too.
-      s.AbortPeriod = settings_.ReportDetector >= 1 ? s.PeriodCount + 1 : s.PeriodCount;
+      run_.EndBatchRunAtPeriod(settings_.ReportDetector >= 1 ? s.PeriodCount + 1 : s.PeriodCount);
       return;
     }
   }

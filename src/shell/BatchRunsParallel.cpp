@@ -33,7 +33,7 @@ class CancelObserver : public RunObserver {
                  const bool& stopped)
       : run_(run), number_(number), stopAt_(stopAt), stopped_(stopped) {}
   void ProcessEvents() override {
-    if (stopped_ || stopAt_.load() < number_) run_.State().Running = false;
+    if (stopped_ || stopAt_.load() < number_) run_.Halt();
   }
 
  private:

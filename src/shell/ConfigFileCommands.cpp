@@ -9,6 +9,7 @@
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "config/RunSetUpCheck.h"
+#include "config/TerminateScope.h"
 #include "roadview/LaneChangeGeneration.h"
 
 namespace {
@@ -42,6 +43,7 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
     return 2;
   }
   SetProgramMode(KAVRO);
+  TerminateScope terminate;
   // A stop inside the model would be a fault of the reader; it must not pass unnoticed.
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
@@ -71,8 +73,7 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
   } else if (result.ok) {
     out << fileName << ": no problems found\n";
   }
-  if (TerminateRequested()) status = 1;
+  if (terminate.Requested()) status = 1;
   SetReportHook(std::move(previous));
-  ClearTerminateRequest();
   return status;
 }

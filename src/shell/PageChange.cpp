@@ -15,7 +15,7 @@ RunControllerPages::RunControllerPages(RunController& controller) : controller_(
 
 int RunControllerPages::StepCount() const { return controller_.State().StepCount; }
 
-void RunControllerPages::StopRunning() { controller_.State().Running = false; }
+void RunControllerPages::StopRunning() { controller_.Halt(); }
 
 void RunControllerPages::Stop() { controller_.Stop(); }
 

@@ -60,6 +60,48 @@ void RunController::Stop() {
 
 void RunController::Reset() { SetStepCount(0); }
 
+void RunController::Halt() { state_.Running = false; }
+
+void RunController::Continue() { state_.Running = true; }
+
+void RunController::SetSpeedDelay(float stepDurations) { state_.SpeedDelay = stepDurations; }
+
+void RunController::SetRedrawEvery(int steps) { state_.RedrawEvery = steps; }
+
+void RunController::SetScreenDumpEvery(int steps) { state_.ScreenDumpEvery = steps; }
+
+void RunController::StartBatchRun(int run) {
+  state_.Running = true;
+  state_.BatchRun = run;
+  state_.BatchFinished = false;
+  SetStepCount(0);
+}
+
+void RunController::FinishBatchRun(int lastRun) {
+  const int finished = state_.BatchRun++;
+  if (finished < lastRun) {
+    SetStepCount(0);
+  } else {
+    state_.Running = false;
+    state_.BatchFinished = true;
+  }
+}
+
+void RunController::SkipBatchRun(int lastRun) {
+  ++state_.BatchRun;
+  if (lastRun >= state_.BatchRun)
+    SetStepCount(0);
+  else
+    state_.Running = false;
+}
+
+void RunController::EndBatchRunAtPeriod(int period) { state_.AbortPeriod = period; }
+
+void RunController::LeaveBatch() {
+  state_.BatchRun = 0;
+  Stop();
+}
+
 void RunController::RunLoop() {
   if (loopActive_) return;
   loopActive_ = true;
@@ -80,7 +122,8 @@ void RunController::RunLoop() {
   loopActive_ = false;
 }
 
-void RunController::SetUpRunPartOne() {
+// The run's length, step rate and detector output times, from the configuration.
+void RunController::ScheduleRun() {
   const KDConfig& config = *config_;
   const double timeStep = config.TimeStep();
   state_.TotalSteps = Truncate(config.MaxTime() / timeStep + 0.1);
@@ -96,7 +139,8 @@ void RunController::SetUpRunPartOne() {
   state_.AbortPeriod = -1;
 }
 
-bool RunController::SetUpRunPartTwo() {
+// Checks the configuration and builds the simulation of a new run with its seed.
+bool RunController::SetUpSimulation() {
   const KDConfig& config = *config_;
   if (state_.BatchRun > 0 && batch_) batch_->StartBatchRun();
   if (config.SinkCount() == 0 || config.SourceCount() == 0) {
@@ -136,7 +180,7 @@ void RunController::RunOneStep() {
     SetStepCount(0);
     s.RunChangeStamp = config_->ChangeStamp();
   }
-  if (s.StepCount == 0) SetUpRunPartOne();
+  if (s.StepCount == 0) ScheduleRun();
   const bool complete = s.StepCount >= s.TotalSteps || s.AbortPeriod == s.PeriodCount;
   if (s.StepCount == 0 || complete) {
     traces_.CloseAll();
@@ -150,7 +194,7 @@ void RunController::RunOneStep() {
     return;
   }
   if (!s.Running) return;
-  if (s.StepCount == 0 && !SetUpRunPartTwo()) return;
+  if (s.StepCount == 0 && !SetUpSimulation()) return;
 
   traces_.OpenSet(outputs_, currentFileName_, s.BatchRun);
   simulation_->SetTraceSinks(traces_.Sinks());

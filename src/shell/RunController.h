@@ -95,7 +95,7 @@ class RunController {
     laneChangeCheck_ = std::move(check);
   }
 
-  RunState& State() { return state_; }
+  /// The state of the current run; it changes only through the operations below.
   const RunState& State() const { return state_; }
   const DetectorSampleStore& Samples() const { return samples_; }
   const VehicleTrackList& Tracks() const { return tracks_; }
@@ -116,13 +116,38 @@ class RunController {
   void Step();
   void Stop();
   void Reset();
+  /// Ends the run loop before its next step, without redrawing: a page change, a closing
+  /// window, a stop reported in the run.
+  void Halt();
+  /// Lets RunOneStep make steps; tests drive the run step by step this way.
+  void Continue();
+
+  /// The pacing of a run with a window: wall-clock step durations to wait per step (0 = none),
+  /// redraw every this many steps, a screen dump every this many steps (0 = none).
+  void SetSpeedDelay(float stepDurations);
+  void SetRedrawEvery(int steps);
+  void SetScreenDumpEvery(int steps);
+
+  // The batch runner's operations on the run.
+  /// Starts batch run `run` at step 0 and lets the loop run.
+  void StartBatchRun(int run);
+  /// The current batch run is complete: batch run `lastRun` ends the batch, finished; an
+  /// earlier one goes on to the next run.
+  void FinishBatchRun(int lastRun);
+  /// The current batch run failed: batch run `lastRun` ends the batch, unfinished; an earlier
+  /// one goes on to the next run.
+  void SkipBatchRun(int lastRun);
+  /// The current batch run ends when detector period `period` is complete.
+  void EndBatchRunAtPeriod(int period);
+  /// Leaves the batch: batch run 0, stopped.
+  void LeaveBatch();
 
   /// The simulated time of the current step [s].
   float SimulatedTime() const;
 
  private:
-  void SetUpRunPartOne();
-  bool SetUpRunPartTwo();
+  void ScheduleRun();
+  bool SetUpSimulation();
   bool SampleDetectors();
   void SampleVehicles();
 

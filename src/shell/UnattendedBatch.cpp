@@ -43,6 +43,13 @@ UnattendedBatch::UnattendedBatch(OutputFileSettings& outputs, CommandLineHost& h
 
 UnattendedBatch::~UnattendedBatch() = default;
 
+void UnattendedBatch::UseConfiguration(const std::string& fileName, std::string text,
+                                       std::unique_ptr<KDConfig> config) {
+  readFileName_ = fileName;
+  readText_ = std::move(text);
+  readConfig_ = std::move(config);
+}
+
 void UnattendedBatch::StartBatch(const BatchRequest& request) {
   batch_.reset();
   run_.reset();
@@ -53,7 +60,11 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
   const std::string fileName = host_.CurrentFileName();
   std::string systemError;
   ConfigReadResult read;
-  if (ReadFileBytes(fileName, configurationText_, systemError)) {
+  if (readConfig_ && readFileName_ == fileName) {
+    configurationText_ = std::move(readText_);
+    config_ = std::move(readConfig_);
+    read.ok = true;
+  } else if (ReadFileBytes(fileName, configurationText_, systemError)) {
     read = LoadConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
@@ -170,7 +181,7 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
 
 void UnattendedBatch::ProcessEvents() {
   // After a stop (a program error) no further step is made: the batch ends unfinished.
-  if (run_ && TerminateRequested()) run_->State().Running = false;
+  if (run_ && TerminateRequested()) run_->Halt();
 }
 
 void UnattendedBatch::StepCountChanged(int stepCount) {

@@ -29,6 +29,11 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
                   std::function<void(const std::string&)> addMessageLine);
   ~UnattendedBatch() override;
 
+  /// The configuration the program already read from `fileName`, with the file's text: the next
+  /// batch on that file runs it instead of reading the file again.
+  void UseConfiguration(const std::string& fileName, std::string text,
+                        std::unique_ptr<KDConfig> config);
+
   void ShowBatchPage() override {}
   void StartBatch(const BatchRequest& request) override;
   bool BatchFinished() const override;
@@ -57,6 +62,9 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   BatchSimulationFactory makeSimulation_;
   std::function<void(const std::string&)> addMessageLine_;
   std::function<std::string()> clock_;
+  std::string readFileName_;  // the file of a configuration given by UseConfiguration
+  std::string readText_;
+  std::unique_ptr<KDConfig> readConfig_;
   std::string configurationText_;
   BatchRequest request_;
   std::unique_ptr<KernelMessageSink> messages_;

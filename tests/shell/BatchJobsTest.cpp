@@ -90,7 +90,6 @@ FakeBatchResult RunFakeBatch(const std::string& config, int runs, int jobs, int 
   result.out = out.str();
   result.finished = batch.BatchFinished();
   result.jobsUsed = batch.JobsUsed();
-  ClearTerminateRequest();
   return result;
 }
 
@@ -237,3 +236,36 @@ TEST(ThreadReportRedirectScope, CollectsTheReportsOfItsOwnThreadOnly) {
 }
 
 }  // namespace
+
+TEST(BatchJobs, RunsTheConfigurationTheProgramReadWithoutReadingTheFileAgain) {
+  const std::string file = ShortExample("kavro-read-once");
+  std::unique_ptr<KDConfig> config;
+  std::string text;
+  ASSERT_TRUE(ReadConfig(file, config, text));
+  // The file is gone after the program read it: the batch runs what was read, on two jobs too.
+  fs::remove(file);
+  TestHost host(file);
+  OutputFileSettings outputs;
+  outputs.BatchJobs = 2;
+  std::ostringstream out;
+  UnattendedBatch batch(
+      outputs, host, &out, nullptr,
+      [](KernelMessageSink&) {
+        return std::unique_ptr<RunSimulation>(std::make_unique<FakeSimulation>());
+      },
+      {});
+  batch.UseConfiguration(file, text, std::move(config));
+  ReportCapture capture;
+  batch.StartBatch({2, 0, 0, 40, 1, 12});
+  EXPECT_TRUE(capture.Empty());
+  EXPECT_TRUE(batch.BatchFinished());
+  EXPECT_EQ(batch.JobsUsed(), 2);
+  EXPECT_NE(out.str().find("\n2\t"), std::string::npos) << out.str();
+
+  // The configuration was given for one batch: the next one reads the file.
+  batch.StartBatch({1, 0, 0, 40, 1, 12});
+  ASSERT_EQ(capture.Reports().size(), 1u);
+  EXPECT_NE(capture.Reports()[0].text.find("Cannot open file"), std::string::npos);
+  EXPECT_FALSE(batch.BatchFinished());
+  fs::remove_all(fs::path(file).parent_path());
+}

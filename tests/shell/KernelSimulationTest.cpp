@@ -18,7 +18,7 @@ struct KernelRun {
     config->SetMaxTime(600);
     config->SetDetectorTimes(120, 120);
     run.SetConfiguration(config.get());
-    run.State().Running = true;
+    run.Continue();
     for (int i = 0; i < 10000 && run.State().Running; ++i) run.RunOneStep();
   }
 };

@@ -8,7 +8,7 @@
 TEST(RunControllerSetUp, TotalStepsAndStepsPerSecondFollowTheTimeStep) {
   FakeRun fake(3600);
   fake.config->SetTimeStep(0.5f);
-  fake.run.State().Running = true;
+  fake.run.Continue();
   fake.run.RunOneStep();
   EXPECT_EQ(7200, fake.run.State().TotalSteps);
   EXPECT_EQ(2, fake.run.State().StepsPerSecond);
@@ -41,7 +41,7 @@ TEST(RunControllerDetectorOutput, OutputTimesGivePeriods) {
 
 TEST(RunControllerDetectorOutput, FirstOutputTimeZeroDisablesOutput) {
   FakeRun fake(600, 0, 300);
-  fake.run.State().Running = true;
+  fake.run.Continue();
   fake.run.RunOneStep();
   EXPECT_EQ(kNoDetectorOutput, fake.run.State().NextDetectorOutput);
 }
@@ -77,7 +77,7 @@ TEST(RunControllerDetectorOutput, SamplesCopyTheKernelPeriodOfEachDetector) {
 
 TEST(RunControllerEdits, AnEditBetweenStepsStartsTheRunAnew) {
   FakeRun fake;
-  fake.run.State().Running = true;
+  fake.run.Continue();
   for (int i = 0; i < 5; ++i) fake.run.RunOneStep();
   EXPECT_EQ(5, fake.run.State().StepCount);
   EXPECT_EQ(1, fake.simulation->setups);
@@ -179,7 +179,7 @@ TEST(RunControllerLoop, PacingWaitsForTheWallClock) {
   } clock;
   FakeRun fake(3);
   fake.run.SetObserver(&clock);
-  fake.run.State().SpeedDelay = 3;
+  fake.run.SetSpeedDelay(3);
   fake.run.Run();
   ASSERT_EQ(3u, clock.stepTimes.size());
   EXPECT_GE(clock.stepTimes[1] - clock.stepTimes[0], 3.0);

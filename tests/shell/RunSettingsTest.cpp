@@ -137,9 +137,7 @@ TEST(RunSettingsButtons, FollowTheRunState) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.step);
-    RunState state;
-    state.Running = c.running;
-    state.StepCount = c.step;
+    const RunState state{.Running = c.running, .StepCount = c.step};
     const RunButtons b = RunButtonsFor(state, config);
     EXPECT_EQ(b.RunVisible, c.expected.RunVisible);
     EXPECT_EQ(b.RunEnabled, c.expected.RunEnabled);

@@ -34,7 +34,7 @@ struct FakeRun {
   }
   // Steps until the run stops, at most `limit` steps.
   void RunToEnd(int limit = 100000) {
-    run.State().Running = true;
+    run.Continue();
     for (int i = 0; i < limit && run.State().Running; ++i) run.RunOneStep();
   }
 };

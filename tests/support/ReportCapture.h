@@ -4,9 +4,11 @@
 #include <vector>
 
 #include "config/ProgramError.h"
+#include "config/TerminateScope.h"
 
 // Captures every report while alive, so a test can assert on the exact text of a stop
-// and check that the rejected call changed nothing.
+// and check that the rejected call changed nothing. Stops raise the capture's own terminate
+// request, which ends with it.
 class ReportCapture {
  public:
   ReportCapture();
@@ -21,6 +23,7 @@ class ReportCapture {
   void Clear() { reports_.clear(); }
 
  private:
+  TerminateScope terminate_;
   std::vector<Report> reports_;
   ReportHook previous_;
 };

@@ -4,6 +4,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "config/ProgramError.h"
+#include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/KernelSimulation.h"
 #include "shell/UnattendedBatch.h"
@@ -72,6 +74,8 @@ void InstallMessageBoxHook() {
 }
 
 int RunDesktopProgram(int argc, char** argv) {
+  // A stop anywhere in the program ends it with a non-zero status.
+  TerminateScope terminate;
   QApplication::setApplicationName("U-KA-DOV");
   InstallMessageBoxHook();
 

@@ -137,9 +137,9 @@ void TFormMain::RunSettingChanged() {
 }
 
 void TFormMain::ItemWriteScreenDumpFilesClick() {
-  RunState& state = run_->State();
   std::string pattern = PageRun->ScreenDumpPattern();
-  state.ScreenDumpEvery = ToggleScreenDumps(state.ScreenDumpEvery, *FormSetupScreenDumps, pattern);
+  run_->SetScreenDumpEvery(
+      ToggleScreenDumps(run_->State().ScreenDumpEvery, *FormSetupScreenDumps, pattern));
   PageRun->SetScreenDumpPattern(pattern);
-  ItemWriteScreenDumpFiles->setChecked(state.ScreenDumpEvery > 0);
+  ItemWriteScreenDumpFiles->setChecked(run_->State().ScreenDumpEvery > 0);
 }

@@ -108,7 +108,7 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
 }
 
 TPageRun::~TPageRun() {
-  run_.State().Running = false;
+  run_.Halt();
   run_.SetObserver(nullptr);
 }
 
@@ -148,20 +148,17 @@ void TPageRun::BitBtnResetClick() {
 }
 
 void TPageRun::ComboBoxSimulationSpeedChange(int index) {
-  RunState& state = run_.State();
-  state.SpeedDelay = SpeedDelayForEntry(index);
+  run_.SetSpeedDelay(SpeedDelayForEntry(index));
   // Slowed down, every step is worth seeing.
   const bool maximum = index == kMaximumSpeedEntry;
   if (!maximum) {
     ComboBoxRedraw->setCurrentIndex(0);
-    state.RedrawEvery = 1;
+    run_.SetRedrawEvery(1);
   }
   ComboBoxRedraw->setEnabled(maximum);
 }
 
-void TPageRun::ComboBoxRedrawChange(int index) {
-  run_.State().RedrawEvery = RedrawEveryForEntry(index);
-}
+void TPageRun::ComboBoxRedrawChange(int index) { run_.SetRedrawEvery(RedrawEveryForEntry(index)); }
 
 void TPageRun::SetProgramMode(int mode) {
   const int chosen = std::max(ComboBoxColorDenotes->currentIndex(), 0);

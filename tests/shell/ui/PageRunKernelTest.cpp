@@ -48,7 +48,7 @@ TEST(PageRunKernel, AnimatesTheOnRampExampleAndDumpsTheRoadView) {
   page->SetColorSchemeName([] { return std::string("Speed"); });
   const auto dir = FreshTestFolder("kernel-dumps");
   page->SetScreenDumpPattern((dir / "ramp.jpg").string());
-  run.State().ScreenDumpEvery = 300;
+  run.SetScreenDumpEvery(300);
   page->ComboBoxRedraw->setCurrentIndex(1);  // every 10 steps, as at full speed
   page->ComboBoxRedrawChange(1);
 

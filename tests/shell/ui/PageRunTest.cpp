@@ -151,7 +151,7 @@ TEST(PageRunScreenDumps, AreNumberedByRedrawsAndReadable) {
     p.run.run.SetCurrentFileName("/examples/on-ramp-taper.kav");
     p.page.ComboBoxRedrawChange(c.redrawEntry);
     p.page.SetScreenDumpPattern((dir / c.pattern).string());
-    p.run.run.State().ScreenDumpEvery = c.every;
+    p.run.run.SetScreenDumpEvery(c.every);
     p.page.BitBtnRun->click();
     std::vector<std::string> written;
     for (const auto& entry : std::filesystem::directory_iterator(dir))
@@ -174,7 +174,7 @@ TEST(PageRunScreenDumps, AnUnwritableFolderIsReportedAndTheRunGoesOn) {
   RunPage p;
   ReportCapture capture;
   p.page.SetScreenDumpPattern("/nonexistent-kavro-dir/run.bmp");
-  p.run.run.State().ScreenDumpEvery = 30;
+  p.run.run.SetScreenDumpEvery(30);
   p.page.BitBtnRun->click();
   EXPECT_EQ(p.run.run.State().StepCount, 60);
   ASSERT_EQ(capture.Reports().size(), 2u);
