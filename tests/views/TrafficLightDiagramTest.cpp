@@ -29,7 +29,7 @@ struct MeteredRun {
     config->SetMaxTime(600);
     run = std::make_unique<RunController>(std::make_unique<KernelSimulation>(), outputs);
     run->SetConfiguration(config.get());
-    run->State().Running = true;
+    run->Continue();
     for (int i = 0; i < 100000 && run->State().Running; ++i) run->RunOneStep();
   }
   int StepsPerSecond() const { return run->State().StepsPerSecond; }
