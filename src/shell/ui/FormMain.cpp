@@ -19,9 +19,13 @@
 #include "shell/RunController.h"
 #include "shell/TextPatches.h"
 #include "shell/ui/DesktopProgram.h"
+#include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSplash.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/ViewsRunObserver.h"
+#include "views/ui/FormContours.h"
+#include "views/ui/FormTrajectories.h"
 
 TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* parent)
     : QMainWindow(parent), splash_(splash) {
@@ -50,7 +54,6 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   CreateDebugMenu();
   CreatePages();
   CreateLowerArea();
-  viewMenuBaseCount_ = static_cast<int>(MenuView->actions().size());
 
   idleTimer_ = new QTimer(this);
   idleTimer_->setInterval(0);  // fires whenever the event queue has run empty
@@ -64,6 +67,10 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   QCoreApplication::setApplicationName(FromText(programName_));
 
   CreateTextLabels();
+  FormMessages = new TFormMessages(this);
+  FormMessages->SetFileChooser([this](const FileDialogRequest& request, std::string& name) {
+    return ChooseFile(request, name);
+  });
   // Interface text patches: the hidden text labels first, whose captions become the texts the
   // pages below are built with; the rest of the window once all its pages exist.
   SetPatchFile(programDirectory_ + programName_ + ".tre");
@@ -71,6 +78,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   const std::vector<int> patchedTexts = PatchFormPart(this, textLabels_);
   CopyPatchedTexts();
   CreateRunPages();
+  CreateViewWindows();
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);
@@ -84,6 +92,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   }
   mode_ = decision.Mode;
   SetProgramMode(mode_);
+  FormMessages->SetProgramMode(mode_);
   if (mode_ == KAVRO) {
     helpFileName_ = programDirectory_ + programName_ + ".html";
     if (!QFileInfo::exists(FromText(helpFileName_)))
@@ -173,7 +182,13 @@ std::string TFormMain::CurrentDirectory() const { return ToText(QDir::currentPat
 
 void TFormMain::Terminate() { RequestApplicationExit(0); }
 
-void TFormMain::AppendMessageLine(const std::string& line) { messageLines_.push_back(line); }
+void TFormMain::AppendMessageLine(const std::string& line) {
+  if (FormMessages) FormMessages->AddLine(line);
+}
+
+std::vector<std::string> TFormMain::MessageLines() const {
+  return FormMessages ? FormMessages->Lines() : std::vector<std::string>();
+}
 
 void TFormMain::SetStatusText(const std::string& text) { statusBar()->showMessage(FromText(text)); }
 
