@@ -72,17 +72,18 @@ TEST(TrajectoryDrawing, AHiddenLaneLeavesAGapWithoutJoiningIt) {
   LaneFilter lanes;
   lanes.shown[1] = false;
   DrawTrajectoryLines(tracks, plot.mapping, lanes, 2, 1, 100, plot.layer);
-  EXPECT_TRUE(NearPixel(plot.layer, plot.X(150), plot.Y(0.5), LaneSeriesColor(0)));
+  // One lane shown: the line takes the colour of the vehicle's distance state.
+  EXPECT_TRUE(NearPixel(plot.layer, plot.X(150), plot.Y(0.5), FollowStateColor(true)));
   // Nothing between step 1 (200 m) and step 4 (500 m): the line starts anew at 500 m.
   for (double p = 210; p < 500; p += 10)
     EXPECT_EQ(plot.layer.Pixel(plot.X(p), plot.Y((p - 100) / 100)), kSilver) << p;
-  EXPECT_TRUE(NearPixel(plot.layer, plot.X(550), plot.Y(4.5), LaneSeriesColor(0)));
+  EXPECT_TRUE(NearPixel(plot.layer, plot.X(550), plot.Y(4.5), FollowStateColor(true)));
 }
 
 TEST(TrajectoryDrawing, OnlyTheStepsDoneAreDrawn) {
   Plot plot;
   std::vector<VehicleTrack> tracks{Track(0, {{0, 0}, {100, 0}, {200, 0}, {300, 0}})};
-  DrawTrajectoryLines(tracks, plot.mapping, LaneFilter{}, 1, 1, 2, plot.layer);
+  DrawTrajectoryLines(tracks, plot.mapping, LaneFilter{}, 2, 1, 2, plot.layer);
   EXPECT_TRUE(NearPixel(plot.layer, plot.X(150), plot.Y(1.5), LaneSeriesColor(0)));
   EXPECT_EQ(plot.layer.Pixel(plot.X(250), plot.Y(2.5)), kSilver);
 }
@@ -91,7 +92,7 @@ TEST(TrajectoryDrawing, ProgressCanAbandonTheDrawingBetweenTracks) {
   Plot plot;
   std::vector<VehicleTrack> tracks{Track(0, {{0, 0}, {100, 0}}), Track(0, {{500, 0}, {600, 0}})};
   int asked = 0;
-  auto result = DrawTrajectoryLines(tracks, plot.mapping, LaneFilter{}, 1, 1, 100, plot.layer,
+  auto result = DrawTrajectoryLines(tracks, plot.mapping, LaneFilter{}, 2, 1, 100, plot.layer,
                                     [&](long long points) {
                                       ++asked;
                                       return points == 0;
@@ -110,7 +111,7 @@ TEST(TrajectoryDrawing, ZoomedPlotClipsAtBothEdges) {
                          500 + kMargins.top + kMargins.bottom, kMargins, view);
   PixelRaster layer(mapping.Width() - kMargins.left, mapping.AxisY() + 1, kSilver);
   std::vector<VehicleTrack> tracks{Track(0, {{400, 0}, {460, 0}, {500, 0}, {540, 0}, {900, 0}})};
-  auto result = DrawTrajectoryLines(tracks, mapping, LaneFilter{}, 1, 1, 100, layer);
+  auto result = DrawTrajectoryLines(tracks, mapping, LaneFilter{}, 2, 1, 100, layer);
   // The sample left of the plot breaks the line; the one right of it ends the track.
   EXPECT_EQ(result.points, 3);
   EXPECT_TRUE(NearPixel(layer, mapping.X(480) - kMargins.left, mapping.Y(1.5), LaneSeriesColor(0)));
