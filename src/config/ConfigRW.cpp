@@ -59,6 +59,8 @@ void ShowReading(const ConfigReadResult& result) {
                 result.error.message);
 }
 
+}  // namespace
+
 // Writes `text` next to `fileName` and renames it over the file only when everything was
 // written and closed, so a failed save never destroys the previous file.
 bool ReplaceFileWith(const std::string& fileName, const std::string& text,
@@ -94,6 +96,8 @@ bool ReplaceFileWith(const std::string& fileName, const std::string& text,
   }
   return true;
 }
+
+namespace {
 
 std::string LocalDateLine() {
   std::time_t now = std::time(nullptr);

@@ -52,6 +52,11 @@ bool ConfigError(const std::string& fileName, int line, const std::string& lineT
 /// The text ConfigError shows for `error`.
 std::string ConfigErrorText(const ConfigReadError& error);
 
+/// Writes `text` beside `fileName` and renames it over the file only when all of it was written;
+/// false with the system's reason in `systemError`.
+bool ReplaceFileWith(const std::string& fileName, const std::string& text,
+                     std::string& systemError);
+
 /// The whole file text the writer produces; `dateLine` is the local time in C's ctime form,
 /// ending with a line break.
 std::string KavroConfigText(KDConfig& config, const std::string& dateLine);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "shell/RunController.h"
+#include "views/CapacityEstimate.h"
 
 // One row of the batch grid.
 struct BatchRow {
@@ -14,6 +15,7 @@ struct BatchRow {
   std::string Started;  // local time of day "hh:mm:ss"
   std::string Finished;
   std::string Status;
+  CapacityRunFlows Capacity;  // the flows of a finished run, for the capacity estimate
 };
 
 // The choices of the batch page. Detector entries count from 1; 0 = any detector (stop) or
@@ -91,6 +93,8 @@ class BatchRunner : public RunBatchHooks {
   void RowChanged(int run);
   void ReportHighestFlow(BatchRow& row);
   void TestSpeedDrop(BatchRow& row);
+  void WatchOriginSupply();
+  void MeasureCapacityFlows(BatchRow& row);
 
   RunController& run_;
   BatchSettings settings_;
@@ -102,6 +106,10 @@ class BatchRunner : public RunBatchHooks {
   BatchObserver noObserver_;
   BatchObserver* observer_ = &noObserver_;
   std::function<std::string()> clock_;
+  // The demand guard of the current run: what each origin owed at the last detector output.
+  std::vector<int> owedAtLastOutput_;
+  std::string heldBackOrigin_;
+  int breakdownPeriod_ = -1;
 };
 
 /// A batch status as a line of the batch results file: a status with a flow report gets the

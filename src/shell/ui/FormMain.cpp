@@ -16,8 +16,10 @@
 #include "shell/KernelSimulation.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
+#include "shell/RunObserverFanOut.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormSplash.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
 
@@ -33,6 +35,9 @@ TFormMain::~TFormMain() {
   SetRunControl(nullptr);
   delete PageRun;
   PageRun = nullptr;
+  // The batch page's runner is the run controller's batch engine.
+  delete PageBatch;
+  PageBatch = nullptr;
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);

@@ -19,6 +19,7 @@ class KernelSimulation;
 class PageRunControl;
 class RunController;
 class RunControllerPages;
+class RunObserver;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -130,6 +131,29 @@ class TFormMain : public QMainWindow,
   /// "&Write Screen Dump Files ...": the set-up dialog turns dumps on, a second choice off.
   void ItemWriteScreenDumpFilesClick();
 
+  // The batch page, the capacity window and the result entries (FormMainBatch.cpp)
+  class TPageBatch* BatchPage() const {
+    return PageBatch;
+  }
+  class TFormCapacity* CapacityWindow() const {
+    return FormCapacity;
+  }
+  /// "&Capacity distribution": hides and shows the window, so that it is redrawn.
+  void ItemCapacityDistributionClick();
+  void ItemSaveBatchResultsAsClick();
+  void ItemSaveSimulationResultsAsClick(bool extended);
+  /// A trace entry: a ticked one is switched off, another asks for its file.
+  void ItemTraceFileClick(QAction* item);
+  /// Shows the graph of `kind` ("qk", "uq", "uk", "qt", "kt", "ut", "Tt", "vt") of `detector`
+  /// (from 0): the open one, else a new one listed in the View menu. None for an unknown kind.
+  class TFormGraph* ItemDetectorGraphClick(int detector, const std::string& kind);
+  std::vector<class TFormGraph*> DetectorGraphs() const;
+  void ItemDeleteAllDetectorGraphsClick();
+  /// Everything that follows the run besides the run page (batch page, graphs, tests).
+  class RunObserverFanOut& RunFollowers() {
+    return *runFollowers_;
+  }
+
   // DocumentHost
   Answer Ask(const Question& question) override;
   bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override;
@@ -194,6 +218,14 @@ class TFormMain : public QMainWindow,
   void RoadRedrawn();
   /// An accepted run setting: the caption shows the modification, the run page its buttons.
   void RunSettingChanged();
+  void CreateBatchPage();
+  void CreateResultMenuEntries();
+  void ViewMenuOpening();
+  void ResultEntriesRefresh();
+  void CreateDetectorGraphs();
+  void SetUpDetectorGraphs(int numDetectors);
+  void GraphGeometry(int& lanes, int& interval, int& firstTime) const;
+  class GraphFollower;
   void ReadSettings();
   void WriteSettings();
   bool StartedWithoutParameters() const { return startedWithoutParameters_; }
@@ -257,4 +289,13 @@ class TFormMain : public QMainWindow,
   TPageSettings* PageSettings = nullptr;
   TFormSetupScreenDumps* FormSetupScreenDumps = nullptr;
   QAction* ItemWriteScreenDumpFiles = nullptr;
+  class TPageBatch* PageBatch = nullptr;
+  class TFormCapacity* FormCapacity = nullptr;
+  std::unique_ptr<class RunObserverFanOut> runFollowers_;
+  QAction* ItemSaveSimulationResults = nullptr;
+  QAction* ItemSaveBatchResultsAs = nullptr;
+  std::vector<QAction*> traceEntries_;
+  std::unique_ptr<RunObserver> graphFollower_;
+  std::vector<std::pair<QAction*, class TFormGraph*>> graphEntries_;
+  QAction* SeparatorDetectorGraphs = nullptr;
 };

@@ -23,9 +23,11 @@
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
+#include "views/ui/FormCapacity.h"
 
 namespace {
 
@@ -134,6 +136,8 @@ void TFormMain::AttachConfiguration() {
 // entry of the Simulate menu again, so its page shows the new values.
 void TFormMain::DocumentReplaced(bool opened) {
   AttachConfiguration();
+  if (PageBatch) PageBatch->ConfigurationReplaced();
+  if (FormCapacity) FormCapacity->hide();
   if (mode_ == 0) return;
   if (!opened) {
     ItemSetModeClick(EntryAction(InitialEntry(PageMenu::RoadDesign, mode_)));
