@@ -152,7 +152,8 @@ void TFormGraph::DrawGraph(int periods) {
   const int width = picture_.width();
   const int height = picture_.height();
   const DetectorValueContext context = context_ ? context_(detector_) : DetectorValueContext{};
-  const int latest = (store_ ? store_->PeriodCount() - 1 : -1) * interval_ + firstTime_;
+  // The time of the latest period drawn: at the set-up of a run the time axis starts short.
+  const int latest = (periods_ - 1) * interval_ + firstTime_;
   mapping_ = GraphMapping{width, height, left_, right_, top_, bottom_, {}, {}};
   GraphAxisScale(xId_, latest, LongestTravelTime(periods_), mapping_.XScale);
   GraphAxisScale(yId_, latest, LongestTravelTime(periods_), mapping_.YScale);
