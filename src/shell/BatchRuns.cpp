@@ -44,8 +44,9 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
   const int seed = run_.Configuration() ? run_.Configuration()->Seed() : 1;
   for (size_t i = kept; i < rows_.size(); ++i) {
     // Seeds two apart keep every seed of the batch odd when the base seed is.
-    rows_[i] =
-        BatchRow{static_cast<int>(i) + 1, seed + 2 * static_cast<std::int32_t>(i), "", "", ""};
+    rows_[i] = BatchRow();
+    rows_[i].Run = static_cast<int>(i) + 1;
+    rows_[i].Seed = seed + 2 * static_cast<std::int32_t>(i);
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();

@@ -79,7 +79,9 @@ TEST(CapacityExecutable, ObservationsDoNotDependOnJobs) {
     observations[i] = ReadWholeFile(obs);
     out[i] = SummaryPart(result.out);
   }
-  EXPECT_EQ(observations[0], observations[1]);
+  // The configuration files differ in their date line only; the observations must not differ.
+  auto afterFirstLine = [](const std::string& text) { return text.substr(text.find('\n')); };
+  EXPECT_EQ(afterFirstLine(observations[0]), afterFirstLine(observations[1]));
   EXPECT_EQ(out[0], out[1]);
   EXPECT_EQ(observations[0].find("# kavro-batch capacity observations: runs 1-6 of 6, "), 0u);
   EXPECT_NE(observations[0].find("\nrun\tseed\ttime\tflow\tbreakdown\n1\t12345\t"),

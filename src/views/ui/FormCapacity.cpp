@@ -135,6 +135,9 @@ void TFormCapacity::Redraw() {
   TextAt(painter, right - metrics.horizontalAdvance(flowCaption), 3 * h / 2 + hp + 25, flowCaption);
   TextAt(painter, map.X(flows.Min + 2), 20 - h - 4, "Probability");
 
+  estimateText_.clear();
+  // The estimate goes under the runs' own points, which stay as they always were.
+  if (ItemShowEstimate->isChecked()) DrawEstimate(painter, map);
   std::vector<std::int32_t> sorted = flows.Flows;
   std::sort(sorted.begin(), sorted.end());
   const int n = static_cast<int>(sorted.size());
@@ -163,15 +166,13 @@ void TFormCapacity::Redraw() {
     TextAt(painter, right - metrics.horizontalAdvance(summary), 20 - h - 4, summary);
   }
   TextAt(painter, 40, 3 * h / 2 + hp + 25, QString::asprintf("Number of simulations: %d", n));
-  estimateText_.clear();
-  if (ItemShowEstimate->isChecked()) DrawEstimate(painter, map, h);
   painter.end();
   ImageCapacity->update();
 }
 
 // The estimate that counts runs without breakdown as censored: product-limit steps, the fitted
 // Weibull curve in its 95 % band, and the median with its interval under the summary.
-void TFormCapacity::DrawEstimate(QPainter& painter, const CapacityMapping& map, int textHeight) {
+void TFormCapacity::DrawEstimate(QPainter& painter, const CapacityMapping& map) {
   const std::vector<CapacityObservation> observations =
       observations_ ? observations_() : std::vector<CapacityObservation>();
   const std::vector<ProductLimitStep> steps = ProductLimitEstimate(observations);
@@ -231,5 +232,4 @@ void TFormCapacity::DrawEstimate(QPainter& painter, const CapacityMapping& map, 
   painter.setPen(kCurveColor);
   TextAt(painter, right - painter.fontMetrics().horizontalAdvance(text), 20 + 2, text);
   painter.setPen(Qt::black);
-  (void)textHeight;
 }

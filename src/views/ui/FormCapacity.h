@@ -51,7 +51,7 @@ class TFormCapacity : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void DrawEstimate(class QPainter& painter, const struct CapacityMapping& map, int textHeight);
+  void DrawEstimate(class QPainter& painter, const struct CapacityMapping& map);
 
   std::function<std::vector<std::string>()> statuses_;
   std::function<std::vector<CapacityObservation>()> observations_;
