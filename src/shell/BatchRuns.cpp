@@ -66,7 +66,7 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
     // the range wrap here without fault; such a batch does not start (CanStart).
     const std::int64_t wide = static_cast<std::int64_t>(seed) + 2 * static_cast<std::int64_t>(i);
     const std::int32_t runSeed = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
-    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false};
+    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false, {}};
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();

@@ -13,6 +13,7 @@
 #include "shell/KernelSimulation.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
+#include "shell/RunObserverFanOut.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"

@@ -262,7 +262,7 @@ void TPageBatch::BitBtnStopClick() {
 }
 
 void TPageBatch::ConfigurationReplaced() {
-  run_.State().BatchRun = 0;
+  if (run_.State().BatchRun != 0) run_.LeaveBatch();
   EditNumberOfRunsChange(false);
 }
 

@@ -105,9 +105,6 @@ void TFormCapacity::Redraw() {
   const int hp = map.PlotHeight();
   const int right = width - 25;
 
-  painter.drawLine(40, 20, 40, hp + 20);
-  painter.drawLine(40, hp + 20, right, hp + 20);
-
   const int labelWidth = metrics.horizontalAdvance(QString::asprintf("%d ", flows.Max));
   const int fit = std::max((width - 65) / std::max(labelWidth, 1), 2);
   const int step = FlowTickStep(flows.Min, flows.Max, fit);
@@ -130,6 +127,10 @@ void TFormCapacity::Redraw() {
     const QString label = QString::asprintf("%.1f ", f);
     TextAt(painter, 35 - metrics.horizontalAdvance(label), y - metrics.height() / 2, label);
   }
+  // The axes over the grid: the grid lines at 0 and at the first flow end on them.
+  painter.setPen(Qt::black);
+  painter.drawLine(40, 20, 40, hp + 20);
+  painter.drawLine(40, hp + 20, right, hp + 20);
   const int h = metrics.boundingRect("Xy").height();
   const QString flowCaption = "Maximum observed flow [veh/h]";
   TextAt(painter, right - metrics.horizontalAdvance(flowCaption), 3 * h / 2 + hp + 25, flowCaption);

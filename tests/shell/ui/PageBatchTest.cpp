@@ -154,7 +154,7 @@ TEST_F(PageBatchInForm, FiveRunsStopResumeSaveAndCapacity) {
     return true;
   });
   form.ItemSaveBatchResultsAsClick();
-  EXPECT_EQ(proposed.substr(proposed.size() - 20), "on-ramp-taper.kbr");
+  EXPECT_TRUE(proposed.ends_with("/on-ramp-taper.kbr")) << proposed;
   const std::string saved = ReadAll((folder / "out.kbr").string());
   EXPECT_EQ(saved.find("Run\tSeed\tStarted\tFinished\tStatus\n1\t"), 0u) << saved;
   EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 6);
@@ -193,7 +193,7 @@ TEST_F(PageBatchInForm, DetectorGraphFollowsTheRunAndIsOpenedOnce) {
   EXPECT_EQ(form.ItemDetectorGraphClick(0, "qt"), graph);
   EXPECT_EQ(form.DetectorGraphs().size(), 1u);
   EXPECT_EQ(form.ItemDetectorGraphClick(0, "xx"), nullptr);
-  form.Run().State().Running = true;
+  form.Run().Continue();
   form.Run().RunLoop();  // to the stop time
   const int periods = form.Run().State().PeriodCount;
   ASSERT_GT(periods, 1);
