@@ -131,7 +131,6 @@ void KDConfig::SetDetectorDisplayArea(int n, int x, int halfWidth) const {
   detectorAreas_[n] = DetectorArea{x, halfWidth};
 }
 
-void KDConfig::SendDetectorsToModel() {}
 
 // ---- Traffic lights --------------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "shell/ConfigDocument.h"
 
+#include "config/DovelConfig.h"
+
 #include <algorithm>
 
 #include "config/ConfigRW.h"
@@ -148,7 +150,7 @@ bool ConfigDocument::QuerySaveModified() {
 bool ConfigDocument::New() {
   if (!QuerySaveModified()) return false;
   host_.CommitPendingEntry();
-  config_ = std::make_unique<KDConfig>();
+  config_ = NewConfiguration();
   MarkSaved();
   openDialogName_.clear();
   host_.DocumentReplaced(false);

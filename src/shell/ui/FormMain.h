@@ -135,7 +135,8 @@ class TFormMain : public QMainWindow,
   bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override;
   void CommitPendingEntry() override;
   void DocumentReplaced(bool opened) override;
-  void ConfigurationSwapped() override { AttachConfiguration(); }
+  /// Undo or redo made a copy current: in DOVEL mode the model takes it over completely.
+  void ConfigurationSwapped() override;
   void ShowCaption(const std::string& caption) override;
   void ShowStatus(const std::string& text) override { SetStatusText(text); }
   void LastUsedFilesChanged() override;

@@ -15,8 +15,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "extmodel/DovelCalls.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
@@ -89,6 +91,13 @@ void TFormMain::CreateDebugMenu() {
   ItemDovelCalls = MenuDebug->addAction("&DOVEL DLL calls");
   ItemDovelCalls->setObjectName("ItemDovelCalls");
   ItemDovelCalls->setCheckable(true);
+  // While ticked, every call into the external model is logged into the debug output.
+  connect(ItemDovelCalls, &QAction::toggled, this, [this](bool logging) {
+    if (logging && mode_ == DOVEL)
+      Dovel::SetLogSink([this](const std::string& line) { DebugWrite(line); });
+    else
+      Dovel::SetLogSink(nullptr);
+  });
   ItemDrawTapers = MenuDebug->addAction("&Draw tapers");
   ItemDrawTapers->setObjectName("ItemDrawTapers");
   ItemDrawTapers->setCheckable(true);
@@ -120,6 +129,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormMain::AttachConfiguration() {
+  // Only the current configuration forwards its changes to the external model.
+  document_->Config().SetMirrored(true);
   if (RoadViewMain) {
     RoadViewMain->SetConfig(&document_->Config());
     RoadViewMain->RedrawRoad();
@@ -128,6 +139,11 @@ void TFormMain::AttachConfiguration() {
   if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
   if (PageSettings) PageSettings->SetConfig(&document_->Config());
   if (PageRun) PageRun->LabelVehicleCount->setText("0");
+}
+
+void TFormMain::ConfigurationSwapped() {
+  document_->Config().PushAllToModel();
+  AttachConfiguration();
 }
 
 // A new configuration shows the physical road layout page; an opened one chooses the ticked

@@ -15,6 +15,7 @@
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/KernelSimulation.h"
+#include "shell/ModelSimulation.h"
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
@@ -114,6 +115,14 @@ int TFormMain::RedrawVehicles() {
   settings.destinationCount = PageRun->Legends->DestinationCount();
   settings.flags = RoadViewMain->DrawFlags();
   settings.swatchColors = PageRun->Legends->SwatchColors(scheme);
+  if (mode_ == DOVEL) {
+    // The external model's vehicles, read through the wrappers.
+    ModelWrapperVehicles model;
+    const RunState& state = run_->State();
+    return RoadViewMain->RedrawModelVehicles(
+        model, state.StepCount / std::max(state.StepsPerSecond, 1), settings);
+  }
+  if (!simulation_) return -1;
   return RoadViewMain->RedrawVehicles(simulation_->GetKernel(), settings);
 }
 
