@@ -155,9 +155,9 @@ bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current)
     std::string text;
     // The model reads the file itself; a file that cannot be opened is said so first.
     if (!ReadWholeFile(fileName, text, systemError)) {
-      UserMessage(ReportKind::Error, "Error",
-                  Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(),
-                         systemError.c_str()));
+      UserMessage(
+          ReportKind::Error, "Error",
+          Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(), systemError.c_str()));
       return false;
     }
     std::unique_ptr<KDConfig> loaded = std::make_unique<KDConfig>();
@@ -198,8 +198,8 @@ bool WriteConfig(KDConfig& config, const std::string& fileName, std::string* sys
     DovelModelLink* link = CurrentDovelModelLink();
     if (link != nullptr && link->WriteConfig(fileName) == 0) return true;
     if (systemError != nullptr)
-      *systemError = link ? "the external model could not write the file"
-                          : "no external model is loaded";
+      *systemError =
+          link ? "the external model could not write the file" : "no external model is loaded";
     return false;
   }
   return WriteKavroConfig(config, fileName, systemError);

@@ -16,10 +16,14 @@ struct DetailRow {
   bool perLane;
 };
 constexpr DetailRow kDetails[DOVEL_SURFACE_DETAILS] = {
-    {"Lane width", 9, true},         {"Bottom factor", 17, false},
-    {"Cross point factor", 18, false}, {"Wind angle", 19, false},
-    {"Wind speed", 20, false},       {"Slope", 22, false},
-    {"ICC reference speed", 26, false}, {"ICC headway tau", 27, false},
+    {"Lane width", 9, true},
+    {"Bottom factor", 17, false},
+    {"Cross point factor", 18, false},
+    {"Wind angle", 19, false},
+    {"Wind speed", 20, false},
+    {"Slope", 22, false},
+    {"ICC reference speed", 26, false},
+    {"ICC headway tau", 27, false},
     {"Pre warning distance", 28, false},
 };
 

@@ -17,6 +17,19 @@ constexpr int kLaneBits = LANE_MERGELEFT | LANE_MERGERIGHT | LANE_PAVED;  // 0x7
 
 int LinkOf(const KDConfig& config, int section) { return config.Boundaries() - section + 1; }
 
+// Sends a value the model can take. A value outside the model's range was never set by the
+// user (a new lane, section or type starts empty here while the model has its defaults): the
+// mirror takes the model's value instead, so the two stay equal and the model is not asked to
+// store what it must refuse.
+bool SendOrAdopt(DovelModelLink& link, int cls, int id, int index1, int index2, float& value) {
+  float low = 0, high = 0;
+  if (link.Range(cls, id, low, high) && !(value >= low && value <= high)) {
+    value = link.RealValue(cls, id, index1, index2, -1);
+    return true;
+  }
+  return link.SendValue(cls, id, index1, index2, value);
+}
+
 }  // namespace
 
 bool KDConfig::Forwarding() const {
@@ -37,6 +50,8 @@ bool KDConfig::SendLaneTypes(int section) {
     const int type = IntPhysicalSectionProperty(section, m, PP_LANETYPE);
     if ((type & kLaneBits) == 0) continue;
     if (!link.SendValue(2, 10, linkNo, MAX_DOVELLANE - m, (type & LANE_ICC) ? 2 : 1)) return false;
+    // A lane that was not driven before has no width here yet: it takes the model's.
+    if (!SendSurfaceDetail(section, m, 0)) return false;
   }
   return true;
 }
@@ -46,11 +61,11 @@ bool KDConfig::SendSurfaceDetail(int section, int lane, int detail) {
   const int linkNo = LinkOf(*this, section);
   const int id = DovelSurfaceDetailId(detail);
   if (!DovelSurfaceDetailPerLane(detail))
-    return link.SendValue(2, id, linkNo, -1, PhysicalSectionProperty(section, 0, detail));
+    return SendOrAdopt(link, 2, id, linkNo, -1, sections_[section].value[0][detail]);
   // The lane width is kept per lane slot: the external lane plus the link's lane offset.
   const int offset = static_cast<int>(link.RealValue(2, 8, linkNo, -1, -1));
-  return link.SendValue(2, id, linkNo, MAX_DOVELLANE - lane + offset,
-                        PhysicalSectionProperty(section, lane, detail));
+  return SendOrAdopt(link, 2, id, linkNo, MAX_DOVELLANE - lane + offset,
+                     sections_[section].value[lane][detail]);
 }
 
 bool KDConfig::SendSectionsToModel(int section, int lane, int property) {
@@ -61,7 +76,8 @@ bool KDConfig::SendSectionsToModel(int section, int lane, int property) {
     if (!link.SendValue(2, 1, -1, -1, Boundaries() + 1)) return false;
     for (int s = 0; s <= Boundaries(); ++s) {
       const int linkNo = LinkOf(*this, s);
-      if (!link.SendValue(2, 2, linkNo, -1, std::trunc(PhysicalSectionProperty(s, 0, PP_SPEEDLIMIT))) ||
+      if (!link.SendValue(2, 2, linkNo, -1,
+                          std::trunc(PhysicalSectionProperty(s, 0, PP_SPEEDLIMIT))) ||
           !link.SendValue(2, 3, linkNo, -1, SectionLength(s)) || !SendLaneTypes(s))
         return false;
       for (int d = 0; d < DOVEL_SURFACE_DETAILS; ++d) {
@@ -87,8 +103,7 @@ bool KDConfig::SendSectionsToModel(int section, int lane, int property) {
       return SendLaneTypes(section);
     default:
       if (property >= 0 && property <= PP_SURFACEDETAIL_LAST)
-        return SendSurfaceDetail(section, DovelSurfaceDetailPerLane(property) ? lane : 0,
-                                 property);
+        return SendSurfaceDetail(section, DovelSurfaceDetailPerLane(property) ? lane : 0, property);
       return true;  // no counterpart in the external model
   }
 }
@@ -154,11 +169,13 @@ void KDConfig::SendVDCValueToModel(int kind, int type, int param) {
     }
     return;
   }
-  GetVDCParam(kind, typed ? type : -1, param, &value);
+  (void)value;
+  float* slot = DovelSlot(kind, typed ? type : -1, param);
+  if (!slot) return;
   if (kind == VDC_DOVELVEHICLESUB)
-    link.SendValue(cls, id, type + 1, param + 1, value);
+    SendOrAdopt(link, cls, id, type + 1, param + 1, *slot);
   else
-    link.SendValue(cls, id, typed ? type + 1 : -1, -1, value);
+    SendOrAdopt(link, cls, id, typed ? type + 1 : -1, -1, *slot);
 }
 
 void KDConfig::SendVDCTypesToModel(int kind) {
@@ -249,13 +266,13 @@ namespace {
 void MatchTypeCount(KDConfig& config, int kind, int wanted) {
   wanted = std::clamp(wanted, 1, MAXDOVELTYPE);
   while (config.VDCTypeCount(kind) < wanted) config.AddVDCType(kind);
-  while (config.VDCTypeCount(kind) > wanted) config.DeleteVDCType(kind, config.VDCTypeCount(kind) - 1);
+  while (config.VDCTypeCount(kind) > wanted)
+    config.DeleteVDCType(kind, config.VDCTypeCount(kind) - 1);
 }
 
 }  // namespace
 
-bool ReadDovelConfig(const std::string& fileName, KDConfig& config,
-                     std::string* modelMessage) {
+bool ReadDovelConfig(const std::string& fileName, KDConfig& config, std::string* modelMessage) {
   DovelModelLink* link = CurrentDovelModelLink();
   if (!link || !link->ReadConfig(fileName)) {
     std::string message = "Dovel DLL error";
@@ -276,7 +293,8 @@ bool ReadDovelConfig(const std::string& fileName, KDConfig& config,
     const int linkNo = q + 1;
     const int s = links - 1 - q;
     const int length = static_cast<int>(model.RealValue(2, 3, linkNo, -1, -1));
-    if (length < 1) return DovelConfigError(fileName, Format("Link %d: bad length (%d)", linkNo, length));
+    if (length < 1)
+      return DovelConfigError(fileName, Format("Link %d: bad length (%d)", linkNo, length));
     config.SetSectionLength(s, length);
   }
   for (int q = 0; q < links; ++q) {
@@ -285,8 +303,7 @@ bool ReadDovelConfig(const std::string& fileName, KDConfig& config,
     const int lanes = static_cast<int>(model.RealValue(2, 4, linkNo, -1, -1));
     if (lanes < 1 || lanes > MAX_DOVELLANE)
       return DovelConfigError(fileName, Format("Link %d: bad number of lanes (%d)", linkNo, lanes));
-    config.SetPhysicalSectionProperty(s, 0, PP_SPEEDLIMIT,
-                                      model.RealValue(2, 2, linkNo, -1, -1));
+    config.SetPhysicalSectionProperty(s, 0, PP_SPEEDLIMIT, model.RealValue(2, 2, linkNo, -1, -1));
     // Lane types first: they decide which lanes exist.
     for (int lane = 1; lane <= lanes; ++lane) {
       const int type = static_cast<int>(model.RealValue(2, 10, linkNo, lane, -1));
@@ -345,8 +362,9 @@ bool ReadDovelConfig(const std::string& fileName, KDConfig& config,
     float total = 0;
     for (int d = 0; d < drivers; ++d) total += row[d] = model.RealValue(5, 4, v + 1, d + 1, -1);
     for (int d = 0; d < drivers; ++d)
-      config.SetVDProbability(v, d, total > 0 ? std::clamp(row[d] / total, 0.0f, 1.0f)
-                                              : 1.0f / static_cast<float>(drivers));
+      config.SetVDProbability(
+          v, d,
+          total > 0 ? std::clamp(row[d] / total, 0.0f, 1.0f) : 1.0f / static_cast<float>(drivers));
     if (v < MAXVEHICLETYPE) config.SetOVProbability(0, v, std::clamp(total, 0.0f, 1.0f));
   }
   config.SetUseInjectionFile(model.RealValue(5, 1, -1, -1, -1) == 1);

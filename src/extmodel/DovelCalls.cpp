@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "config/DovelLink.h"
-#include "config/VDCTypes.h"
 #include "config/ProgramError.h"
+#include "config/VDCTypes.h"
 
 namespace Dovel {
 
@@ -22,7 +22,9 @@ LogSink& Log() {
   return sink;
 }
 
-void Fail(const std::string& text) { ReportModelFailure(kUdovFatalSeverity, text, "Program Error"); }
+void Fail(const std::string& text) {
+  ReportModelFailure(kUdovFatalSeverity, text, "Program Error");
+}
 
 // The index count the library receives: the number of leading indices that are not negative.
 int IndexCount(int index1, int index2, int index3 = -1, bool three = false) {
@@ -32,15 +34,18 @@ int IndexCount(int index1, int index2, int index3 = -1, bool three = false) {
   return 3;
 }
 
+// A library's parameters keep their types: the views ask for thousands each step.
+std::map<std::pair<int, int>, int>& KnownTypes() {
+  static std::map<std::pair<int, int>, int> types;
+  return types;
+}
+
 // The parameter's type without any report; -1 when the library has no such parameter.
 int QuietType(int cls, int id, float* minimum = nullptr, float* maximum = nullptr,
               float* step = nullptr, std::string* name = nullptr,
               std::string* description = nullptr, std::string* format = nullptr) {
   if (!library) return -1;
-  // A library's parameters keep their types: the views ask for thousands each step.
-  static std::map<std::pair<int, int>, int> types;
-  static const UdovCalls* typesOf = nullptr;
-  if (typesOf != library) types.clear(), typesOf = library;
+  std::map<std::pair<int, int>, int>& types = KnownTypes();
   const bool typeOnly = !minimum && !maximum && !step && !name && !description && !format;
   if (typeOnly) {
     auto known = types.find({cls, id});
@@ -70,9 +75,12 @@ int QuietType(int cls, int id, float* minimum = nullptr, float* maximum = nullpt
 
 std::string ValueText(int type, const void* value, bool quoteText) {
   switch (type) {
-    case UDOV_REAL: return Format("%f", static_cast<double>(*static_cast<const float*>(value)));
-    case UDOV_INTEGER: return Format("%d", *static_cast<const int32_t*>(value));
-    case UDOV_UNSIGNED: return Format("%u", *static_cast<const uint32_t*>(value));
+    case UDOV_REAL:
+      return Format("%f", static_cast<double>(*static_cast<const float*>(value)));
+    case UDOV_INTEGER:
+      return Format("%d", *static_cast<const int32_t*>(value));
+    case UDOV_UNSIGNED:
+      return Format("%u", *static_cast<const uint32_t*>(value));
     default:
       return quoteText ? Format("\"%s\"", static_cast<const char*>(value))
                        : std::string(static_cast<const char*>(value));
@@ -95,7 +103,10 @@ bool CheckType(int type, int cls, int id, const char* missing) {
 
 }  // namespace
 
-void Attach(const UdovCalls* calls) { library = calls; }
+void Attach(const UdovCalls* calls) {
+  library = calls;
+  KnownTypes().clear();
+}
 bool Attached() { return library != nullptr; }
 void SetLogSink(LogSink sink) { Log() = std::move(sink); }
 

@@ -1,10 +1,9 @@
 #include "shell/ConfigDocument.h"
 
-#include "config/DovelConfig.h"
-
 #include <algorithm>
 
 #include "config/ConfigRW.h"
+#include "config/DovelConfig.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"

@@ -63,8 +63,8 @@ class ModelSimulation::DetectorView : public DetectorQueries {
         const int modelLane = MAX_DOVELLANE - lane;
         totalCount[record] =
             Dovel::Get_param_realvalue(kDetectorClass, kDetectorCount, link_, index_, modelLane);
-        totalSpeed[record] = Dovel::Get_param_realvalue(kDetectorClass, kDetectorSpeedTotal,
-                                                        link_, index_, modelLane);
+        totalSpeed[record] = Dovel::Get_param_realvalue(kDetectorClass, kDetectorSpeedTotal, link_,
+                                                        index_, modelLane);
       }
       for (int l = 0; l < MAX_KAVROLANE; ++l) {
         now.count[l] = Truncate(totalCount[l] - lastCount_[l]);

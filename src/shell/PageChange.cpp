@@ -1,9 +1,8 @@
 #include "shell/PageChange.h"
 
-#include "extmodel/DovelCalls.h"
-
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "extmodel/DovelCalls.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
 

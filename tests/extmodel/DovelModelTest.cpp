@@ -32,10 +32,10 @@ class DovelModel : public ::testing::Test {
     ASSERT_NE(library, nullptr) << error;
     SetProgramMode(DOVEL);
     Dovel::Connect(&library->Calls());
-    Dovel::Set_errorhandler([this](int severity, const std::string& text,
-                                   const std::string& caption) {
-      messages.push_back({severity, text, caption});
-    });
+    Dovel::Set_errorhandler(
+        [this](int severity, const std::string& text, const std::string& caption) {
+          messages.push_back({severity, text, caption});
+        });
     ASSERT_TRUE(Dovel::Read_config(Example("two-lane-icc.dov")));
   }
   void TearDown() override {
@@ -100,9 +100,10 @@ TEST_F(DovelModel, CallLogWritesStartValueAndEndAsLines) {
   EXPECT_TRUE(lines.empty());
   Dovel::SetLogSink([&](const std::string& line) { lines.push_back(line); });
   Dovel::Get_param_value(UDOV_INTEGER, 2, 1, -1, -1, &links);
-  EXPECT_EQ(lines, (std::vector<std::string>{
-                       "Get_param_value (Type=2, Class=2, ParamID=1, Index1=-1, Index2=-1, *Value=",
-                       "3", ")"}));
+  EXPECT_EQ(
+      lines,
+      (std::vector<std::string>{
+          "Get_param_value (Type=2, Class=2, ParamID=1, Index1=-1, Index2=-1, *Value=", "3", ")"}));
 }
 
 TEST_F(DovelModel, ModelMessagesCarryTheirTime) {

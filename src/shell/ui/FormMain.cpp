@@ -9,9 +9,9 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include "config/DovelLink.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
-#include "config/DovelLink.h"
 #include "extmodel/DovelCalls.h"
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"

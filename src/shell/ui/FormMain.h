@@ -32,6 +32,7 @@ class TFormSetupScreenDumps;
 class TFormSplash;
 class TPageRun;
 class TPageSettings;
+class TPageGeneration;
 class UdovLibrary;
 
 /// What the program was started with.
@@ -256,6 +257,7 @@ class TFormMain : public QMainWindow,
   int trafficRedraws_ = 0;
   TPageRun* PageRun = nullptr;
   TPageSettings* PageSettings = nullptr;
+  TPageGeneration* PageGeneration = nullptr;
   TFormSetupScreenDumps* FormSetupScreenDumps = nullptr;
   QAction* ItemWriteScreenDumpFiles = nullptr;
 };

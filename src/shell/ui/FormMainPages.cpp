@@ -25,6 +25,7 @@
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/PageGeneration.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -138,6 +139,7 @@ void TFormMain::AttachConfiguration() {
   if (runControl_) runControl_->ConfigurationReplaced(document_->Config());
   if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
   if (PageSettings) PageSettings->SetConfig(&document_->Config());
+  if (PageGeneration) PageGeneration->SetConfig(&document_->Config());
   if (PageRun) PageRun->LabelVehicleCount->setText("0");
 }
 

@@ -21,6 +21,7 @@
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSetupScreenDumps.h"
+#include "shell/ui/PageGeneration.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -30,6 +31,7 @@ namespace {
 
 const char* const kPageProperty = "page";
 constexpr int kSettingsPage = 21;
+constexpr int kGenerationPage = 16;
 
 const char* const kCalibrationQuestion =
     "Only the original values are calibrated and validated.\r\n"
@@ -67,6 +69,13 @@ void TFormMain::CreateRunPages() {
   });
   PageSettings->SetChanged([this] { RunSettingChanged(); });
 
+  PageGeneration = new TPageGeneration;
+  HostPage(kGenerationPage, PageGeneration);
+  PageGeneration->SetChanged([this] { ConfigurationChanged(); });
+  PageGeneration->SetFileChooser([this](std::string& name) {
+    return ChooseFile({false, "Dovel injection files (*.inj)|*.inj|All files (*.*)|*.*", ""}, name);
+  });
+
   connect(RoadViewMain, &TRoadView::RoadRedrawn, this, &TFormMain::RoadRedrawn);
 
   FormSetupScreenDumps = new TFormSetupScreenDumps(this);
@@ -96,6 +105,7 @@ void TFormMain::HostPage(int page, QWidget* content) {
 
 void TFormMain::ShowPageValues(int page) {
   if (page == kSettingsPage) PageSettings->ShowValues();
+  if (page == kGenerationPage) PageGeneration->ShowValues();
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
     PageRun->Legends->RebuildDestinations(Config());
