@@ -13,6 +13,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "extmodel/DovelCalls.h"
+#include "shell/ModelSimulation.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 
@@ -232,6 +233,37 @@ TEST_F(DovelModel, SurfaceDetailOutsideTheModelsRangeIsRefused) {
             "KDConfig::SetPhysicalSectionProperty\r\nBad NewValue (7.500000) for surface detail 1");
   EXPECT_EQ(config->ChangeStamp(), stamp);
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(DovelModel, RunsWalkTheModelsVehiclesAndSplitDetectorCountsIntoPeriods) {
+  auto config = Open(Example("two-lane-icc.dov"));
+  ASSERT_NE(config, nullptr);
+  ModelSimulation simulation([] { return std::string(); });
+  ASSERT_TRUE(simulation.Setup(*config, 1, ""));
+  for (int step = 0; step < 2 * 180; ++step) simulation.Step();  // 3 minutes
+  std::vector<VehicleSnapshot> vehicles = simulation.Vehicles(config->LanesUsed(), false);
+  ASSERT_FALSE(vehicles.empty());
+  for (const VehicleSnapshot& v : vehicles) {
+    EXPECT_GE(v.Position, 0.0f);
+    EXPECT_LE(v.Position, static_cast<float>(config->Length()));
+    // Two lanes from the right: lane indices 4 and 5, minus the first lane used (4).
+    EXPECT_TRUE(v.Lane == 0 || v.Lane == 1) << v.Lane;
+    EXPECT_TRUE(v.Type == 0 || v.Type == 1) << v.Type;
+  }
+  // The most upstream detector (number 2, at 1800 m) has been passed by the first vehicles.
+  const DetectorQueries* detector = simulation.Detector(2);
+  ASSERT_NE(detector, nullptr);
+  const int first = detector->VehicleCount(0, -1, -1);
+  EXPECT_GT(first, 10);
+  const float speed = detector->HarmonicSpeed(0, 1, -1);
+  EXPECT_GT(speed, 30.0f);
+  EXPECT_LT(speed, 160.0f);
+  for (int step = 0; step < 2 * 60; ++step) simulation.Step();
+  // The second period counts only what passed since the first.
+  const int second = detector->VehicleCount(1, -1, -1);
+  EXPECT_GT(second, 0);
+  EXPECT_LT(second, first);
+  EXPECT_TRUE(messages.empty() || messages[0].severity == 2);
 }
 
 }  // namespace
