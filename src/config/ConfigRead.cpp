@@ -170,7 +170,7 @@ bool ConfigReader::FinishLanes() {
       int type = config_.IntPhysicalSectionProperty(s, lane, PP_LANETYPE);
       int left = config_.IntPhysicalSectionProperty(s, lane - 1, PP_LANETYPE);
       if ((type & LANE_TAPERON) && (left & LANE_TAPERON))
-        config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, 332, false);
+        config_.SetPhysicalSectionProperty(s, lane - 1, PP_LANETYPE, LANETYPE_TAPERON_LEFT, false);
     }
   }
   return true;

@@ -58,6 +58,8 @@ constexpr int LANETYPE_MERGELEFT = 83;
 constexpr int LANETYPE_BLOCKED = 115;
 constexpr int LANETYPE_TAPERON = 326;
 constexpr int LANETYPE_TAPEROFF = 585;
+// The left lane of a two-lane tapered on-ramp: changes to either side.
+constexpr int LANETYPE_TAPERON_LEFT = LANE_TAPERON | LANETYPE_ANYCHANGE;
 constexpr int LANETYPE_TELEPORTIN = TELEPORTIN;
 constexpr int LANETYPE_TELEPORTOUT = TELEPORTOUT;
 constexpr int LANETYPE_DOVEL_PAVED = 76;

@@ -14,6 +14,7 @@
 #include "kernel/KernelMessages.h"
 #include "kernel/KernelTraces.h"
 #include "kernel/KernelTypes.h"
+#include "kernel/LaneChangeState.h"
 #include "kernel/RoadObject.h"
 #include "kernel/SourceInfo.h"
 #include "kernel/VehicleInfo.h"
@@ -308,9 +309,12 @@ class Kernel {
   bool ClosedForTrucks(const RoadObject* vehicle, int lane);
   bool MayMove(const RoadObject* vehicle, int direction);
   bool TargetLaneSendsBack(const RoadObject* vehicle, int direction);
-  bool AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d);
-  void RequestRoom(RoadObject* vehicle, RoadObject* q, RoadObject* r, const struct GapVerdict& gap,
-                   int c, float o);
+  /// Moves the vehicle into the lane on the `required` side (or, with none, the `voluntary`
+  /// side) when the gap there is accepted. `ownWish`: the driver's own wish (state +-1)
+  /// rather than a change an area or a neighbour asks for (+-11).
+  bool AttemptLaneChange(RoadObject* vehicle, LaneSide required, bool ownWish, LaneSide voluntary);
+  void RequestRoom(RoadObject* vehicle, RoadObject* newLeader, RoadObject* newFollower,
+                   const struct GapVerdict& gap, LaneSide required, float acceptable);
   bool LightBlocksLane(const RoadObject* vehicle, int lane);
   void StartLaneChange(VehicleInfo& info, int direction, bool required);
   float OriginPosition(int origin) const;

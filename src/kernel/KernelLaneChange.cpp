@@ -51,106 +51,121 @@ bool Kernel::TargetLaneSendsBack(const RoadObject* vehicle, int direction) {
 
 bool Kernel::TryLaneChange(RoadObject* vehicle, RoadObject* leader) {
   VehicleInfo& info = *vehicle->Vehicle();
-  const int L = vehicle->Lane();
-  const float x = vehicle->Position();
+  const int lane = vehicle->Lane();
+  const float position = vehicle->Position();  // [m]
   const KernelBHVSection* area = CurrentArea(vehicle);
   const bool truck = IsTruck(vehicle);
-  const bool truckInClosedLane = truck && ClosedForTrucks(vehicle, L);
+  const bool truckInClosedLane = truck && ClosedForTrucks(vehicle, lane);
 
-  int c = InRequiredLeft(vehicle, area) ? 1 : InRequiredRight(vehicle, area) ? 2 : 0;
-  int d = 0;
+  // A required change: the vehicle must leave its lane to this side.
+  LaneSide required = InRequiredLeft(vehicle, area)    ? LaneSide::Left
+                      : InRequiredRight(vehicle, area) ? LaneSide::Right
+                                                       : LaneSide::None;
+  // A voluntary change an area or a neighbour asks for, made when the urgency draw says so.
+  LaneSide voluntary = LaneSide::None;
   if (InVoluntaryLeft(vehicle, area))
-    d = 1;
+    voluntary = LaneSide::Left;
   else if (truckInClosedLane || InVoluntaryRight(vehicle, area))
-    d = 2;
-  else if (info.laneChangeState == LCS_COOPERATE && !(truck && ClosedForTrucks(vehicle, L - 1)))
-    d = 1;
-  if (d != 0 && !((d == 1 && info.laneChangeState == LCS_COOPERATE) ||
-                  (d == 2 && truckInClosedLane) || Random() < VoluntaryUrgency(area, x)))
-    d = 0;
+    voluntary = LaneSide::Right;
+  else if (info.laneChangeState == LCS_COOPERATE && !(truck && ClosedForTrucks(vehicle, lane - 1)))
+    voluntary = LaneSide::Left;
+  if (voluntary != LaneSide::None &&
+      !((voluntary == LaneSide::Left && info.laneChangeState == LCS_COOPERATE) ||
+        (voluntary == LaneSide::Right && truckInClosedLane) ||
+        Random() < VoluntaryUrgency(area, position)))
+    voluntary = LaneSide::None;
 
-  bool k = false;  // a voluntary change (state +-1) rather than an area-driven one (+-11)
-  bool w = false;  // the wish to overtake
-  if (c == 0 && d == 0) {
-    w = k = WantsLeft(vehicle, leader);
-    if ((!truck || !ClosedForTrucks(vehicle, L - 1)) && MayMove(vehicle, -1) && w &&
+  bool ownWish = false;        // the driver's own wish (state +-1), not an area's (+-11)
+  bool wantsOvertake = false;  // the wish to overtake on the left
+  if (required == LaneSide::None && voluntary == LaneSide::None) {
+    wantsOvertake = ownWish = WantsLeft(vehicle, leader);
+    if ((!truck || !ClosedForTrucks(vehicle, lane - 1)) && MayMove(vehicle, -1) && wantsOvertake &&
         !InVoluntaryRight(vehicle, area)) {
-      d = 1;
+      voluntary = LaneSide::Left;
     } else if (WantsRight(vehicle) && !InVoluntaryLeft(vehicle, area)) {
-      d = 2;
-      k = true;
+      voluntary = LaneSide::Right;
+      ownWish = true;
     } else {
       return false;
     }
   }
 
   // The direction the attempt moves in: a required change decides it.
-  int direction = (c != 0 ? c : d) == 1 ? -1 : 1;
+  const LaneSide side = required != LaneSide::None ? required : voluntary;
+  const int direction = side == LaneSide::Left ? -1 : 1;
   if (!MayMove(vehicle, direction) || TargetLaneSendsBack(vehicle, direction)) return false;
-  if (AttemptLaneChange(vehicle, c, k, d)) return true;
+  if (AttemptLaneChange(vehicle, required, ownWish, voluntary)) return true;
 
   // Second chance: keep right after a failed overtaking wish, or leave a dropped lane (or a
   // lane without an area) to the right when the left is closed.
-  if (w) {
+  if (wantsOvertake) {
     if (!WantsRight(vehicle) || InVoluntaryLeft(vehicle, area)) return false;
-    k = true;
-  } else if (!(c == 1 && (area == nullptr || area->laneDrop))) {
+    ownWish = true;
+  } else if (!(required == LaneSide::Left && (area == nullptr || area->laneDrop))) {
     return false;
   }
   if (!MayMove(vehicle, 1) || TargetLaneSendsBack(vehicle, 1)) return false;
-  return AttemptLaneChange(vehicle, 0, k, 2);
+  return AttemptLaneChange(vehicle, LaneSide::None, ownWish, LaneSide::Right);
 }
 
-bool Kernel::AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d) {
+// The symbols of the lane change model, all [m/s2]: t0 the acceleration the vehicle could reach
+// in this step, o the hardest braking it (and its new follower) accepts, F its acceleration
+// behind the new leader, A what the new leader allows, t the acceleration applied.
+bool Kernel::AttemptLaneChange(RoadObject* vehicle, LaneSide required, bool ownWish,
+                               LaneSide voluntary) {
   VehicleInfo& info = *vehicle->Vehicle();
   const VehicleParams& p = *info.params;
-  const int L = vehicle->Lane();
-  const float x = vehicle->Position(), v = info.speed;
+  const int lane = vehicle->Lane();
+  const float position = vehicle->Position(), speed = info.speed;
   const float dt = TimeStepLength();
   const float t0 =
       std::min(info.acceleration + p.maxAccelerationJump * dt, MaxAcceleration(vehicle));
 
-  float o;  // the hardest braking accepted [m/s2]
+  float o;
   int target;
-  if (c != 0) {
-    const PhysicalLane* rules = LaneRules(vehicle, L);
+  if (required != LaneSide::None) {
+    const PhysicalLane* rules = LaneRules(vehicle, lane);
     o = rules != nullptr && rules->notUsable
             ? p.laneChangeDeceleration
-            : RequiredUrgency(CurrentArea(vehicle), x) * p.laneChangeDeceleration;
-    FormatStatus(info.statusText, sizeof info.statusText, c == 1 ? "ML" : "MR", o);
-    target = c == 1 ? L - 1 : L + 1;
+            : RequiredUrgency(CurrentArea(vehicle), position) * p.laneChangeDeceleration;
+    FormatStatus(info.statusText, sizeof info.statusText, required == LaneSide::Left ? "ML" : "MR",
+                 o);
+    target = required == LaneSide::Left ? lane - 1 : lane + 1;
   } else {
-    if (d == 0) return false;
-    float w = vehicle->AimSpeed();
-    o = p.laneChangeDeceleration * (1 - std::min(v / w, 1.0f));
-    FormatStatus(info.statusText, sizeof info.statusText, d == 1 ? "WL" : "WR", o);
-    target = d == 1 ? L - 1 : L + 1;
+    if (voluntary == LaneSide::None) return false;
+    float aimSpeed = vehicle->AimSpeed();
+    o = p.laneChangeDeceleration * (1 - std::min(speed / aimSpeed, 1.0f));
+    FormatStatus(info.statusText, sizeof info.statusText, voluntary == LaneSide::Left ? "WL" : "WR",
+                 o);
+    target = voluntary == LaneSide::Left ? lane - 1 : lane + 1;
   }
   if (target < 0 || target >= MAX_KAVROLANE) return false;
 
-  RoadObject* q = vehicle->LeaderInLane(target);
-  RoadObject* r = vehicle->FollowerInLane(target);
-  const VehicleInfo* qInfo = q != nullptr ? q->Vehicle() : nullptr;
-  VehicleInfo* rInfo = r != nullptr ? r->Vehicle() : nullptr;
-  const bool qObstacle = q != nullptr && ISOBSTACLE(q->Type());
+  RoadObject* newLeader = vehicle->LeaderInLane(target);
+  RoadObject* newFollower = vehicle->FollowerInLane(target);
+  const VehicleInfo* leaderInfo = newLeader != nullptr ? newLeader->Vehicle() : nullptr;
+  VehicleInfo* followerInfo = newFollower != nullptr ? newFollower->Vehicle() : nullptr;
+  const bool leaderIsObstacle = newLeader != nullptr && ISOBSTACLE(newLeader->Type());
 
   GapRequest request;
   request.self = FollowerOf(vehicle);
   request.length = p.length;
   request.startAcceleration = t0;
   request.acceptable = o;
-  if (qObstacle) {
-    request.leader = ObstacleOf(q);
+  if (leaderIsObstacle) {
+    request.leader = ObstacleOf(newLeader);
     request.leaderAssumed =
-        qInfo != nullptr ? std::min(qInfo->acceleration, qInfo->params->passiveDeceleration) : 0;
-    request.leaderAnticipation = static_cast<float>(vehicle->GetAnticipationTime(q));
+        leaderInfo != nullptr
+            ? std::min(leaderInfo->acceleration, leaderInfo->params->passiveDeceleration)
+            : 0;
+    request.leaderAnticipation = static_cast<float>(vehicle->GetAnticipationTime(newLeader));
   }
   FollowerState follower;
-  if (rInfo != nullptr) {
-    follower = FollowerOf(r);
+  if (followerInfo != nullptr) {
+    follower = FollowerOf(newFollower);
     request.follower = &follower;
     request.selfAsObstacle = ObstacleOf(vehicle);
-    request.followerAnticipation = static_cast<float>(r->GetAnticipationTime(vehicle));
+    request.followerAnticipation = static_cast<float>(newFollower->GetAnticipationTime(vehicle));
   }
   GapVerdict gap = AcceptGap(request, Delays(), dt);
   if (!ready_) return false;
@@ -158,56 +173,60 @@ bool Kernel::AttemptLaneChange(RoadObject* vehicle, int c, bool k, int d) {
   if (!gap.leaderBlocks && !gap.followerBlocks) {
     if (!vehicle->ChangeLane(target)) return false;
     float F = t0, A = t0;
-    if (qObstacle) {
-      F = follow(vehicle, request.leaderAnticipation, q, request.leaderAnticipation - dt);
+    if (leaderIsObstacle) {
+      F = follow(vehicle, request.leaderAnticipation, newLeader, request.leaderAnticipation - dt);
       A = gap.leaderAcceleration;
     }
-    if (c != 0 || F >= o) {
+    if (required != LaneSide::None || F >= o) {
       float t = std::max(std::min({t0, F, A}), o);
-      StartLaneChange(info, target - L, !k);
+      StartLaneChange(info, target - lane, !ownWish);
       ApplyAcceleration(vehicle, t, false);
       return true;
     }
-    vehicle->ChangeLane(L);
+    vehicle->ChangeLane(lane);
   }
-  if (c != 0) RequestRoom(vehicle, q, r, gap, c, o);
+  if (required != LaneSide::None) RequestRoom(vehicle, newLeader, newFollower, gap, required, o);
   return false;
 }
 
 // A vehicle that must merge but finds no gap slows down to fall back to a gap, or asks the
-// vehicles behind the gap to make room.
-void Kernel::RequestRoom(RoadObject* vehicle, RoadObject* q, RoadObject* r, const GapVerdict& gap,
-                         int c, float o) {
+// vehicles behind the gap to make room. `acceptable` is the hardest braking it accepts [m/s2].
+void Kernel::RequestRoom(RoadObject* vehicle, RoadObject* newLeader, RoadObject* newFollower,
+                         const GapVerdict& gap, LaneSide required, float acceptable) {
   const VehicleInfo& info = *vehicle->Vehicle();
-  const float x = vehicle->Position(), v = info.speed;
-  RoadObject* s = gap.leaderBlocks ? q : r;
-  const VehicleInfo* sInfo = s != nullptr ? s->Vehicle() : nullptr;
-  if (sInfo == nullptr) return;
-  const float w = vehicle->AimSpeed();
-  if (c == 2 && sInfo->destination != info.destination) {
+  const float position = vehicle->Position(), speed = info.speed;
+  // The vehicle in the target lane that blocks the change.
+  RoadObject* blocker = gap.leaderBlocks ? newLeader : newFollower;
+  const VehicleInfo* blockerInfo = blocker != nullptr ? blocker->Vehicle() : nullptr;
+  if (blockerInfo == nullptr) return;
+  const float aimSpeed = vehicle->AimSpeed();
+  if (required == LaneSide::Right && blockerInfo->destination != info.destination) {
     // Towards an exit, vehicles bound elsewhere are only asked when they drive as this one
     // wants to and do not themselves have to move left.
-    if (InRequiredLeft(s, CurrentArea(s)) ||
-        sInfo->params->preferredSpeed != info.params->preferredSpeed || v < w - kOneKmh ||
-        sInfo->speed < w - kOneKmh)
+    if (InRequiredLeft(blocker, CurrentArea(blocker)) ||
+        blockerInfo->params->preferredSpeed != info.params->preferredSpeed ||
+        speed < aimSpeed - kOneKmh || blockerInfo->speed < aimSpeed - kOneKmh)
       return;
   }
-  float B = v <= sInfo->speed + 5 ? v + 10 / 3.6f : v - 10 / 3.6f;
-  if (gap.leaderBlocks && sInfo->speed < B && !sInfo->cooperating) laneChangeSlowDown_ = o;
-  if (!gap.followerBlocks || (gap.leaderBlocks && v > sInfo->speed + 5)) return;
+  // A blocking leader slower than this lets the vehicle fall back behind it [m/s].
+  float fallBackBelow = speed <= blockerInfo->speed + 5 ? speed + 10 / 3.6f : speed - 10 / 3.6f;
+  if (gap.leaderBlocks && blockerInfo->speed < fallBackBelow && !blockerInfo->cooperating)
+    laneChangeSlowDown_ = acceptable;
+  if (!gap.followerBlocks || (gap.leaderBlocks && speed > blockerInfo->speed + 5)) return;
 
-  VehicleInfo& rInfo = *r->Vehicle();
-  if (v <= 10 && v > rInfo.speed + 2) return;
+  VehicleInfo& followerInfo = *newFollower->Vehicle();
+  if (speed <= 10 && speed > followerInfo.speed + 2) return;
   const RoadObject* section = SectionOf(vehicle);
   if (section == nullptr) return;
   const float sectionStart = section->Position();  // [m]
-  if (!(r->Position() > sectionStart)) return;
-  if ((v > 10 || r->Position() < x - info.params->length - 3) &&
-      !InLaneChange(rInfo.laneChangeState))
-    rInfo.laneChangeState = LCS_COOPERATE;
-  RoadObject* r2 = r->FollowerInLane();
-  VehicleInfo* r2Info = r2 != nullptr ? r2->Vehicle() : nullptr;
-  if (r2Info == nullptr || !(r2->Position() > sectionStart)) return;
-  if (x <= r2->Position() + 30 && !InLaneChange(r2Info->laneChangeState))
-    r2Info->laneChangeState = LCS_COOPERATE;
+  if (!(newFollower->Position() > sectionStart)) return;
+  if ((speed > 10 || newFollower->Position() < position - info.params->length - 3) &&
+      !InLaneChange(followerInfo.laneChangeState))
+    followerInfo.laneChangeState = LCS_COOPERATE;
+  // The vehicle behind the new follower makes room too when it is close.
+  RoadObject* secondFollower = newFollower->FollowerInLane();
+  VehicleInfo* secondInfo = secondFollower != nullptr ? secondFollower->Vehicle() : nullptr;
+  if (secondInfo == nullptr || !(secondFollower->Position() > sectionStart)) return;
+  if (position <= secondFollower->Position() + 30 && !InLaneChange(secondInfo->laneChangeState))
+    secondInfo->laneChangeState = LCS_COOPERATE;
 }

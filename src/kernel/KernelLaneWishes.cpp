@@ -26,6 +26,8 @@ bool Kernel::LightBlocksLane(const RoadObject* vehicle, int lane) {
   return distance < braking;
 }
 
+// In the wishes: L the vehicle's lane, x its position [m], v its speed [m/s], a its
+// acceleration [m/s2], w its aim speed [m/s], pd its passive deceleration [m/s2].
 bool Kernel::WantsLeft(RoadObject* vehicle, RoadObject* leader) {
   const VehicleInfo* ahead = leader != nullptr ? leader->Vehicle() : nullptr;
   if (ahead == nullptr) return false;
@@ -55,16 +57,16 @@ bool Kernel::WantsLeft(RoadObject* vehicle, RoadObject* leader) {
 
   // Left of the median lane there is no vehicle to find; a search there would walk the whole
   // road along the global list for the next detector.
-  const RoadObject* s = L > 0 ? vehicle->LeaderInLane(L - 1) : nullptr;
-  const VehicleInfo* left = s != nullptr ? s->Vehicle() : nullptr;
+  const RoadObject* leftLeader = L > 0 ? vehicle->LeaderInLane(L - 1) : nullptr;
+  const VehicleInfo* left = leftLeader != nullptr ? leftLeader->Vehicle() : nullptr;
   if (left == nullptr) return true;
   if (ahead->params->maxAcceleration >= p.maxAcceleration && p.maxAcceleration < 1) return false;
   if (left->acceleration < left->params->passiveDeceleration) return false;
   if (!(left->previousSpeed - ahead->previousSpeed > 2.5f) && !(left->previousPosition - x > 100))
     return false;
-  float g = v - left->previousSpeed;  // [m/s] closing in on the vehicle to the left
-  if (g <= 0) return true;
-  return (left->previousPosition - left->params->length - x) / g > 30;
+  float closing = v - left->previousSpeed;  // [m/s] closing in on the vehicle to the left
+  if (closing <= 0) return true;
+  return (left->previousPosition - left->params->length - x) / closing > 30;
 }
 
 bool Kernel::WantsRight(RoadObject* vehicle) {
@@ -80,25 +82,25 @@ bool Kernel::WantsRight(RoadObject* vehicle) {
   const PhysicalLane* next = LaneRules(vehicle, L + 1);
   if (next != nullptr && next->canMoveRight && L + 2 < MAX_KAVROLANE) {
     const RoadObject* far = vehicle->LeaderInLane(L + 2);
-    if (const VehicleInfo* o = far != nullptr ? far->Vehicle() : nullptr;
-        o != nullptr && o->speed < 20 && v - o->speed > 5) {
-      float c = o->speed;
-      float tau = -(v - c - 5) / pd;
-      float gap = o->previousPosition - x - o->params->length;
-      if (gap < v * tau + pd * tau * tau / 2 - c * tau) return false;
+    if (const VehicleInfo* farInfo = far != nullptr ? far->Vehicle() : nullptr;
+        farInfo != nullptr && farInfo->speed < 20 && v - farInfo->speed > 5) {
+      float farSpeed = farInfo->speed;       // [m/s]
+      float tau = -(v - farSpeed - 5) / pd;  // [s] to brake to 5 m/s above it
+      float gap = farInfo->previousPosition - x - farInfo->params->length;  // [m]
+      if (gap < v * tau + pd * tau * tau / 2 - farSpeed * tau) return false;
     }
   }
 
-  const RoadObject* q = vehicle->LeaderInLane(L + 1);
-  const VehicleInfo* right = q != nullptr ? q->Vehicle() : nullptr;
+  const RoadObject* rightLeader = vehicle->LeaderInLane(L + 1);
+  const VehicleInfo* right = rightLeader != nullptr ? rightLeader->Vehicle() : nullptr;
   if (right == nullptr) return true;
   const float w = vehicle->AimSpeed();
   if (v >= right->previousSpeed - 2.5f && v < w - kOneKmh &&
       info.acceleration != MaxAcceleration(vehicle))
     return false;
-  float g = v - right->previousSpeed;  // [m/s]
-  if (g <= 0) return true;
-  return (right->previousPosition - right->params->length - x) / g > 40;
+  float closing = v - right->previousSpeed;  // [m/s]
+  if (closing <= 0) return true;
+  return (right->previousPosition - right->params->length - x) / closing > 40;
 }
 
 // ---- The state of a manoeuvre ----------------------------------------------------------------

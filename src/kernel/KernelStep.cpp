@@ -41,7 +41,8 @@ bool Kernel::SimulateStep() {
 
   for (RoadObject* detector = firstLaneDetector_; detector != nullptr;
        detector = detector->LaneLeader()) {
-    int state = detector->LaneDetector()->count > 0 ? 301 : 300;
+    int state = detector->LaneDetector()->count > 0 ? KDConfig::LANEDETECTOR_OCCUPIED
+                                                    : KDConfig::LANEDETECTOR_FREE;
     if (observer_ != nullptr) observer_->LaneDetectorState(detector->Number(), state);
   }
   return ready_;

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+// The symbols of the gap acceptance model: q the new leader, r the new follower, lq and pq the
+// leader's length and start position [m], Tq and Tr their anticipation times [s], o the hardest
+// braking accepted, A what the leader allows the vehicle, B what the follower can do behind
+// it, ti what the follower assumes the vehicle does [m/s2].
 GapVerdict AcceptGap(const GapRequest& request, const ReactionDelays& delays, float dt) {
   GapVerdict verdict;
   const FollowerState& self = request.self;

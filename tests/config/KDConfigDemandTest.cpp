@@ -6,9 +6,9 @@
 
 #include "config/DemandTestSupport.h"
 #include "config/KDConfig.h"
-#include "config/RoadTestSupport.h"
 #include "config/RoadTypes.h"
 #include "config/SourceSink.h"
+#include "support/ProgramModeGuard.h"
 #include "support/ReportCapture.h"
 
 namespace {

@@ -8,7 +8,10 @@
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "config/RoadTypes.h"
+#include "support/ExpectRejected.h"
+#include "support/ProgramModeGuard.h"
 #include "support/ReportCapture.h"
+#include "support/TestRoads.h"
 
 namespace {
 
@@ -48,18 +51,6 @@ Furniture Snapshot(const KDConfig& c) {
   return f;
 }
 
-std::vector<int> Detectors(const KDConfig& c) {
-  std::vector<int> result;
-  for (int n = 0; n < c.DetectorCount(); ++n) result.push_back(c.DetectorPosition(n));
-  return result;
-}
-
-std::vector<int> LightPositions(const KDConfig& c) {
-  std::vector<int> result;
-  for (int n = 0; n < c.TrafficLightCount(); ++n) result.push_back(c.TrafficLightPosition(n));
-  return result;
-}
-
 void AddFixedLight(KDConfig& c, int position, int lane = 0) {
   c.AddTrafficLight("", position, lane, c.TrafficLightCount(), 90, 30, 3, 0);
 }
@@ -67,21 +58,9 @@ void AddFixedLight(KDConfig& c, int position, int lane = 0) {
 // Runs `call` and expects exactly one stop with `text` and an unchanged configuration.
 template <typename Call>
 void ExpectRejected(KDConfig& c, const std::string& text, Call call) {
-  const Furniture before = Snapshot(c);
-  ReportCapture capture;
-  call();
-  ASSERT_EQ(capture.Reports().size(), 1u);
-  EXPECT_EQ(capture.Reports()[0].kind, ReportKind::ProgramError);
-  EXPECT_EQ(capture.Reports()[0].text, text);
-  capture.Clear();
-  EXPECT_EQ(Snapshot(c), before);
+  ::ExpectRejected(
+      text, [&c] { return Snapshot(c); }, call);
 }
-
-class DovelMode {
- public:
-  DovelMode() { SetProgramMode(DOVEL); }
-  ~DovelMode() { SetProgramMode(KAVRO); }
-};
 
 }  // namespace
 
@@ -101,14 +80,14 @@ TEST(KDConfigFurnitureDefaults, NewConfigurationHasOnlyDetectorTimes) {
 TEST(KDConfigDetectors, KeptInDescendingPositionWithDetectorZeroDownstream) {
   KDConfig c;
   for (int p : {3000, 1000, 2000}) c.AddDetector(p);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{3000, 2000, 1000}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{3000, 2000, 1000}));
   c.AddDetector(4999);
   c.AddDetector(1);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{4999, 3000, 2000, 1000, 1}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{4999, 3000, 2000, 1000, 1}));
   c.DeleteDetector(0);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{3000, 2000, 1000, 1}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{3000, 2000, 1000, 1}));
   c.DeleteDetector(3);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{3000, 2000, 1000}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{3000, 2000, 1000}));
   EXPECT_EQ(c.DetectorPosition(3), -1);
   EXPECT_EQ(c.DetectorPosition(-1), -1);
 }
@@ -156,7 +135,7 @@ TEST(KDConfigDeleteDetector, RejectsBadNumber) {
 }
 
 TEST(KDConfigAddDetector, DovelModeHoldsAtMostTenDetectorsPerSection) {
-  DovelMode mode;
+  ScopedProgramMode mode(DOVEL);
   KDConfig c;
   c.InsertBoundary(2500);
   for (int i = 0; i < 10; ++i) c.AddDetector(2600 + 100 * i);
@@ -528,7 +507,7 @@ TEST(KDConfigSetSectionLength, ShorteningMovesLightsDownstreamAndKeepsDetectors)
   EXPECT_EQ(LightPositions(c), (std::vector<int>{1500, 1950, 1900, 2900, 4850}));
   // Detectors keep their absolute positions; one beyond the new end is gone.
   EXPECT_EQ(c.Length(), 4900);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{3000, 1950}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{3000, 1950}));
 }
 
 TEST(KDConfigSetSectionLength, ShorteningTheLastSectionDeletesLightsBeyondTheNewEnd) {
@@ -548,7 +527,7 @@ TEST(KDConfigSetSectionLength, LengtheningMovesLightsAtOrPastTheEnd) {
   c.AddDetector(4000);
   c.SetSectionLength(1, 2500);
   EXPECT_EQ(LightPositions(c), (std::vector<int>{1999, 2500, 4500}));
-  EXPECT_EQ(Detectors(c), (std::vector<int>{4000}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{4000}));
 }
 
 TEST(KDConfigDeleteBoundary, RemovingTheLastSectionRemovesFurnitureBeyondTheNewEnd) {
@@ -561,7 +540,7 @@ TEST(KDConfigDeleteBoundary, RemovingTheLastSectionRemovesFurnitureBeyondTheNewE
   c.SetTempClosedArea(1, 4000, 500, 500, 0, 60, 120);
   c.DeleteBoundary(0);
   ASSERT_EQ(c.Length(), 3000);
-  EXPECT_EQ(Detectors(c), (std::vector<int>{2999, 1000}));
+  EXPECT_EQ(DetectorPositions(c), (std::vector<int>{2999, 1000}));
   EXPECT_EQ(LightPositions(c), (std::vector<int>{1000, 3000}));
   ASSERT_EQ(c.LaneDetectorCount(), 1);
   EXPECT_EQ(c.LaneDetectorNumber(0), 0);

@@ -6,6 +6,7 @@
 #include "config/KDConfig.h"
 #include "config/RoadTestSupport.h"
 #include "config/RoadTypes.h"
+#include "support/ExpectRejected.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -100,13 +101,9 @@ TEST(KDConfigLaneTypeTapers, TaperOnTheLeftmostLaneIsRefused) {
     SCOPED_TRACE(taper);
     KDConfig config;
     config.SetPhysicalSectionProperty(0, 1, PP_LANETYPE, taper);
-    const RoadSnapshot before(config);
-    ReportCapture capture;
-    config.SetPhysicalSectionProperty(0, 0, PP_LANETYPE, taper);
-    ASSERT_EQ(capture.Reports().size(), 1u);
-    EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
-    EXPECT_EQ(capture.Reports()[0].text.rfind("fromlane > 0 (", 0), 0u);
-    EXPECT_TRUE(RoadSnapshot(config) == before);
+    ExpectAssertion(
+        "fromlane > 0", [&config] { return RoadSnapshot(config); },
+        [&] { config.SetPhysicalSectionProperty(0, 0, PP_LANETYPE, taper); });
   }
 }
 
@@ -222,12 +219,9 @@ TEST(KDConfigSetPhysicalSectionProperty, RejectsBadArgumentsWithTheirTexts) {
     SCOPED_TRACE(c.text);
     KDConfig config;
     config.InsertBoundary(1000);
-    const RoadSnapshot before(config);
-    ReportCapture capture;
-    config.SetPhysicalSectionProperty(c.section, c.lane, c.property, c.value);
-    EXPECT_EQ(capture.OnlyText(), c.text);
-    EXPECT_EQ(capture.Reports()[0].kind, ReportKind::ProgramError);
-    EXPECT_TRUE(RoadSnapshot(config) == before);
+    ExpectRejected(
+        c.text, [&config] { return RoadSnapshot(config); },
+        [&] { config.SetPhysicalSectionProperty(c.section, c.lane, c.property, c.value); });
   }
 }
 

@@ -3,24 +3,18 @@
 #include <cmath>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "config/fg_params.h"
 #include "config/fs_params.h"
+#include "support/ExpectRejected.h"
+#include "support/ProgramModeGuard.h"
 #include "support/ReportCapture.h"
 
 namespace {
-
-class ModeGuard {
- public:
-  explicit ModeGuard(int mode) : previous_(ProgramMode()) { SetProgramMode(mode); }
-  ~ModeGuard() { SetProgramMode(previous_); }
-
- private:
-  int previous_;
-};
 
 // Every stored behaviour parameter and run setting, read through the raw accessors.
 std::vector<float> Snapshot(KDConfig& config) {
@@ -68,19 +62,12 @@ void ExpectRejected(int mode, const std::vector<Rejection>& cases,
                     const std::function<void(KDConfig&)>& prepare = {}) {
   for (const Rejection& c : cases) {
     SCOPED_TRACE(c.what);
-    ModeGuard guard(mode);
+    ScopedProgramMode guard(mode);
     KDConfig config;
     if (prepare) prepare(config);
-    const std::vector<float> before = Snapshot(config);
-    const int stamp = config.ChangeStamp();
-    ReportCapture capture;
-    c.call(config);
-    ASSERT_EQ(capture.Reports().size(), 1u);
-    EXPECT_EQ(capture.Reports()[0].caption, "Program Error");
-    EXPECT_EQ(capture.Reports()[0].text, c.text);
-    EXPECT_TRUE(capture.Reports()[0].stop);
-    EXPECT_EQ(config.ChangeStamp(), stamp);
-    EXPECT_EQ(Snapshot(config), before);
+    ::ExpectRejected(
+        c.text, [&config] { return std::make_pair(config.ChangeStamp(), Snapshot(config)); },
+        [&] { c.call(config); });
   }
 }
 
@@ -269,7 +256,7 @@ TEST(KDConfigVDCTypes, ResetRestoresTheFiveTypesAndRemovesTheOthers) {
 }
 
 TEST(KDConfigVDCTypes, DovelVehicleTypeDeleteMovesAllItsKinds) {
-  ModeGuard mode(DOVEL);
+  ScopedProgramMode mode(DOVEL);
   KDConfig config;
   AddDovelTypes(config, 3, 2);
   for (int t = 0; t < 3; ++t) {
@@ -451,7 +438,7 @@ TEST(KDConfigParamBoundaries, LimitsThemselvesAreAccepted) {
 }
 
 TEST(KDConfigParamBoundaries, DovelSeedNeedNotBeOdd) {
-  ModeGuard mode(DOVEL);
+  ScopedProgramMode mode(DOVEL);
   KDConfig config;
   ReportCapture capture;
   config.SetSeed(0);
@@ -461,7 +448,7 @@ TEST(KDConfigParamBoundaries, DovelSeedNeedNotBeOdd) {
 }
 
 TEST(KDConfigParamDovel, TimeStepAndStopTimeComeFromTheGeneralSet) {
-  ModeGuard mode(DOVEL);
+  ScopedProgramMode mode(DOVEL);
   KDConfig config;
   config.SetVDCParam(VDC_DOVELGENERAL, -1, 16, 0.2f);
   config.SetVDCParam(VDC_DOVELGENERAL, -1, 11, 90.7f);

@@ -7,21 +7,9 @@
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
 #include "support/ReportCapture.h"
+#include "support/TestRoads.h"
 
 namespace {
-
-std::vector<int> DetectorPositions(const KDConfig& config) {
-  std::vector<int> positions;
-  for (int n = 0; n < config.DetectorCount(); ++n) positions.push_back(config.DetectorPosition(n));
-  return positions;
-}
-
-std::vector<int> LightPositions(const KDConfig& config) {
-  std::vector<int> positions;
-  for (int n = 0; n < config.TrafficLightCount(); ++n)
-    positions.push_back(config.TrafficLightPosition(n));
-  return positions;
-}
 
 void AddFixedTimeLight(KDConfig& config, int position) {
   config.AddTrafficLight("", position, 1, 1, 60, 25, 3, 0);

@@ -7,18 +7,9 @@
 #include "config/KDConfig.h"
 #include "config/RoadTestSupport.h"
 #include "config/RoadTypes.h"
+#include "support/ExpectRejected.h"
 #include "support/ReportCapture.h"
-
-namespace {
-
-// A 5000 m road cut at 1000 and 3000 m: section 0 = 3000 .. 5000, 1 = 1000 .. 3000,
-// 2 = 0 .. 1000.
-void CutThreeSections(KDConfig& config) {
-  config.InsertBoundary(3000);
-  config.InsertBoundary(1000);
-}
-
-}  // namespace
+#include "support/TestRoads.h"
 
 TEST(KDConfigConstruction, DefaultRoadHasThreeLanesOn5000Metres) {
   KDConfig config;
@@ -144,12 +135,9 @@ TEST(KDConfigInsertBoundary, RejectsPositionOutsideRoadOrOnABoundary) {
     SCOPED_TRACE(c.distance);
     KDConfig config;
     CutThreeSections(config);
-    const RoadSnapshot before(config);
-    ReportCapture capture;
-    config.InsertBoundary(c.distance);
-    EXPECT_EQ(capture.OnlyText(), c.text);
-    EXPECT_EQ(capture.Reports()[0].caption, "Program Error");
-    EXPECT_TRUE(RoadSnapshot(config) == before);
+    ExpectRejected(
+        c.text, [&config] { return RoadSnapshot(config); },
+        [&] { config.InsertBoundary(c.distance); });
   }
 }
 

@@ -7,6 +7,7 @@
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 #include "support/ReportCapture.h"
+#include "support/TestRoads.h"
 
 namespace {
 
@@ -18,10 +19,6 @@ std::vector<std::vector<int>> Teleports(KDConfig& c, bool entrance) {
     result.push_back({r.section, r.fromLane, r.toLane, r.counterpart});
   }
   return result;
-}
-
-void SetLaneType(KDConfig& c, int section, int lane, int type) {
-  c.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, static_cast<float>(type));
 }
 
 // Sections of 1000 m: 0 = 4000 .. 5000 (downstream) up to 4 = 0 .. 1000.

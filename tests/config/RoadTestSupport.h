@@ -4,6 +4,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "support/ProgramModeGuard.h"
 
 // Every stored road value of a configuration, to show that a rejected call changed nothing.
 struct RoadSnapshot {
@@ -19,18 +20,6 @@ struct RoadSnapshot {
           values.push_back(config.PhysicalSectionProperty(s, lane, p));
   }
   bool operator==(const RoadSnapshot&) const = default;
-};
-
-// Switches the program mode for one test and restores it afterwards.
-class ScopedProgramMode {
- public:
-  explicit ScopedProgramMode(int mode) : previous_(ProgramMode()) { SetProgramMode(mode); }
-  ~ScopedProgramMode() { SetProgramMode(previous_); }
-  ScopedProgramMode(const ScopedProgramMode&) = delete;
-  ScopedProgramMode& operator=(const ScopedProgramMode&) = delete;
-
- private:
-  int previous_;
 };
 
 inline int LaneTypeOf(const KDConfig& config, int section, int lane) {

@@ -9,6 +9,7 @@
 #include "kernel/Kernel.h"
 #include "kernel/KernelTestSupport.h"
 #include "support/ReportCapture.h"
+#include "support/TestRoads.h"
 
 namespace {
 
@@ -30,17 +31,6 @@ int CountOfType(const Kernel& kernel, int type) {
   for (RoadObject* object = kernel.FirstObject(); object; object = object->Next())
     count += object->Type() == type;
   return count;
-}
-
-// Sections of a 5000 m road cut at 1000 and 3000 m: 0 = 3000 .. 5000, 1 = 1000 .. 3000,
-// 2 = 0 .. 1000.
-void CutThreeSections(KDConfig& config) {
-  config.InsertBoundary(3000);
-  config.InsertBoundary(1000);
-}
-
-void SetLaneType(KDConfig& config, int section, int lane, int type) {
-  config.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, static_cast<float>(type));
 }
 
 // A tapered on-ramp pair in lanes 3 and 4 over `sections`.

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "config/KDConfig.h"
-#include "config/RoadTestSupport.h"
 #include "roadview/ModelVehicles.h"
 #include "roadview/RoadGeometry.h"
+#include "support/ProgramModeGuard.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "config/KDConfig.h"
-#include "config/RoadTestSupport.h"
 #include "roadview/RoadGeometry.h"
 #include "roadview/RoadViewTestSupport.h"
+#include "support/ProgramModeGuard.h"
 
 namespace {
 

@@ -34,7 +34,7 @@ VehicleLook LookOf(const RoadObject& object, const VehicleInfo& info, double gap
   look.speed = info.speed;
   look.acceleration = info.acceleration;
   look.gap = gap;
-  look.type = object.Type() - 99;
+  look.type = object.Type() - RO_VEHICLE + 1;  // vehicle types are shown from 1
   look.destination = info.destination;
   look.destinationCount = settings.destinationCount;
   look.status = info.statusText;

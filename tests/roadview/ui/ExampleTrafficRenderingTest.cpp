@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "config/KDConfig.h"
-#include "config/RoadTestSupport.h"
 #include "kernel/Kernel.h"
 #include "kernel/KernelTypes.h"
 #include "kernel/RoadObject.h"
@@ -24,6 +23,7 @@
 #include "roadview/ui/RenderingTestSupport.h"
 #include "roadview/ui/RoadPainter.h"
 #include "roadview/ui/TrafficPainter.h"
+#include "support/ProgramModeGuard.h"
 #include "support/ReportCapture.h"
 
 // The traffic of real kernel runs of the examples drawn over their road pictures. The

@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "config/KDConfig.h"
-#include "config/RoadTestSupport.h"
 #include "roadview/RoadColors.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/RoadGeometry.h"
 #include "roadview/RoadViewTestSupport.h"
 #include "roadview/ui/RoadPainter.h"
+#include "support/ProgramModeGuard.h"
 #include "support/ReportCapture.h"
 
 namespace {
