@@ -153,7 +153,7 @@ TEST_F(DovelModel, CorruptFileKeepsTheCurrentConfigurationAndNamesTheLine) {
   EXPECT_EQ(current.get(), before);
   ASSERT_EQ(reports.Reports().size(), 1u);
   EXPECT_EQ(reports.Reports()[0].caption, "Error in Dovel configuration file");
-  EXPECT_NE(reports.Reports()[0].text.find(name + "(3): bad whole number"), std::string::npos)
+  EXPECT_NE(reports.Reports()[0].text.find(name + "(3): value out of range"), std::string::npos)
       << reports.Reports()[0].text;
   // The model keeps what it had.
   EXPECT_EQ(Dovel::Get_param_realvalue(2, 1, -1, -1, -1), 3.0f);
