@@ -70,7 +70,10 @@ done
 desktop-file-validate "$prefix/share/applications/kavro.desktop" \
   "$prefix/share/applications/dovel.desktop" || fail "desktop-file-validate"
 # The file types are read as a file manager's database reads them.
-update-mime-database "$prefix/share/mime" || fail "update-mime-database refused kavro.xml"
+update-mime-database "$prefix/share/mime" >"$work/mime.log" 2>&1 || {
+  cat "$work/mime.log"
+  fail "update-mime-database refused kavro.xml"
+}
 for type in kavro dovel; do
   [ -f "$prefix/share/mime/application/x-$type-configuration.xml" ] ||
     fail "no file type application/x-$type-configuration"
