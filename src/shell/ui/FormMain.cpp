@@ -18,9 +18,13 @@
 #include "shell/RunController.h"
 #include "shell/TextPatches.h"
 #include "shell/ui/DesktopProgram.h"
+#include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSplash.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
+#include "shell/ui/ViewsRunObserver.h"
+#include "views/ui/FormContours.h"
+#include "views/ui/FormTrajectories.h"
 
 TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* parent)
     : QMainWindow(parent), splash_(splash) {
@@ -49,7 +53,6 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   CreateDebugMenu();
   CreatePages();
   CreateLowerArea();
-  viewMenuBaseCount_ = static_cast<int>(MenuView->actions().size());
 
   idleTimer_ = new QTimer(this);
   idleTimer_->setInterval(0);  // fires whenever the event queue has run empty
@@ -63,6 +66,10 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   QCoreApplication::setApplicationName(FromText(programName_));
 
   CreateTextLabels();
+  FormMessages = new TFormMessages(this);
+  FormMessages->SetFileChooser([this](const FileDialogRequest& request, std::string& name) {
+    return ChooseFile(request, name);
+  });
   // Interface text patches: the hidden text labels first, whose captions become the texts the
   // pages below are built with; the rest of the window once all its pages exist.
   SetPatchFile(programDirectory_ + programName_ + ".tre");
@@ -70,6 +77,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   const std::vector<int> patchedTexts = PatchFormPart(this, textLabels_);
   CopyPatchedTexts();
   CreateRunPages();
+  CreateViewWindows();
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);
@@ -83,6 +91,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   }
   mode_ = decision.Mode;
   SetProgramMode(mode_);
+  FormMessages->SetProgramMode(mode_);
   if (mode_ == KAVRO) {
     helpFileName_ = FindHelpFile(programDirectory_, programName_);
   } else if (!StartExternalModel()) {
@@ -170,7 +179,13 @@ std::string TFormMain::CurrentDirectory() const { return ToText(QDir::currentPat
 
 void TFormMain::Terminate() { RequestApplicationExit(0); }
 
-void TFormMain::AppendMessageLine(const std::string& line) { messageLines_.push_back(line); }
+void TFormMain::AppendMessageLine(const std::string& line) {
+  if (FormMessages) FormMessages->AddLine(line);
+}
+
+std::vector<std::string> TFormMain::MessageLines() const {
+  return FormMessages ? FormMessages->Lines() : std::vector<std::string>();
+}
 
 void TFormMain::SetStatusText(const std::string& text) { statusBar()->showMessage(FromText(text)); }
 

@@ -33,6 +33,10 @@ class QStackedWidget;
 class QPlainTextEdit;
 class QTimer;
 class QUrl;
+class TFormContours;
+class TFormMessages;
+class TFormTrajectories;
+struct DiagramData;
 class TFormSetupScreenDumps;
 class TFormSplash;
 class TPageRun;
@@ -166,6 +170,8 @@ class TFormMain : public QMainWindow,
   TPageRun* RunPage() const { return PageRun; }
   TPageSettings* SettingsPage() const { return PageSettings; }
   TFormSetupScreenDumps* SetupScreenDumps() const { return FormSetupScreenDumps; }
+  /// Kernel warnings and errors of a run and the external model's reports.
+  TFormMessages* Messages() const { return FormMessages; }
   /// Draws the run's traffic over the road view while the run or settings page is shown;
   /// returns the number of vehicles, -1 when nothing was drawn.
   int RedrawVehicles();
@@ -175,6 +181,45 @@ class TFormMain : public QMainWindow,
   QImage RoadPicture() const;
   /// "&Write Screen Dump Files ...": the set-up dialog turns dumps on, a second choice off.
   void ItemWriteScreenDumpFilesClick();
+
+  // The View menu and the analysis windows (FormMainViews.cpp)
+  QAction* ViewItem(const char* name) const;
+  QMenu* ViewMenu() const { return MenuView; }
+  /// Sets the View entries' state as opening the menu does.
+  void ViewMenuOpened();
+  void ItemTrajectoriesClick();
+  void ItemUContourGraphClick();
+  void ItemListObjectsClick();
+  void ItemCapacityDistributionClick();
+  void ItemDeleteAllDetectorGraphsClick();
+  TFormTrajectories* Trajectories() const { return FormTrajectories; }
+  /// The contour window; none before the View entry was first chosen.
+  TFormContours* Contours() const { return FormContours; }
+  /// The run's tracks and dimensions for the diagrams.
+  DiagramData DiagramRunData() const;
+  /// Appends a View entry for a detector graph window, captioned like it; choosing the entry
+  /// shows and restores the window, and the entry goes when the window is destroyed.
+  QAction* AddDetectorGraphEntry(QWidget* window);
+  std::vector<QAction*> DetectorGraphEntries() const;
+  /// The capacity window, which "&Capacity distribution" rebuilds, and the test that enables
+  /// the entry (the first batch row has a status).
+  void SetCapacityWindow(QWidget* window, std::function<bool()> available) {
+    capacityWindow_ = window;
+    capacityAvailable_ = std::move(available);
+  }
+  /// The object list windows opened so far.
+  const std::vector<class TFormObjectList*>& ObjectLists() const { return objectLists_; }
+  /// The vehicle data window of a vehicle (the last made), none when there is none.
+  class TFormVehicleData* VehicleDataWindow(int vehicle) const;
+  const std::vector<class TFormVehicleData*>& VehicleDataWindows() const { return vehicleForms_; }
+  /// Shows the vehicle's data window, making one when it has none.
+  void OpenVehicleData(class RoadObject& vehicle);
+  /// The vehicle of the run drawn at (x, y) of the road picture; none when there is none.
+  class RoadObject* VehicleAtPoint(int x, int y) const;
+  void RoadViewMouseDownForViews(int x, int y, Qt::MouseButton button);
+  /// What the run does for the analysis windows.
+  void RunStartedForViews();
+  void VehiclesSampledForViews(int stepCount);
 
   // DocumentHost
   Answer Ask(const Question& question) override;
@@ -192,7 +237,8 @@ class TFormMain : public QMainWindow,
   void SetCurrentFileName(const std::string& name) override { document_->SetDocumentName(name); }
   void AddLastUsedFile(const std::string& name) override { document_->AddLastUsedFile(name); }
   std::string CurrentDirectory() const override;
-  std::vector<std::string> MessageLines() const override { return messageLines_; }
+  /// The lines of the messages window.
+  std::vector<std::string> MessageLines() const override;
   void Terminate() override;
 
   // ModelMessageView
@@ -257,6 +303,7 @@ class TFormMain : public QMainWindow,
   void AttachConfiguration();
   void CreateDebugMenu();
   void CreateRunPages();
+  void CreateViewWindows();
   void HostPage(int page, QWidget* content);
   /// The shown page takes the configuration's values (settings) or rebuilds its legends (run).
   void ShowPageValues(int page);
@@ -279,7 +326,6 @@ class TFormMain : public QMainWindow,
   PageRunControl* runControl_ = nullptr;
   bool startedWithoutParameters_ = true;
   bool settingsRead_ = false;
-  std::vector<std::string> messageLines_;
   int viewMenuBaseCount_ = 0;
   bool processingEvents_ = false;
 
@@ -351,7 +397,7 @@ class TFormMain : public QMainWindow,
   QPushButton* BitBtnPrev = nullptr;
   QWidget* PanelNextPrev = nullptr;
 
-  // Kernel warnings of the run go to the message lines, not into a box that halts the run.
+  // Kernel warnings of the run go to the messages window, not into a box that halts the run.
   std::unique_ptr<class LineKernelMessageSink> kernelMessages_;
   KernelSimulation* simulation_ = nullptr;  // owned by run_
   std::unique_ptr<RunController> run_;
@@ -360,5 +406,16 @@ class TFormMain : public QMainWindow,
   TPageRun* PageRun = nullptr;
   TPageSettings* PageSettings = nullptr;
   TFormSetupScreenDumps* FormSetupScreenDumps = nullptr;
+  TFormMessages* FormMessages = nullptr;
+  TFormTrajectories* FormTrajectories = nullptr;
+  TFormContours* FormContours = nullptr;
+  QAction* separatorDetectorGraphs_ = nullptr;
+  QWidget* capacityWindow_ = nullptr;
+  std::function<bool()> capacityAvailable_;
+  std::function<bool(const std::string&, std::string&)> pictureChooser_;
+  std::unique_ptr<class ViewsRunObserver> viewsObserver_;
+  std::vector<class TFormObjectList*> objectLists_;
+  std::vector<class TFormVehicleData*> vehicleForms_;
+  void RefreshVehicleData(int stepCount);
   QAction* ItemWriteScreenDumpFiles = nullptr;
 };

@@ -63,7 +63,6 @@ void TFormMain::CreateMenus() {
   for (const auto& [name, caption] : viewEntries) {
     QAction* action = MenuView->addAction(caption);
     action->setObjectName(name);
-    action->setEnabled(false);
   }
 
   MenuHelp = menuBar()->addMenu("&Help");
@@ -129,6 +128,7 @@ void TFormMain::ShowModeEntries() {
   for (PageMenu menu : {PageMenu::RoadDesign, PageMenu::Traffic, PageMenu::Simulate})
     entryActions_[InitialEntry(menu, mode_)]->setChecked(true);
   ItemSetModeClick(EntryAction(InitialEntry(PageMenu::RoadDesign, mode_)));
+  ViewMenuOpened();
 }
 
 QAction* TFormMain::EntryAction(int entry) const {

@@ -43,11 +43,9 @@ bool RunPages(int page) { return page == kRunPage || page == kSettingsPage; }
 
 // One run controller over the program's kernel; the run page drives it and follows it.
 void TFormMain::CreateRunPages() {
-  // The messages window's lines: the newest also shows in the status bar.
-  kernelMessages_ = std::make_unique<LineKernelMessageSink>([this](const std::string& line) {
-    AppendMessageLine(line);
-    SetStatusText(line);
-  });
+  // Warnings and errors of a run (causes 3 and 4) go to the messages window.
+  kernelMessages_ = std::make_unique<LineKernelMessageSink>(
+      [this](const std::string& line) { AppendMessageLine(line); });
   auto simulation = std::make_unique<KernelSimulation>();
   simulation->GetKernel().SetMessageSink(kernelMessages_.get());
   simulation->GetKernel().SetTexts(KernelTextsFrom(texts_));

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -24,6 +25,7 @@
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSetupScreenDumps.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
@@ -454,17 +456,31 @@ TEST_F(FormMainScreenDumps, CancelledDialogLeavesDumpsOff) {
 
 namespace {
 
-// A kernel warning (congestion reaching a source, about 850 s into the example) becomes a
-// message line; no box halts the run.
-TEST_F(FormMainRun, KernelWarningsBecomeMessageLinesWithoutHaltingTheRun) {
+// A kernel warning (congestion reaching a source, about 850 s into the example) appears in the
+// messages window, which shows itself; no box halts the run and the status bar stays clear.
+TEST_F(FormMainRun, KernelWarningsAppearInTheMessagesWindowWithoutHaltingTheRun) {
+  TFormMessages* messages = form.Messages();
+  ASSERT_NE(messages, nullptr);
+  EXPECT_FALSE(messages->isVisible());
   SetStopTime(1000);
   SetRedraw(2);
   page->BitBtnRun->click();
   EXPECT_EQ(StepCount(), 2000);
   EXPECT_TRUE(capture.Empty());
+  EXPECT_TRUE(messages->isVisible());
+  EXPECT_EQ(messages->windowTitle().toStdString(), "KAVRO messages");
   const std::vector<std::string> lines = form.MessageLines();
   ASSERT_FALSE(lines.empty());
-  EXPECT_NE(lines[0].find("Downstream congestion reaches traffic source"), std::string::npos);
+  EXPECT_EQ(lines[0].rfind("Time ", 0), 0u) << lines[0];
+  EXPECT_NE(lines[0].find("Kavro Simulator Warning in DoSource: Downstream congestion reaches "
+                          "traffic source"),
+            std::string::npos);
+  EXPECT_EQ(messages->MemoMessages->toPlainText().split('\n').first().toStdString(), lines[0]);
+  EXPECT_EQ(form.statusBar()->currentMessage().toStdString().find("Downstream"), std::string::npos);
+
+  // Erasing empties the window; the next run's warnings come again.
+  messages->BitBtnErase->click();
+  EXPECT_TRUE(form.MessageLines().empty());
 }
 
 }  // namespace
