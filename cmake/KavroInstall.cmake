@@ -23,6 +23,7 @@ install(DIRECTORY docs/images DESTINATION ${KAVRO_INSTALL_DATA_DIR})
 # Manual pages, written at build time from the option table that --help prints.
 add_executable(kavro-man app/man/main.cpp)
 target_link_libraries(kavro-man PRIVATE kavro_shell)
+set_target_properties(kavro-man PROPERTIES AUTOMOC OFF)
 set(KAVRO_MAN_DIR ${CMAKE_BINARY_DIR}/man)
 set(KAVRO_MAN_PAGES)
 set(KAVRO_MAN_PROGRAMS kavro-batch)
@@ -37,16 +38,20 @@ foreach(program IN LISTS KAVRO_MAN_PROGRAMS)
     COMMENT "Writing the manual page ${program}(1)")
   list(APPEND KAVRO_MAN_PAGES ${KAVRO_MAN_DIR}/${program}.1)
 endforeach()
+if(KAVRO_BUILD_GUI)
+  # dovel(1) is kavro(1).
+  add_custom_command(OUTPUT ${KAVRO_MAN_DIR}/dovel.1
+    COMMAND ${CMAKE_COMMAND} -E create_symlink kavro.1 ${KAVRO_MAN_DIR}/dovel.1
+    DEPENDS ${KAVRO_MAN_DIR}/kavro.1)
+  list(APPEND KAVRO_MAN_PAGES ${KAVRO_MAN_DIR}/dovel.1)
+endif()
 add_custom_target(kavro-man-pages ALL DEPENDS ${KAVRO_MAN_PAGES})
 install(FILES ${KAVRO_MAN_PAGES} DESTINATION share/man/man1)
 
 if(KAVRO_BUILD_GUI)
   install(TARGETS kavro RUNTIME DESTINATION bin)
   # Links are installed as links: bin/dovel and dovel(1) are those of kavro.
-  file(MAKE_DIRECTORY ${KAVRO_MAN_DIR})
-  file(CREATE_LINK kavro.1 ${KAVRO_MAN_DIR}/dovel.1 SYMBOLIC)
   install(FILES ${CMAKE_BINARY_DIR}/dovel DESTINATION bin)
-  install(FILES ${KAVRO_MAN_DIR}/dovel.1 DESTINATION share/man/man1)
   install(FILES data/kavro.desktop data/dovel.desktop DESTINATION share/applications)
   install(FILES data/kavro.svg data/dovel.svg DESTINATION share/icons/hicolor/scalable/apps)
   install(FILES data/kavro-mime.xml DESTINATION share/mime/packages RENAME kavro.xml)

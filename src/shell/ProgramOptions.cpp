@@ -105,7 +105,7 @@ const std::vector<ProgramOption>& ProgramOptionTable() {
       {"--runs A-B",
        "Makes only runs A to B of the batch, with the seeds they have in the whole batch. The "
        "batch results go to CONFIG's name with .runsA-B.kbr (the log to .runsA-B.log), a part "
-       "to be joined with --merge.",
+       "to be joined with kavro-batch --merge.",
        true, true},
       {"--merge OUT.kbr PART.kbr ...",
        "Joins the parts of a batch made with --runs, in any order, into the batch results file "
