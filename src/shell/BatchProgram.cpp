@@ -2,9 +2,13 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <ostream>
+#include <sstream>
 #include <system_error>
 
 #include "config/ConfigRW.h"
@@ -14,6 +18,7 @@
 #include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
+#include "shell/CapacityObservations.h"
 #include "shell/ConfigFileCommands.h"
 #include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
@@ -73,6 +78,49 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
   return merged ? 0 : 1;
 }
 
+// kavro-batch --capacity-report OBS.tsv [OBS.tsv ...]
+int RunCapacityReport(const std::vector<std::string>& parameters, std::ostream& out,
+                      std::ostream& err) {
+  if (parameters.size() < 2) {
+    err << "Error: --capacity-report needs at least one observations file: "
+           "kavro-batch --capacity-report OBS.tsv ...\n";
+    return 2;
+  }
+  std::vector<std::string> names(parameters.begin() + 1, parameters.end());
+  std::vector<CapacityObservationsFile> files(names.size());
+  int runs = 0;
+  for (size_t i = 0; i < names.size(); ++i) {
+    std::ifstream in(names[i], std::ios::binary);
+    if (!in) {
+      err << "Error: cannot read \"" << names[i] << "\": " << std::strerror(errno) << '\n';
+      return 1;
+    }
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    std::string error;
+    if (!ParseCapacityObservations(names[i], bytes.str(), files[i], error)) {
+      err << "Error: " << error << '\n';
+      return 1;
+    }
+    runs += files[i].LastRun - files[i].FirstRun + 1;
+  }
+  CapacityObservationsFile joined;
+  std::string error;
+  if (!JoinCapacityObservations(names, files, joined, error)) {
+    err << "Error: " << error << '\n';
+    return 1;
+  }
+  for (size_t i = 0; i < joined.HeldBackRuns.size(); ++i)
+    err << "Warning: " << HeldBackText(joined.HeldBackRuns[i], joined.HeldBackOrigins[i]) << '\n';
+  if (runs < joined.Runs)
+    err << Format("Warning: the files hold %d of the %d runs of the batch\n", runs, joined.Runs);
+  CapacitySummary summary = SummarizeCapacity(joined.Observations, runs);
+  out << CapacitySummaryText(summary);
+  if (!summary.Fit.Converged && !summary.Fit.Failure.empty())
+    err << "Warning: the Weibull fit did not converge: " << summary.Fit.Failure << '\n';
+  return 0;
+}
+
 }  // namespace
 
 std::vector<std::string> DescribeBatch(const std::string& configuration,
@@ -125,6 +173,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
     return 0;
   }
   if (parameters[0] == "--merge") return RunMerge(parameters, err);
+  if (parameters[0] == "--capacity-report") return RunCapacityReport(parameters, out, err);
   if (IsConfigFileCommand(parameters)) return RunConfigFileCommand(parameters, out, err);
   TerminateScope terminate;
   ReportHook previous = SetReportHook(

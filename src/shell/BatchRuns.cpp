@@ -66,7 +66,7 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
     // the range wrap here without fault; such a batch does not start (CanStart).
     const std::int64_t wide = static_cast<std::int64_t>(seed) + 2 * static_cast<std::int64_t>(i);
     const std::int32_t runSeed = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
-    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false};
+    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false, {}};
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();
@@ -207,7 +207,11 @@ bool BatchRunner::CanResume() const {
 }
 
 void BatchRunner::StartBatchRun() {
+  owedAtLastOutput_.clear();
+  heldBackOrigin_.clear();
+  breakdownPeriod_ = -1;
   if (BatchRow* row = CurrentRow()) {
+    row->Capacity = CapacityRunFlows();
     row->Started = clock_();
     row->Status = "Running ...";
     RowChanged(row->Run);
@@ -228,6 +232,7 @@ void BatchRunner::FinishBatchRun() {
       row->Status = "Maximum simulation time reached";
     else if (s.AbortPeriod != s.PeriodCount)
       row->Status += ", maximum simulation time reached";
+    MeasureCapacityFlows(*row);
     RowChanged(row->Run);
   }
   const KDConfig& config = *run_.Configuration();
@@ -265,6 +270,7 @@ void BatchRunner::FailBatchRun(const std::string& errorText) {
 void BatchRunner::TestBatchAbort() {
   BatchRow* row = CurrentRow();
   if (row == nullptr) return;
+  WatchOriginSupply();
   if (run_.State().AbortPeriod >= 0)
     ReportHighestFlow(*row);
   else
@@ -317,11 +323,51 @@ void BatchRunner::TestSpeedDrop(BatchRow& row) {
     }
     if (w > 0 && n / w < settings_.DropSpeed) {
       row.Status = Format("Time %d: U[%d]=%4.1f km/h", s.NextDetectorOutput, d + 1, n / w);
+      breakdownPeriod_ = s.PeriodCount - 1;
       // With a report detector the run goes on for one more period, whose flow counts too.
       run_.EndBatchRunAtPeriod(settings_.ReportDetector >= 1 ? s.PeriodCount + 1 : s.PeriodCount);
       return;
     }
   }
+}
+
+void BatchRunner::WatchOriginSupply() {
+  // A vehicle owed at the previous output and still not inserted now waited at its origin for
+  // longer than a detector period: the origin, not the road, limits the flow.
+  std::vector<OriginSupply> supplies = run_.Simulation().OriginSupplies();
+  if (owedAtLastOutput_.size() == supplies.size() && heldBackOrigin_.empty()) {
+    for (size_t i = 0; i < supplies.size(); ++i) {
+      if (supplies[i].Generated < owedAtLastOutput_[i]) {
+        heldBackOrigin_ = supplies[i].Name;
+        break;
+      }
+    }
+  }
+  owedAtLastOutput_.resize(supplies.size());
+  for (size_t i = 0; i < supplies.size(); ++i) owedAtLastOutput_[i] = supplies[i].Owed;
+}
+
+void BatchRunner::MeasureCapacityFlows(BatchRow& row) {
+  // The flows are taken where the highest flow is reported, else where the drop is watched.
+  const int detector =
+      (settings_.ReportDetector >= 1 ? settings_.ReportDetector : settings_.StopDetector) - 1;
+  CapacityRunFlows& flows = row.Capacity;
+  flows = CapacityRunFlows();
+  flows.HeldBackOrigin = heldBackOrigin_;
+  if (detector < 0) return;
+  const RunState& s = run_.State();
+  const DetectorSampleStore& store = run_.Samples();
+  for (int p = 0; p < s.PeriodCount; ++p) {
+    const DetectorSample* record = store.Record(p, detector);
+    if (record == nullptr) break;
+    const int length = std::max(p == 0 ? s.DetectorStart : s.DetectorRepeat, 1);  // [s]
+    int total = 0;
+    for (int lane = 0; lane < MAX_KAVROLANE; ++lane) total += record->Count[lane];
+    flows.Times.push_back(run_.Configuration()->DetectorTime(p));
+    flows.Flows.push_back(total * 3600 / length);
+  }
+  flows.BreakdownPeriod = breakdownPeriod_;
+  flows.Measured = true;
 }
 
 bool BatchRunner::SaveResults(const std::string& fileName, const std::string& partLine) const {

@@ -7,6 +7,7 @@
 
 #include "shell/ConfigDocument.h"
 #include "shell/RunController.h"
+#include "shell/CapacityEstimate.h"
 
 // One row of the batch grid.
 struct BatchRow {
@@ -16,6 +17,7 @@ struct BatchRow {
   std::string Finished;
   std::string Status;
   bool FilesLost = false;  // an output file of the run could not be written (named in Status)
+  CapacityRunFlows Capacity;  // the flows of a finished run, for the capacity estimate
 };
 
 // The choices of the batch page. Detector entries count from 1; 0 = any detector (stop) or
@@ -101,6 +103,8 @@ class BatchRunner : public RunBatchHooks {
   void RowChanged(int run);
   void ReportHighestFlow(BatchRow& row);
   void TestSpeedDrop(BatchRow& row);
+  void WatchOriginSupply();
+  void MeasureCapacityFlows(BatchRow& row);
 
   RunController& run_;
   BatchSettings settings_;
@@ -114,6 +118,10 @@ class BatchRunner : public RunBatchHooks {
   std::function<std::string()> clock_;
   DocumentHost* questionHost_ = nullptr;
   std::function<void()> showDetectorsPage_;
+  // The demand guard of the current run: what each origin owed at the last detector output.
+  std::vector<int> owedAtLastOutput_;
+  std::string heldBackOrigin_;
+  int breakdownPeriod_ = -1;
 };
 
 /// Why a batch of `settings` cannot start on `config`; none when it can.

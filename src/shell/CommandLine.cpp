@@ -72,9 +72,14 @@ bool EqualsNoCase(const std::string& text, const std::string& lower) {
   return text.size() == lower.size() && StartsWithNoCase(text, lower);
 }
 
-// "--jobs" and "--runs" with their value; false for a bad value.
+// "--jobs", "--runs" and "--capacity" with their value; false for a bad value.
 bool ApplyBatchOption(const std::string& name, const std::string& value,
                       OutputFileSettings& settings) {
+  if (name == "--capacity") {
+    if (value.empty()) return false;
+    settings.CapacityFile = value;
+    return true;
+  }
   if (name == "--jobs") {
     int jobs = 0;
     if (!ParseCount(value, jobs) || jobs < 1 || jobs > kMaxBatchJobs) return false;
@@ -122,7 +127,7 @@ std::string SharedOutputFile(const OutputFileSettings& settings) {
 size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
                             OutputFileSettings& settings, std::string& bad) {
   const std::string& option = parameters[index];
-  for (const char* name : {"--jobs", "--runs"}) {
+  for (const char* name : {"--jobs", "--runs", "--capacity"}) {
     if (!EqualsNoCase(option, name)) continue;
     if (index + 1 >= parameters.size()) {
       bad = option;
@@ -151,7 +156,7 @@ bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings)
       {"extendedresults=", &OutputFileSettings::ExtendedResultsFile},
       {"batch=", &OutputFileSettings::BatchSpecification},
   };
-  for (const char* name : {"--jobs", "--runs"}) {
+  for (const char* name : {"--jobs", "--runs", "--capacity"}) {
     const std::string key = std::string(name) + "=";
     if (StartsWithNoCase(option, key))
       return ApplyBatchOption(name, option.substr(key.size()), settings);

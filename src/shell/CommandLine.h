@@ -19,6 +19,7 @@ struct OutputFileSettings {
   int BatchJobs = 0;  // --jobs: batch runs at once, each on its own thread; 0 = one per core
   int FirstRun = 0;   // --runs A-B: only runs A to B of the batch are made; 0 = every run
   int LastRun = 0;
+  std::string CapacityFile;  // --capacity: the capacity observations of the batch go here
 };
 
 /// The most batch runs made at once.
@@ -30,12 +31,12 @@ inline constexpr const char* kBatchRunsRange = "The valid range is 1..10000";
 
 /// Reads one option ("vehicletrace=veh.txt,10", "batch=5,0,2,40", ...; prefixes in any letter
 /// case) into `settings`. False when the option is a bad argument; `settings` is then unchanged.
-/// Also reads "--jobs=N" and "--runs=A-B".
+/// Also reads "--jobs=N", "--runs=A-B" and "--capacity=FILE".
 bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings);
 
-/// Reads the option at `parameters[index]`; "--jobs N" and "--runs A-B" take their value from
-/// the next parameter. Returns the number of parameters read (1 or 2). A bad argument leaves
-/// `settings` unchanged and puts its text as typed ("--jobs 0") into `bad`.
+/// Reads the option at `parameters[index]`; "--jobs N", "--runs A-B" and "--capacity FILE" take
+/// their value from the next parameter. Returns the number of parameters read (1 or 2). A bad
+/// argument leaves `settings` unchanged and puts its text as typed ("--jobs 0") into `bad`.
 size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
                             OutputFileSettings& settings, std::string& bad);
 

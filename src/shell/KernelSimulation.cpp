@@ -1,6 +1,7 @@
 #include "shell/KernelSimulation.h"
 
 #include "kernel/Kernel.h"
+#include "kernel/SourceInfo.h"
 
 // The accumulators of a kernel detector, read the way result files and graphs need them.
 class KernelSimulation::DetectorView : public DetectorQueries {
@@ -137,4 +138,23 @@ std::vector<VehicleSnapshot> KernelSimulation::Vehicles(int lanesUsed, bool with
 void KernelSimulation::SetTraceSinks(const RunTraceFiles& files) {
   // The kernel writes its trace lines straight into the files the run control opened.
   kernel_->SetTraceFiles(files.Detection, files.TravelTime, files.ODTravelTime, files.LaneChange);
+}
+
+std::vector<OriginSupply> KernelSimulation::OriginSupplies() const {
+  std::vector<OriginSupply> supplies;
+  for (const auto& origin : kernel_->SuperSources()) {
+    OriginSupply supply;
+    supply.Name = kernel_->OriginName(origin->Origin());
+    float expected = 0;
+    for (int lane = 0; lane < MAX_KAVROLANE; ++lane) {
+      const RoadObject* object = origin->SubSource(lane);
+      const SourceInfo* source = object ? object->Source() : nullptr;
+      if (source == nullptr) continue;
+      expected += source->expected;
+      supply.Generated += source->generated;
+    }
+    supply.Owed = static_cast<int>(expected);
+    supplies.push_back(supply);
+  }
+  return supplies;
 }

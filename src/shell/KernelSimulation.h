@@ -37,6 +37,7 @@ class KernelSimulation : public RunSimulation {
   const DetectorQueries* Detector(int number) const override;
   std::vector<VehicleSnapshot> Vehicles(int lanesUsed, bool withNames) const override;
   void SetTraceSinks(const RunTraceFiles& sinks) override;
+  std::vector<OriginSupply> OriginSupplies() const override;
 
  private:
   class DetectorView;

@@ -40,8 +40,8 @@ const ProgramDescription& Describe(ProgramKind program) {
       "kavro-batch",
       "run simulations and capacity batches of Kavro configurations without a window",
       {"kavro-batch CONFIG [option ...]", "kavro-batch --merge OUT.kbr PART.kbr ...",
-       "kavro-batch CONFIG --check", "kavro-batch CONFIG --write-config OUT",
-       "kavro-batch --help | --version"},
+       "kavro-batch --capacity-report OBS.tsv ...", "kavro-batch CONFIG --check",
+       "kavro-batch CONFIG --write-config OUT", "kavro-batch --help | --version"},
       {"Runs a batch of simulation runs of the configuration CONFIG without a window. Without "
        "batch= one run is made. Messages go to the standard error output.",
        "The exit status is 0 when the batch ran and its results and log were saved, 1 when an "
@@ -107,6 +107,15 @@ const std::vector<ProgramOption>& ProgramOptionTable() {
        "batch results go to CONFIG's name with .runsA-B.kbr (the log to .runsA-B.log), a part "
        "to be joined with kavro-batch --merge.",
        true, true},
+      {"--capacity OBS.tsv",
+       "Writes the capacity observations of the batch (every detector period before a "
+       "breakdown at the report detector) to OBS.tsv, taken from the current folder, and prints "
+       "the capacity estimate; with --runs A-B the file is OBS.runsA-B.tsv.",
+       false, true},
+      {"--capacity-report OBS.tsv ...",
+       "Prints the capacity estimate of observations files written with --capacity, joining "
+       "the parts of one batch in any order.",
+       false, true},
       {"--merge OUT.kbr PART.kbr ...",
        "Joins the parts of a batch made with --runs, in any order, into the batch results file "
        "the whole batch writes. Parts of different batches, overlapping parts and missing runs "

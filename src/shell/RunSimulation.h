@@ -43,6 +43,13 @@ struct RunTraceFiles {
   std::FILE* LaneChange = nullptr;
 };
 
+// What an origin's demand asked for and what the origin could insert so far.
+struct OriginSupply {
+  std::string Name;
+  int Owed = 0;       // whole vehicles due so far
+  int Generated = 0;  // vehicles inserted so far
+};
+
 // The simulation a run controller drives: the built-in kernel, or a stand-in in tests.
 class RunSimulation {
  public:
@@ -62,6 +69,9 @@ class RunSimulation {
   virtual std::vector<VehicleSnapshot> Vehicles(int lanesUsed, bool withNames) const = 0;
   /// The open trace files the next steps write into.
   virtual void SetTraceSinks(const RunTraceFiles& sinks) = 0;
+  /// Per origin, in origin order: the vehicles its demand asked for so far and those it could
+  /// insert. None when the simulation does not tell.
+  virtual std::vector<OriginSupply> OriginSupplies() const { return {}; }
 };
 
 /// True when a vehicle at `position` [m] with `speed` [m/s] keeps at least its desired

@@ -7,11 +7,13 @@
 #include <sstream>
 
 #include "config/ConfigRW.h"
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
+#include "shell/CapacityObservations.h"
 
 namespace {
 
@@ -168,6 +170,47 @@ bool UnattendedBatch::SaveBatchResultsUnattended() {
   }
   if (!batch_->SaveResults(name, partLine)) return false;
   if (out_) *out_ << "Batch results: " << name << '\n';
+  return outputs_.CapacityFile.empty() || SaveCapacityObservations();
+}
+
+bool UnattendedBatch::SaveCapacityObservations() {
+  CapacityObservationsFile file;
+  file.FirstRun = batch_->FirstRun();
+  file.LastRun = batch_->LastRun();
+  file.Runs = request_.Runs;
+  file.Configuration = ConfigurationFingerprint(configurationText_);
+  file.Batch =
+      Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector, request_.ReportDetector,
+             request_.DropSpeed, request_.FirstLane, request_.LastLane);
+  const std::vector<BatchRow>& rows = batch_->Rows();
+  for (int run = file.FirstRun; run <= file.LastRun && run <= static_cast<int>(rows.size());
+       ++run) {
+    const BatchRow& row = rows[run - 1];
+    AppendRunObservations(row.Run, row.Seed, row.Capacity, file.Observations);
+    if (!row.Capacity.HeldBackOrigin.empty()) {
+      file.HeldBackRuns.push_back(row.Run);
+      file.HeldBackOrigins.push_back(row.Capacity.HeldBackOrigin);
+    }
+  }
+  std::string name = outputs_.CapacityFile;
+  if (outputs_.LastRun > 0) {
+    const std::string extension = name.substr(ReplaceExtension(name, "").size());
+    name = BatchPartFileName(name, outputs_.FirstRun, outputs_.LastRun, extension);
+  }
+  std::string error;
+  if (!ReplaceFileContents(name, CapacityObservationsText(file), error)) {
+    UserMessage(ReportKind::Error, "Error",
+                Format("Cannot write to file \"%s\": %s.", name.c_str(), error.c_str()));
+    return false;
+  }
+  const CapacitySummary summary =
+      SummarizeCapacity(file.Observations, file.LastRun - file.FirstRun + 1);
+  if (out_)
+    *out_ << "Capacity observations: " << name << '\n'
+          << CapacitySummaryText(summary) << std::flush;
+  if (!summary.Fit.Converged && !summary.Fit.Failure.empty())
+    UserMessage(ReportKind::Warning, "Warning",
+                "the Weibull fit did not converge: " + summary.Fit.Failure);
   return true;
 }
 
@@ -184,8 +227,11 @@ void UnattendedBatch::RunEnded(const BatchRow& row) {
     shownPercent_ = -1;
   }
   if (!out_) return;
-  *out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str()) << '\n'
-        << std::flush;
+  *out_ << Format("%d\t%d\t%s", row.Run, static_cast<int>(row.Seed), row.Status.c_str());
+  // Such a run measures the entrance, not the road.
+  if (!row.Capacity.HeldBackOrigin.empty())
+    *out_ << "\t" << HeldBackText(row.Run, row.Capacity.HeldBackOrigin);
+  *out_ << '\n' << std::flush;
 }
 
 void UnattendedBatch::ProcessEvents() {

@@ -61,6 +61,8 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   void StepCountChanged(int stepCount) override;
   void ProcessEvents() override;
   void ShowRunsDone(int done);
+  /// Writes the capacity observations (--capacity) and prints their summary.
+  bool SaveCapacityObservations();
 
   OutputFileSettings& outputs_;
   CommandLineHost& host_;

@@ -50,7 +50,8 @@ TEST(ProgramHelp, ListsEveryOptionOfItsProgramAndNoOther) {
 TEST(ProgramHelp, OnlyTheBatchProgramMergesOrChecks) {
   std::vector<std::string> desktop = HelpOptions(UsageText(ProgramKind::Desktop));
   std::vector<std::string> batch = HelpOptions(UsageText(ProgramKind::Batch));
-  for (const char* option : {"--merge", "--check", "--write-config"}) {
+  for (const char* option :
+       {"--merge", "--check", "--write-config", "--capacity", "--capacity-report"}) {
     EXPECT_EQ(std::count(desktop.begin(), desktop.end(), option), 0) << option;
     EXPECT_EQ(std::count(batch.begin(), batch.end(), option), 1) << option;
   }

@@ -1,6 +1,8 @@
 #include "shell/ui/DesktopProgram.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -12,6 +14,7 @@
 #include "shell/UnattendedBatch.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSplash.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/QtText.h"
 
 namespace {
@@ -27,6 +30,33 @@ void ExitWhenNoModalWindow() {
   pendingExitCode = -1;
   QCoreApplication::exit(exitCode);
 }
+
+// The command line's batch as the desktop program makes it: the batch page is shown, the runs
+// are made by the headless engine (on all cores), and their rows fill the page's grid.
+class PageShowingBatch : public BatchEngine {
+ public:
+  PageShowingBatch(TFormMain& form, UnattendedBatch& engine) : form_(form), engine_(engine) {}
+  void ShowBatchPage() override {
+    if (QAction* batch = form_.PageItem("ItemBatch")) form_.ItemSetModeClick(batch);
+  }
+  void StartBatch(const BatchRequest& request) override {
+    engine_.StartBatch(request);
+    TPageBatch* page = form_.BatchPage();
+    const BatchRunner* runner = engine_.Runner();
+    if (!page || !runner) return;
+    page->EditNumberOfRuns->setText(QString::number(request.Runs));
+    page->Runner().Settings().NumberOfRuns = request.Runs;
+    page->Runner().SetNumberOfRuns(request.Runs, true);
+    for (const BatchRow& row : runner->Rows())
+      if (!row.Started.empty()) page->Runner().SetRow(row);
+  }
+  bool BatchFinished() const override { return engine_.BatchFinished(); }
+  bool SaveBatchResultsUnattended() override { return engine_.SaveBatchResultsUnattended(); }
+
+ private:
+  TFormMain& form_;
+  UnattendedBatch& engine_;
+};
 
 }  // namespace
 
@@ -105,7 +135,8 @@ int RunDesktopProgram(int argc, char** argv) {
       },
       [&form](const std::string& line) { form.AppendMessageLine(line); });
   batch.SetQuestionHost(&form, [&form] { form.ItemSetModeClick(form.PageItem("ItemDetectors")); });
-  form.SetBatchEngine(&batch);
+  PageShowingBatch shown(form, batch);
+  form.SetBatchEngine(&shown);
   form.show();
   int status = QApplication::exec();
   return TerminateRequested() && status == 0 ? 1 : status;

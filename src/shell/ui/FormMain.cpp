@@ -17,9 +17,11 @@
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
 #include "shell/TextPatches.h"
+#include "shell/RunObserverFanOut.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSplash.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
 #include "shell/ui/ViewsRunObserver.h"
@@ -38,6 +40,9 @@ TFormMain::~TFormMain() {
   SetRunControl(nullptr);
   delete PageRun;
   PageRun = nullptr;
+  // The batch page's runner is the run controller's batch engine.
+  delete PageBatch;
+  PageBatch = nullptr;
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);

@@ -24,6 +24,7 @@ class KernelSimulation;
 class PageRunControl;
 class RunController;
 class RunControllerPages;
+class RunObserver;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -201,6 +202,8 @@ class TFormMain : public QMainWindow,
   /// shows and restores the window, and the entry goes when the window is destroyed.
   QAction* AddDetectorGraphEntry(QWidget* window);
   std::vector<QAction*> DetectorGraphEntries() const;
+  /// Takes a detector graph's entry out of the View menu and closes its window.
+  void RemoveDetectorGraphEntry(QAction* entry);
   /// The capacity window, which "&Capacity distribution" rebuilds, and the test that enables
   /// the entry (the first batch row has a status).
   void SetCapacityWindow(QWidget* window, std::function<bool()> available) {
@@ -220,6 +223,25 @@ class TFormMain : public QMainWindow,
   /// What the run does for the analysis windows.
   void RunStartedForViews();
   void VehiclesSampledForViews(int stepCount);
+  // The batch page, the capacity window and the result entries (FormMainBatch.cpp)
+  class TPageBatch* BatchPage() const {
+    return PageBatch;
+  }
+  class TFormCapacity* CapacityWindow() const {
+    return FormCapacity;
+  }
+  void ItemSaveBatchResultsAsClick();
+  void ItemSaveSimulationResultsAsClick(bool extended);
+  /// A trace entry: a ticked one is switched off, another asks for its file.
+  void ItemTraceFileClick(QAction* item);
+  /// Shows the graph of `kind` ("qk", "uq", "uk", "qt", "kt", "ut", "Tt", "vt") of `detector`
+  /// (from 0): the open one, else a new one listed in the View menu. None for an unknown kind.
+  class TFormGraph* ItemDetectorGraphClick(int detector, const std::string& kind);
+  std::vector<class TFormGraph*> DetectorGraphs() const;
+  /// Everything that follows the run besides the run page (batch page, graphs, tests).
+  class RunObserverFanOut& RunFollowers() {
+    return *runFollowers_;
+  }
 
   // DocumentHost
   Answer Ask(const Question& question) override;
@@ -311,6 +333,13 @@ class TFormMain : public QMainWindow,
   void RoadRedrawn();
   /// An accepted run setting: the caption shows the modification, the run page its buttons.
   void RunSettingChanged();
+  void CreateBatchPage();
+  void CreateResultMenuEntries();
+  void ResultEntriesRefresh();
+  void CreateDetectorGraphs();
+  void SetUpDetectorGraphs(int numDetectors);
+  void GraphGeometry(int& lanes, int& interval, int& firstTime) const;
+  class GraphFollower;
   void ReadSettings();
   void WriteSettings();
   bool StartedWithoutParameters() const { return startedWithoutParameters_; }
@@ -418,4 +447,11 @@ class TFormMain : public QMainWindow,
   std::vector<class TFormVehicleData*> vehicleForms_;
   void RefreshVehicleData(int stepCount);
   QAction* ItemWriteScreenDumpFiles = nullptr;
+  class TPageBatch* PageBatch = nullptr;
+  class TFormCapacity* FormCapacity = nullptr;
+  std::unique_ptr<class RunObserverFanOut> runFollowers_;
+  QAction* ItemSaveSimulationResults = nullptr;
+  QAction* ItemSaveBatchResultsAs = nullptr;
+  std::vector<QAction*> traceEntries_;
+  std::unique_ptr<RunObserver> graphFollower_;
 };

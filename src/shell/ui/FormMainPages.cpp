@@ -23,9 +23,11 @@
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
+#include "views/ui/FormCapacity.h"
 
 namespace {
 
@@ -131,6 +133,8 @@ void TFormMain::AttachConfiguration() {
 void TFormMain::DocumentReplaced(bool opened) {
   ClearUndoHistory();
   AttachConfiguration();
+  if (PageBatch) PageBatch->ConfigurationReplaced();
+  if (FormCapacity) FormCapacity->hide();
   if (mode_ == 0) return;
   // A new road starts with no selection.
   selection_ = RoadEditSelection();

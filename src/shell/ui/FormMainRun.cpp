@@ -22,6 +22,7 @@
 #include "shell/TextPatches.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSetupScreenDumps.h"
+#include "shell/ui/PageBatch.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -84,6 +85,7 @@ void TFormMain::CreateRunPages() {
   MenuFile->insertAction(print, ItemWriteScreenDumpFiles);
   connect(ItemWriteScreenDumpFiles, &QAction::triggered, this,
           &TFormMain::ItemWriteScreenDumpFilesClick);
+  CreateBatchPage();
 }
 
 // The page's own controls go above the stretch below the page title.
@@ -100,6 +102,7 @@ void TFormMain::HostPage(int page, QWidget* content) {
 
 void TFormMain::ShowPageValues(int page) {
   if (page == kSettingsPage) PageSettings->ShowValues();
+  if (page == kBatchPage && PageBatch) PageBatch->ShowValues();
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
     PageRun->Legends->RebuildDestinations(Config());

@@ -13,6 +13,7 @@
 #include "shell/KernelSimulation.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
+#include "shell/RunObserverFanOut.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/QtText.h"
@@ -61,7 +62,7 @@ void TFormMain::CreateViewWindows() {
             RoadViewMouseDownForViews(x, y, button);
           });
   viewsObserver_ = std::make_unique<ViewsRunObserver>(*this);
-  PageRun->SetNextObserver(viewsObserver_.get());
+  runFollowers_->Add(viewsObserver_.get());
 }
 
 DiagramData TFormMain::DiagramRunData() const {
@@ -118,6 +119,7 @@ void TFormMain::ItemCapacityDistributionClick() {
   if (!capacityWindow_) return;
   capacityWindow_->hide();
   capacityWindow_->show();
+  capacityWindow_->raise();
 }
 
 std::vector<QAction*> TFormMain::DetectorGraphEntries() const {
@@ -142,13 +144,16 @@ QAction* TFormMain::AddDetectorGraphEntry(QWidget* window) {
   return entry;
 }
 
+void TFormMain::RemoveDetectorGraphEntry(QAction* entry) {
+  QObject* window = entry->property("window").value<QObject*>();
+  MenuView->removeAction(entry);
+  entry->deleteLater();
+  if (auto* widget = qobject_cast<QWidget*>(window)) widget->hide();
+  if (window) window->deleteLater();
+}
+
 void TFormMain::ItemDeleteAllDetectorGraphsClick() {
-  for (QAction* entry : DetectorGraphEntries()) {
-    QObject* window = entry->property("window").value<QObject*>();
-    MenuView->removeAction(entry);
-    entry->deleteLater();
-    if (window) window->deleteLater();
-  }
+  for (QAction* entry : DetectorGraphEntries()) RemoveDetectorGraphEntry(entry);
 }
 
 void TFormMain::RunStartedForViews() {
