@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -104,9 +103,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   SetProgramMode(mode_);
   FormMessages->SetProgramMode(mode_);
   if (mode_ == KAVRO) {
-    helpFileName_ = programDirectory_ + programName_ + ".html";
-    if (!QFileInfo::exists(FromText(helpFileName_)))
-      helpFileName_ = programDirectory_ + "kavro.html";
+    helpFileName_ = FindHelpFile(programDirectory_, programName_);
   } else if (!StartExternalModel()) {
     return;
   }
