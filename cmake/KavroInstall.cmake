@@ -60,6 +60,7 @@ endif()
 # The external vehicle model, once the build makes it.
 if(TARGET udov)
   install(TARGETS udov LIBRARY DESTINATION ${KAVRO_INSTALL_LIBRARY_DIR})
+  install(FILES udov/New.dov DESTINATION ${KAVRO_INSTALL_DATA_DIR})
 endif()
 
 # The Debian package: its dependencies are found from the shared libraries the programs link

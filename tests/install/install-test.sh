@@ -23,7 +23,7 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" || {
 for file in bin/kavro bin/kavro-batch share/kavro/kavro.html share/man/man1/kavro.1 \
   share/man/man1/kavro-batch.1 share/applications/kavro.desktop share/applications/dovel.desktop \
   share/icons/hicolor/scalable/apps/kavro.svg share/icons/hicolor/scalable/apps/dovel.svg \
-  share/mime/packages/kavro.xml; do
+  share/mime/packages/kavro.xml lib/kavro/libudov.so share/kavro/New.dov; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 [ "$(readlink "$prefix/bin/dovel")" = kavro ] || fail "bin/dovel is not a link to kavro"

@@ -10,6 +10,7 @@
 
 #include "config/DovelLink.h"
 #include "config/ProgramError.h"
+#include "config/ProgramFiles.h"
 #include "config/ProgramMode.h"
 #include "extmodel/DovelCalls.h"
 #include "extmodel/UdovLibrary.h"
@@ -19,8 +20,8 @@
 #include "shell/ModelSimulation.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
-#include "shell/TextPatches.h"
 #include "shell/RunObserverFanOut.h"
+#include "shell/TextPatches.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSplash.h"
@@ -132,7 +133,7 @@ bool TFormMain::StartExternalModel() {
   }
   // The configuration forwards its changes to the model and reads .dov files through it.
   Dovel::Connect(&udov_->Calls());
-  SetDovelDefaultFile(programDirectory_ + "New.dov");
+  SetDovelDefaultFile(FindProgramFile(programDirectory_, "New.dov", ProgramFileKind::Data));
   Dovel::Open_test_file(programDirectory_ + "TestFile.txt");
   Dovel::Set_errorhandler(
       [this](int severity, const std::string& text, const std::string& caption) {
