@@ -5,6 +5,7 @@
 // the right: model lane m is external lane 6 - m.
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 #include "config/DovelConfig.h"
 #include "config/DovelLink.h"
@@ -379,6 +380,9 @@ std::unique_ptr<KDConfig> NewConfiguration() {
   auto config = std::make_unique<KDConfig>();
   DovelModelLink* link = CurrentDovelModelLink();
   if (ProgramMode() != DOVEL || !link) return config;
+  // Without the model's default file New starts from the program's own default road.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(DovelDefaultFile(), error)) return config;
   link->SetQuiet(true);
   auto read = std::make_unique<KDConfig>();
   const bool ok = ReadDovelConfig(DovelDefaultFile(), *read, &LastDovelReadMessage());

@@ -138,8 +138,6 @@ TEST_F(FormMainTest, InstalledProgramFindsItsHelpAndModelBesideBin) {
   std::filesystem::create_directories(prefix / "share/kavro");
   std::filesystem::create_directories(prefix / "lib/kavro");
   std::ofstream(prefix / "share/kavro/kavro.html") << "<html>\n";
-  std::filesystem::copy_file(std::string(KAVRO_SOURCE_DIR) + "/udov/New.dov",
-                             prefix / "share/kavro/New.dov");
   std::filesystem::create_symlink(FAKE_UDOV_LIBRARY, prefix / "lib/kavro/libudov.so");
   const std::string bin = (prefix / "bin").string() + "/";
   ReportCapture capture;
