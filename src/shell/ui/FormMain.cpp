@@ -16,6 +16,7 @@
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
 #include "patches/ui/PatchForm.h"
+#include "kernel/Kernel.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelSimulation.h"
 #include "shell/PageChange.h"

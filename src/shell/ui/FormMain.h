@@ -43,6 +43,10 @@ class TFormSplash;
 class TPageRun;
 class TPageSettings;
 class TPageRoadLayout;
+class TPageKAVROSurfaceDetails;
+class TPageSpeedLimit;
+class TPageDetectors;
+class TPageTrafficControl;
 class TPageGeneration;
 class UdovLibrary;
 
@@ -145,6 +149,10 @@ class TFormMain : public QMainWindow,
   QMenu* RoadPopupMenu() const { return PopupMenuEditRoad; }
   QMenu* HeaderPopupMenu() const { return PopupMenuHeaderControl; }
   QMenu* DetectorPopupMenu() const { return PopupMenuDetectorGraph; }
+  TPageKAVROSurfaceDetails* KavroSurfaceDetailsPage() const { return PageKAVROSurfaceDetails; }
+  TPageSpeedLimit* SpeedLimitPage() const { return PageSpeedLimit; }
+  TPageDetectors* DetectorsPage() const { return PageDetectors; }
+  TPageTrafficControl* TrafficControlPage() const { return PageTrafficControl; }
   void SetLaneTypeClick(LaneTypeCommand command);
   void ItemEditClick();
   void ItemCutClick();
@@ -301,6 +309,28 @@ class TFormMain : public QMainWindow,
   void CreateEditMenu();
   void CreateRoadEditing();
   void ShowRoadEditingMode();
+  // Surface details and speed limits (FormMainSurface.cpp).
+  void CreateSurfacePages();
+  void RefreshSurfacePages(int page);
+  void SurfaceValueApply(int value);
+  void SurfaceOtherClick();
+  void SpeedLimitApply(int limit);
+  void SpeedLimitOtherClick();
+  bool SurfaceContextMenu(int page, QPoint screen);
+  // Detectors and traffic lights (FormMainFurniture.cpp).
+  void CreateFurniturePages();
+  void ShowFurniturePage(int page);
+  void RefreshFurnitureLists(int page);
+  void DetectorChosen(int d);
+  void NewDetectorClick();
+  void MoveDetectorTo(int position);
+  void LightChosen(int n);
+  void NewLightClick();
+  void ApplyLightClick();
+  bool FurnitureMouseDown(int x, int y, Qt::MouseButton button, QPoint screen);
+  bool FurnitureMouseMove(int x);
+  bool FurnitureMouseUp(int x);
+  int DraggedDetectorPosition(int x) const;
   int DetectorLabelAt(int x, int y) const;
   void ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                           QPoint screen);
@@ -381,6 +411,12 @@ class TFormMain : public QMainWindow,
 
   // Road editing
   TPageRoadLayout* PageRoadLayout = nullptr;
+  TPageKAVROSurfaceDetails* PageKAVROSurfaceDetails = nullptr;
+  TPageSpeedLimit* PageSpeedLimit = nullptr;
+  TPageDetectors* PageDetectors = nullptr;
+  TPageTrafficControl* PageTrafficControl = nullptr;
+  bool draggingDetector_ = false;
+  int dragDetector_ = -1;
   QMenu* PopupMenuEditRoad = nullptr;
   QMenu* PopupMenuHeaderControl = nullptr;
   QMenu* PopupMenuDetectorGraph = nullptr;
@@ -430,6 +466,8 @@ class TFormMain : public QMainWindow,
 
   // Kernel warnings of the run go to the messages window, not into a box that halts the run.
   std::unique_ptr<class LineKernelMessageSink> kernelMessages_;
+  // Light and lane detector states of the run go into the shown configuration.
+  std::unique_ptr<class KernelFurnitureObserver> furniture_;
   KernelSimulation* simulation_ = nullptr;  // owned by run_
   std::unique_ptr<RunController> run_;
   std::unique_ptr<RunControllerPages> runPages_;

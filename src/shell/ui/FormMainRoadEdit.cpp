@@ -14,6 +14,7 @@
 #include "config/ProgramMode.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/PageRoadLayout.h"
+#include "roadview/ui/PageSurfaceDetails.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
@@ -52,6 +53,8 @@ void WriteClipboardText(const std::string& text) {
 void TFormMain::CreateRoadEditing() {
   PageRoadLayout = new TPageRoadLayout;
   HostPage(kRoadLayoutPage, PageRoadLayout);
+  CreateSurfacePages();
+  CreateFurniturePages();
   connect(PageRoadLayout, &TPageRoadLayout::SetLaneTypeClick, this, &TFormMain::SetLaneTypeClick);
 
   PopupMenuEditRoad = new QMenu(this);
@@ -156,6 +159,12 @@ void TFormMain::RedrawRoad() {
   if (page == 7) flags |= RDF_SHOW_AREAS;
   if (page == 9)
     flags = (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(RoadDrawKind::SpeedLimit, 1);
+  // The surface pages show the stored values; the road shows the chosen detail.
+  RefreshSurfacePages(page);
+  RefreshFurnitureLists(page);
+  if (page == 4 && PageKAVROSurfaceDetails)
+    flags = (flags & ~RDF_SELECTION_MASK) |
+            MakeRoadDrawFlags(PageKAVROSurfaceDetails->Row().aspect, 1);
   if (page == kRunPage || page == kSettingsPage) flags |= RDF_LIGHT_STATES;
   if (ItemDrawTapers && ItemDrawTapers->isChecked()) flags |= RDF_DRAW_TAPERS;
   RoadViewMain->SetDrawFlags(flags);
@@ -199,6 +208,7 @@ void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::Key
   lastScreenPoint_ = screen;
   const RoadEditSelection before = selection_;
   downX_ = x;
+  if (FurnitureMouseDown(x, y, button, screen)) return;
   const int page = CurrentPage();
   const int detector = DetectorLabelAt(x, y);
   if (detector >= 0 && (page == kSettingsPage || page == kRunPage)) {
@@ -222,6 +232,7 @@ void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::Key
 void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoint screen) {
   lastScreenPoint_ = screen;
   const RoadViewport view = RoadViewMain->Viewport();
+  if ((buttons & Qt::LeftButton) && FurnitureMouseMove(x)) return;
   if (buttons & (Qt::LeftButton | Qt::RightButton)) {
     if (selectingArea_) {
       selection_.laneTo = LaneAtY(y);
@@ -242,6 +253,7 @@ void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoin
 
 void TFormMain::ImageRoadMouseUp(int x, int y, Qt::MouseButton, QPoint screen) {
   lastScreenPoint_ = screen;
+  if (FurnitureMouseUp(x)) return;
   if (!selectingArea_) return;
   selection_.laneTo = LaneAtY(y);
   selection_.sectionTo = PixelToSection(Config(), RoadViewMain->Viewport(), x);
@@ -258,6 +270,7 @@ void TFormMain::LaneLabelMouseDown(int lane) {
 }
 
 void TFormMain::RoadContextMenu(QPoint screen) {
+  if (SurfaceContextMenu(CurrentPage(), screen)) return;
   if (CurrentPage() != kRoadLayoutPage) return;
   RedrawRoad();  // the entries follow the selection
   PopupMenuEditRoad->popup(screen);

@@ -43,6 +43,27 @@ const char* const kCalibrationQuestion =
 
 bool RunPages(int page) { return page == kRunPage || page == kSettingsPage; }
 
+// The kernel's light and lane detector states, written into whichever configuration the road
+// view shows, so that lamps change colour and lane detectors show occupied or free. A state of
+// an object the configuration no longer has (it was replaced mid-run) is dropped.
+class ShownConfigFurniture : public KernelFurnitureObserver {
+ public:
+  explicit ShownConfigFurniture(std::function<KDConfig&()> config) : config_(std::move(config)) {}
+  void TrafficLightState(int number, int state) override {
+    KDConfig& config = config_();
+    if (number >= 0 && number < config.TrafficLightCount())
+      config.SetTrafficLightState(number, state);
+  }
+  void LaneDetectorState(int number, int state) override {
+    KDConfig& config = config_();
+    if (number >= 0 && number < config.LaneDetectorCount())
+      config.SetLaneDetectorState(number, state);
+  }
+
+ private:
+  std::function<KDConfig&()> config_;
+};
+
 }  // namespace
 
 // One run controller over the program's kernel; the run page drives it and follows it.
@@ -53,6 +74,8 @@ void TFormMain::CreateRunPages() {
   auto simulation = std::make_unique<KernelSimulation>();
   simulation->GetKernel().SetMessageSink(kernelMessages_.get());
   simulation->GetKernel().SetTexts(KernelTextsFrom(texts_));
+  furniture_ = std::make_unique<ShownConfigFurniture>([this]() -> KDConfig& { return Config(); });
+  simulation->GetKernel().SetFurnitureObserver(furniture_.get());
   simulation_ = simulation.get();
   run_ = std::make_unique<RunController>(std::move(simulation), outputs_);
   runPages_ = std::make_unique<RunControllerPages>(*run_);
@@ -114,6 +137,7 @@ void TFormMain::ShowPageValues(int page) {
   if (page == kSettingsPage) PageSettings->ShowValues();
   if (page == kBatchPage && PageBatch) PageBatch->ShowValues();
   if (page == kGenerationPage) PageGeneration->ShowValues();
+  ShowFurniturePage(page);
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
     PageRun->Legends->RebuildDestinations(Config());

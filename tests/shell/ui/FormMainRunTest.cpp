@@ -539,3 +539,59 @@ TEST_F(FormMainRun, ResetAndANewRunClearTheStatusBarAndShowTheStopTime) {
   EXPECT_EQ(StepCount(), 1);
   EXPECT_EQ(form.statusBar()->currentMessage(), "");
 }
+
+// The ramp metering example's light (cycle 10 s: green 2 s, yellow 1 s, red 7 s) shows its
+// lamp on the run page: stepping through one cycle lights green, then yellow, then red, and
+// every state of the kernel reaches the picture at the step it begins.
+TEST(FormMainRunLights, LampChangesColourOverOneCycle) {
+  ReportCapture capture;
+  TFormMain form(
+      StartupInfo{"/x/kavro", "/unused/", {std::string(KAVRO_SOURCE_DIR) + "/examples/ramp-metering.kav"}});
+  form.resize(1200, 800);
+  form.show();
+  for (int i = 0; i < 20; ++i) QApplication::processEvents();
+  form.ItemSetModeClick(form.PageItem("ItemRun"));
+  TPageRun* page = form.RunPage();
+  ASSERT_TRUE(page);
+  ASSERT_EQ(form.Config().TrafficLightCount(), 1);
+  page->ComboBoxRedraw->setCurrentIndex(0);  // every step
+  page->ComboBoxRedrawChange(0);
+
+  const KDConfig& config = form.Config();
+  // The lamp lit in the light's capsule: its colour in the capsule's column.
+  auto lampShown = [&]() -> char {
+    const QImage& traffic = form.RoadView()->TrafficBitmap();
+    const int x = PositionToPixel(form.RoadView()->Viewport(),
+                                  static_cast<float>(config.TrafficLightPosition(0)));
+    const int top = LaneTop(static_cast<float>(config.TrafficLightLane(0)));
+    int red = 0, yellow = 0, green = 0;
+    for (int y = top; y < top + 24 && y < traffic.height(); ++y) {
+      const QColor c = traffic.pixelColor(x, y);
+      red += c == QColor(255, 0, 0);
+      yellow += c == QColor(255, 255, 0);
+      green += c == QColor(0, 255, 0);
+    }
+    if (red > yellow && red > green) return 'R';
+    if (yellow > red && yellow > green) return 'Y';
+    if (green > red && green > yellow) return 'G';
+    return '-';
+  };
+  std::string lamps;
+  std::string states;
+  for (int step = 0; step < 20; ++step) {
+    page->BitBtnStep->click();
+    lamps += lampShown();
+    const int state = config.TrafficLightState(0);
+    states += state == KDConfig::TRAFFICLIGHT_RED      ? 'R'
+              : state == KDConfig::TRAFFICLIGHT_YELLOW ? 'Y'
+              : state == KDConfig::TRAFFICLIGHT_GREEN  ? 'G'
+                                                       : '-';
+  }
+  // Two steps per second; the first second is green.
+  EXPECT_EQ(states, "GGGGYYRRRRRRRRRRRRRR");
+  EXPECT_EQ(lamps, states);
+  // Reset returns the light to idle: the lamp goes out.
+  page->BitBtnReset->click();
+  EXPECT_EQ(config.TrafficLightState(0), KDConfig::TRAFFICLIGHT_IDLE);
+  EXPECT_TRUE(capture.Empty());
+}

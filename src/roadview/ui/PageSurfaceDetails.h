@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "roadview/SurfaceDetailEditing.h"
+
+class KDConfig;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+
+// Page 4, the KAVRO surface details: one detail of the selected cells at a time, chosen in the
+// detail list. The page shows the first selected cell's value and offers values in its pop-up
+// menu; every accepted value reaches the main window through ApplyValue, which records the
+// undo point, writes every selected cell and redraws (refreshing this page).
+class TPageKAVROSurfaceDetails : public QWidget {
+  Q_OBJECT
+
+ public:
+  /// `rows`: the details the list offers, in order.
+  explicit TPageKAVROSurfaceDetails(std::vector<SurfaceDetailRow> rows, QWidget* parent = nullptr);
+
+  /// Shows the chosen detail of the selection's first cell and rebuilds the pop-up menu.
+  /// Returns true when the chosen detail differs from the one shown before (the road then
+  /// shows another property).
+  bool Refresh(const KDConfig& config, const RoadEditSelection& selection);
+  /// The chosen detail.
+  const SurfaceDetailRow& Row() const;
+  /// Ticks the entry of the value field's number, "&Other" when none is offered.
+  void PreparePopup();
+
+  QComboBox* ComboBoxSurfaceDetails = nullptr;
+  QLineEdit* EditKAVROSurfaceDetailsValue = nullptr;
+  QLabel* LabelKAVROSurfaceDetailsUnit = nullptr;
+  QCheckBox* CheckBoxKAVROSurfaceDetail = nullptr;
+  QMenu* PopupMenuKAVROSurfaceDetails = nullptr;
+  QAction* ItemOtherP = nullptr;
+
+ signals:
+  /// A value (as shown) for every selected cell.
+  void ApplyValue(int value);
+  /// "&Other": the main window asks for a value.
+  void OtherClick();
+  /// Another detail was chosen in the list.
+  void DetailChosen();
+
+ private:
+  void EditValueChange(const QString& text);
+
+  std::vector<SurfaceDetailRow> rows_;
+  std::vector<QAction*> entries_;
+  std::vector<ValueMenuEntry> entryValues_;
+  int shownRow_ = -1;
+  bool filling_ = false;  // the program is filling the fields
+};
+
+// Page 9, the DOVEL speed limit of the selected sections.
+class TPageSpeedLimit : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPageSpeedLimit(QWidget* parent = nullptr);
+  /// Shows the limit [km/h] of the first selected section.
+  void ShowSpeedLimit(int limit);
+  /// The range the external model accepts for a typed limit; without it nothing typed is set.
+  void SetRange(std::function<bool(int&, int&)> range) { range_ = std::move(range); }
+  void PreparePopup();
+
+  QLineEdit* EditSpeedLimit = nullptr;
+  QLabel* LabelSpeedLimitUnit = nullptr;
+  QMenu* PopupMenuSpeedLimit = nullptr;
+  QAction* ItemOtherS = nullptr;
+
+ signals:
+  void ApplySpeedLimit(int limit);
+  void OtherClick();
+
+ private:
+  std::vector<QAction*> entries_;
+  std::function<bool(int&, int&)> range_;
+  bool filling_ = false;
+};
