@@ -51,8 +51,7 @@ float SurfaceValue(const KDConfig& config, const SurfaceDetailRow& row, int sect
   return config.PhysicalSectionProperty(section, lane, row.property) * row.factor;
 }
 
-int SurfaceFieldValue(const KDConfig& config, const SurfaceDetailRow& row, int section,
-                      int lane) {
+int SurfaceFieldValue(const KDConfig& config, const SurfaceDetailRow& row, int section, int lane) {
   return static_cast<int>(std::trunc(SurfaceValue(config, row, section, lane) + 0.01f));
 }
 

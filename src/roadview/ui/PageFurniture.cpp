@@ -77,8 +77,7 @@ TPageDetectors::TPageDetectors(QWidget* parent) : QWidget(parent) {
   connect(EditEvery, &QLineEdit::textChanged, this, &TPageDetectors::EveryChange);
   connect(BitBtnNewDetector, &QPushButton::clicked, this, [this] { emit NewClick(); });
   connect(BitBtnRemoveDetector, &QPushButton::clicked, this, [this] { emit RemoveClick(); });
-  connect(BitBtnDeleteAllDetectors, &QPushButton::clicked, this,
-          [this] { emit DeleteAllClick(); });
+  connect(BitBtnDeleteAllDetectors, &QPushButton::clicked, this, [this] { emit DeleteAllClick(); });
   connect(BitBtnMoveDetector, &QPushButton::clicked, this, [this] {
     int p = 0;
     if (!config_ || !DetectorPositionUsable(config_(), ToText(EditDetectorPosition->text()), p))
@@ -155,11 +154,10 @@ TPageTrafficControl::TPageTrafficControl(QWidget* parent) : QWidget(parent) {
     ComboBoxTrafficLightLane->addItem(QString("Lane %1").arg(lane));
   ComboBoxTrafficLightLane->setCurrentIndex(0);
   layout->addWidget(ComboBoxTrafficLightLane, 1, 3);
-  const char* const names[4][3] = {
-      {"EditTrafficLightCycleTime", "Cycle time:", "90"},
-      {"EditTrafficLightGreenTime", "Green time:", "30"},
-      {"EditTrafficLightYellowTime", "Yellow time:", "3"},
-      {"EditTrafficLightStartOffset", "Offset:", "0"}};
+  const char* const names[4][3] = {{"EditTrafficLightCycleTime", "Cycle time:", "90"},
+                                   {"EditTrafficLightGreenTime", "Green time:", "30"},
+                                   {"EditTrafficLightYellowTime", "Yellow time:", "3"},
+                                   {"EditTrafficLightStartOffset", "Offset:", "0"}};
   QLineEdit** edits[4] = {&EditTrafficLightCycleTime, &EditTrafficLightGreenTime,
                           &EditTrafficLightYellowTime, &EditTrafficLightStartOffset};
   for (int i = 0; i < 4; ++i) {
@@ -216,9 +214,9 @@ void TPageTrafficControl::ShowLight(int n) {
   ComboBoxCurrentTrafficLight->setCurrentIndex(n);
   if (n < 0) {
     filling_ = true;
-    for (QLineEdit* edit : {EditTrafficLightPosition, EditTrafficLightCycleTime,
-                            EditTrafficLightGreenTime, EditTrafficLightYellowTime,
-                            EditTrafficLightStartOffset})
+    for (QLineEdit* edit :
+         {EditTrafficLightPosition, EditTrafficLightCycleTime, EditTrafficLightGreenTime,
+          EditTrafficLightYellowTime, EditTrafficLightStartOffset})
       edit->clear();
     filling_ = false;
   } else {
@@ -234,8 +232,7 @@ bool TPageTrafficControl::ReadFields(LightFields& fields) const {
          ScanPosition(ToText(EditTrafficLightCycleTime->text()), f.cycle) &&
          ScanPosition(ToText(EditTrafficLightGreenTime->text()), f.green) &&
          ScanPosition(ToText(EditTrafficLightYellowTime->text()), f.yellow) &&
-         ScanPosition(ToText(EditTrafficLightStartOffset->text()), f.offset) &&
-         (fields = f, true);
+         ScanPosition(ToText(EditTrafficLightStartOffset->text()), f.offset) && (fields = f, true);
 }
 
 void TPageTrafficControl::WriteFields(const LightFields& f) {

@@ -85,8 +85,7 @@ const SurfaceDetailRow& TPageKAVROSurfaceDetails::Row() const {
   return index >= 0 && index < static_cast<int>(rows_.size()) ? rows_[index] : none;
 }
 
-bool TPageKAVROSurfaceDetails::Refresh(const KDConfig& config,
-                                       const RoadEditSelection& selection) {
+bool TPageKAVROSurfaceDetails::Refresh(const KDConfig& config, const RoadEditSelection& selection) {
   FillingScope filling(filling_);
   const bool open = SelectionHoldsOpenLane(config, selection);
   EditKAVROSurfaceDetailsValue->setEnabled(open);

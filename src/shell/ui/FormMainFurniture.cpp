@@ -3,9 +3,9 @@
 // up to date.
 
 #include <QComboBox>
-#include <cstdlib>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cstdlib>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
@@ -16,8 +16,8 @@
 #include "roadview/RoadGeometry.h"
 #include "roadview/ui/PageFurniture.h"
 #include "roadview/ui/RoadView.h"
-#include "shell/ui/FormValue.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/FormValue.h"
 
 namespace {
 
@@ -169,8 +169,8 @@ void TFormMain::NewLightClick() {
   }
   if (!LightFieldsProblem(config, -1, fields).empty()) return;
   RecordUndo(Text("LabelNewTrafficLight"));
-  config.AddTrafficLight("", fields.position, fields.lane, config.TrafficLightCount(),
-                         fields.cycle, fields.green, fields.yellow, fields.offset);
+  config.AddTrafficLight("", fields.position, fields.lane, config.TrafficLightCount(), fields.cycle,
+                         fields.green, fields.yellow, fields.offset);
   ConfigurationChanged();
   LightChosen(config.TrafficLightCount() - 1);
   PageTrafficControl->EditTrafficLightPosition->setFocus();
@@ -187,8 +187,8 @@ void TFormMain::ApplyLightClick() {
     return;
   RecordUndo(Text("LabelChangeTrafficLight"));
   config.ModifyTrafficLight(n, config.TrafficLightController(n), fields.position, fields.lane,
-                            config.TrafficLightNumber(n), fields.cycle, fields.green,
-                            fields.yellow, fields.offset);
+                            config.TrafficLightNumber(n), fields.cycle, fields.green, fields.yellow,
+                            fields.offset);
   ConfigurationChanged();
   LightChosen(n);
   PageTrafficControl->BitBtnTrafficLightApply->setEnabled(false);

@@ -163,8 +163,8 @@ void TFormMain::RedrawRoad() {
   RefreshSurfacePages(page);
   RefreshFurnitureLists(page);
   if (page == 4 && PageKAVROSurfaceDetails)
-    flags = (flags & ~RDF_SELECTION_MASK) |
-            MakeRoadDrawFlags(PageKAVROSurfaceDetails->Row().aspect, 1);
+    flags =
+        (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(PageKAVROSurfaceDetails->Row().aspect, 1);
   if (page == kRunPage || page == kSettingsPage) flags |= RDF_LIGHT_STATES;
   if (ItemDrawTapers && ItemDrawTapers->isChecked()) flags |= RDF_DRAW_TAPERS;
   RoadViewMain->SetDrawFlags(flags);

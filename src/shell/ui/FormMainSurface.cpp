@@ -46,8 +46,8 @@ void TFormMain::CreateSurfacePages() {
     if (mode_ != DOVEL || !udov_) return false;
     float minimum = 0.0f;
     float maximum = 0.0f;
-    if (Dovel::Get_param_info(kSpeedLimitClass, kSpeedLimitId, &minimum, &maximum, nullptr,
-                              nullptr, 0, nullptr, 0, nullptr, 0) < 0)
+    if (Dovel::Get_param_info(kSpeedLimitClass, kSpeedLimitId, &minimum, &maximum, nullptr, nullptr,
+                              0, nullptr, 0, nullptr, 0) < 0)
       return false;
     low = static_cast<int>(std::ceil(minimum));
     high = static_cast<int>(std::floor(maximum));

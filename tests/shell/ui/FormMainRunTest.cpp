@@ -545,8 +545,8 @@ TEST_F(FormMainRun, ResetAndANewRunClearTheStatusBarAndShowTheStopTime) {
 // every state of the kernel reaches the picture at the step it begins.
 TEST(FormMainRunLights, LampChangesColourOverOneCycle) {
   ReportCapture capture;
-  TFormMain form(
-      StartupInfo{"/x/kavro", "/unused/", {std::string(KAVRO_SOURCE_DIR) + "/examples/ramp-metering.kav"}});
+  TFormMain form(StartupInfo{
+      "/x/kavro", "/unused/", {std::string(KAVRO_SOURCE_DIR) + "/examples/ramp-metering.kav"}});
   form.resize(1200, 800);
   form.show();
   for (int i = 0; i < 20; ++i) QApplication::processEvents();

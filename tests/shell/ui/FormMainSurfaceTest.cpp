@@ -102,8 +102,9 @@ class FormMainSurfaceTest : public ::testing::Test {
   }
   // The road picture's pixels of lane `lane` across the middle of section `section`.
   QImage LaneStrip(int section, int lane) {
-    const int x = X((Config().SectionPos(section, WHENCE_BEGIN) +
-                     Config().SectionPos(section, WHENCE_END)) / 2);
+    const int x =
+        X((Config().SectionPos(section, WHENCE_BEGIN) + Config().SectionPos(section, WHENCE_END)) /
+          2);
     return form->RoadView()->RoadBitmap().copy(x - 20, LaneTop(static_cast<float>(lane)), 40, 24);
   }
 
@@ -144,7 +145,7 @@ TEST_F(FormMainSurfaceTest, BadTextStoresNothing) {
   for (const char* text : {"abc", "5", "-", "0", "1x"}) Type(text);
   EXPECT_EQ(Config().ChangeStamp(), stamp);
   EXPECT_EQ(UndoCaption(), "&Undo");
-  Type("80");  // 8 is below 10, then 80 stores 0.8
+  Type("80");                                              // 8 is below 10, then 80 stores 0.8
   EXPECT_FLOAT_EQ(Cell(1, 1, PP_SPEEDSUPPRESSION), 0.8f);  // 1000 m lies in section 1
   EXPECT_TRUE(capture.Empty());
 }
@@ -189,7 +190,8 @@ TEST_F(FormMainSurfaceTest, TrucksDetailIsACheckBoxWithTwoMenuEntries) {
   EXPECT_FALSE(page->EditKAVROSurfaceDetailsValue->isVisible());
   EXPECT_FALSE(page->CheckBoxKAVROSurfaceDetail->isChecked());
   const QImage before = LaneStrip(0, 1);
-  QTest::mouseClick(page->CheckBoxKAVROSurfaceDetail, Qt::LeftButton);
+  QCheckBox* box = page->CheckBoxKAVROSurfaceDetail;
+  QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
   EXPECT_EQ(Config().IntPhysicalSectionProperty(0, 1, PP_NOOVERTAKINGTRUCKS), 1);
   EXPECT_EQ(Config().IntPhysicalSectionProperty(1, 1, PP_NOOVERTAKINGTRUCKS), 0);
   EXPECT_TRUE(page->CheckBoxKAVROSurfaceDetail->isChecked());
