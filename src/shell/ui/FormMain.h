@@ -47,6 +47,7 @@ class TPageKAVROSurfaceDetails;
 class TPageSpeedLimit;
 class TPageDetectors;
 class TPageTrafficControl;
+class TPageLaneChangeBehavior;
 class TPageGeneration;
 class UdovLibrary;
 
@@ -153,6 +154,7 @@ class TFormMain : public QMainWindow,
   TPageSpeedLimit* SpeedLimitPage() const { return PageSpeedLimit; }
   TPageDetectors* DetectorsPage() const { return PageDetectors; }
   TPageTrafficControl* TrafficControlPage() const { return PageTrafficControl; }
+  TPageLaneChangeBehavior* LaneChangeBehaviorPage() const { return PageLaneChangeBehavior; }
   void SetLaneTypeClick(LaneTypeCommand command);
   void ItemEditClick();
   void ItemCutClick();
@@ -331,6 +333,10 @@ class TFormMain : public QMainWindow,
   bool FurnitureMouseMove(int x);
   bool FurnitureMouseUp(int x);
   int DraggedDetectorPosition(int x) const;
+  // Lane change behaviour (FormMainLaneChange.cpp).
+  void CreateLaneChangePages();
+  void RegenerateLaneChangeAreas(bool keepLengths);
+  void ToggleAllLaneChange(int pressSection, int pressLane);
   int DetectorLabelAt(int x, int y) const;
   void ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                           QPoint screen);
@@ -415,6 +421,9 @@ class TFormMain : public QMainWindow,
   TPageSpeedLimit* PageSpeedLimit = nullptr;
   TPageDetectors* PageDetectors = nullptr;
   TPageTrafficControl* PageTrafficControl = nullptr;
+  TPageLaneChangeBehavior* PageLaneChangeBehavior = nullptr;
+  int pressSection_ = -1;  // where the last selection drag started
+  int pressLane_ = -1;
   bool draggingDetector_ = false;
   int dragDetector_ = -1;
   QMenu* PopupMenuEditRoad = nullptr;

@@ -55,6 +55,7 @@ void TFormMain::CreateRoadEditing() {
   HostPage(kRoadLayoutPage, PageRoadLayout);
   CreateSurfacePages();
   CreateFurniturePages();
+  CreateLaneChangePages();
   connect(PageRoadLayout, &TPageRoadLayout::SetLaneTypeClick, this, &TFormMain::SetLaneTypeClick);
 
   PopupMenuEditRoad = new QMenu(this);
@@ -225,6 +226,8 @@ void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::Key
   selectingArea_ = true;
   const int section = PixelToSection(Config(), RoadViewMain->Viewport(), x);
   selection_ = {LaneAtY(y), LaneAtY(y), section, section};
+  pressSection_ = section;
+  pressLane_ = LaneAtY(y);
   DebugWrite(SelectionDebugLine(selection_));
   if (!(selection_ == before)) RedrawRoad();
 }
@@ -261,6 +264,8 @@ void TFormMain::ImageRoadMouseUp(int x, int y, Qt::MouseButton, QPoint screen) {
   selectingArea_ = false;
   RedrawRoad();
   DebugWrite(SelectionDebugLine(selection_));
+  // On the lane change behaviour page a drag toggles the lanes every vehicle must leave.
+  if (CurrentPage() == 6) ToggleAllLaneChange(pressSection_, pressLane_);
 }
 
 void TFormMain::LaneLabelMouseDown(int lane) {

@@ -1,0 +1,79 @@
+#include "roadview/ui/PageLaneChangeBehavior.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "shell/ui/QtText.h"
+
+namespace {
+
+QLineEdit* AddField(QWidget* parent, QGridLayout* layout, int row, const char* name,
+                    const char* caption, const char* unit, const char* value) {
+  layout->addWidget(new QLabel(caption, parent), row, 0);
+  auto* edit = new QLineEdit(value, parent);
+  edit->setObjectName(name);
+  edit->setMaximumWidth(80);
+  layout->addWidget(edit, row, 1);
+  layout->addWidget(new QLabel(unit, parent), row, 2);
+  return edit;
+}
+
+}  // namespace
+
+TPageLaneChangeBehavior::TPageLaneChangeBehavior(QWidget* parent) : QWidget(parent) {
+  setObjectName("PageLaneChangeBehavior");
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  EditLaneChangeRequired = AddField(this, layout, 0, "EditLaneChangeRequired",
+                                    "Required lane change length", "m", "600");
+  EditLaneChangeVoluntary = AddField(this, layout, 1, "EditLaneChangeVoluntary",
+                                     "Voluntary lane change length", "m", "600");
+  EditAddtionalRequiredLength =
+      AddField(this, layout, 2, "EditAddtionalRequiredLength",
+               "Additional required lane change length", "m / lane", "200");
+  BitBtnRebuildLaneChangeAreas = new QPushButton("Rebuild lane change areas", this);
+  BitBtnRebuildLaneChangeAreas->setObjectName("BitBtnRebuildLaneChangeAreas");
+  BitBtnUpdateLaneChangeAreas = new QPushButton("Update lane change areas", this);
+  BitBtnUpdateLaneChangeAreas->setObjectName("BitBtnUpdateLaneChangeAreas");
+  layout->addWidget(BitBtnRebuildLaneChangeAreas, 0, 3);
+  layout->addWidget(BitBtnUpdateLaneChangeAreas, 1, 3);
+  layout->setColumnStretch(4, 1);
+  for (QLineEdit* edit :
+       {EditLaneChangeRequired, EditLaneChangeVoluntary, EditAddtionalRequiredLength}) {
+    edit->installEventFilter(this);
+    connect(edit, &QLineEdit::textChanged, this, &TPageLaneChangeBehavior::FieldsChange);
+  }
+  connect(BitBtnRebuildLaneChangeAreas, &QPushButton::clicked, this,
+          [this] { emit RebuildClick(); });
+  connect(BitBtnUpdateLaneChangeAreas, &QPushButton::clicked, this, [this] { emit UpdateClick(); });
+}
+
+LaneChangeSettings TPageLaneChangeBehavior::Settings() const {
+  return LaneChangeSettingsFromText(ToText(EditLaneChangeRequired->text()),
+                                    ToText(EditLaneChangeVoluntary->text()),
+                                    ToText(EditAddtionalRequiredLength->text()));
+}
+
+// A length above 9999 m cannot be typed; Enter stays in the field.
+bool TPageLaneChangeBehavior::eventFilter(QObject* watched, QEvent* event) {
+  auto* edit = qobject_cast<QLineEdit*>(watched);
+  if (!edit || event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) return true;
+  const QString text = key->text();
+  if (text.size() == 1 && text[0].isPrint() && !edit->hasSelectedText() &&
+      LaneChangeSettingKeyRefused(ToText(edit->text()), text[0].toLatin1())) {
+    QApplication::beep();
+    return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TPageLaneChangeBehavior::FieldsChange() {
+  BitBtnRebuildLaneChangeAreas->setEnabled(LaneChangeRebuildAllowed(
+      ToText(EditLaneChangeRequired->text()), ToText(EditLaneChangeVoluntary->text())));
+}

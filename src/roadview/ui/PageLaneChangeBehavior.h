@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+#include "roadview/LaneChangeGeneration.h"
+
+class QLineEdit;
+class QPushButton;
+
+// Page 6, the lane change behaviour: the three lengths the generator gives new merge areas and
+// the buttons that regenerate the areas of every destination (Rebuild) or regenerate them
+// keeping the lengths of areas that existed before (Update). The main window records the undo
+// point, runs the generator and redraws.
+class TPageLaneChangeBehavior : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPageLaneChangeBehavior(QWidget* parent = nullptr);
+  /// The settings of the three fields (300, 300 and 0 for a field without a number).
+  LaneChangeSettings Settings() const;
+
+  QLineEdit* EditLaneChangeRequired = nullptr;
+  QLineEdit* EditLaneChangeVoluntary = nullptr;
+  QLineEdit* EditAddtionalRequiredLength = nullptr;
+  QPushButton* BitBtnRebuildLaneChangeAreas = nullptr;
+  QPushButton* BitBtnUpdateLaneChangeAreas = nullptr;
+
+ signals:
+  void RebuildClick();
+  void UpdateClick();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void FieldsChange();
+};

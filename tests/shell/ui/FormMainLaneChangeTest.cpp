@@ -1,0 +1,125 @@
+// The lane change behaviour page driven through its widgets: Rebuild and Update regenerate the
+// areas as one undo point each, Update keeps edited lengths, the length fields refuse what the
+// generator cannot use, and a drag over the road toggles the lanes every vehicle must leave.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include "config/KDConfig.h"
+#include "config/ProgramMode.h"
+#include "roadview/LaneChangeGeneration.h"
+#include "roadview/ui/PageLaneChangeBehavior.h"
+#include "roadview/ui/RoadView.h"
+#include "shell/ui/FormMain.h"
+#include "support/ReportCapture.h"
+
+namespace {
+
+const std::string kExample = std::string(KAVRO_SOURCE_DIR) + "/examples/ramp-metering.kav";
+
+class FormMainLaneChangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", {kExample}});
+    form->SetQuestionAsker([](const Question&) { return Answer::No; });
+    form->resize(1000, 760);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QApplication::processEvents();
+    form->ItemSetModeClick(form->PageItem("ItemLaneChangeBehavior"));
+    page = form->LaneChangeBehaviorPage();
+    ASSERT_TRUE(page && page->isVisible());
+  }
+  void TearDown() override { SetProgramMode(KAVRO); }
+
+  KDConfig& Config() { return form->Config(); }
+  QString UndoCaption() {
+    for (QAction* action : form->EditMenu()->actions())
+      if (action->objectName() == "ItemUndo") return action->text();
+    return {};
+  }
+  void Type(QLineEdit* field, const QString& text) {
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+  }
+  int X(int position) {
+    return PositionToPixel(form->RoadView()->Viewport(), static_cast<float>(position));
+  }
+  static int Y(int lane) { return LaneTop(static_cast<float>(lane)) + 12; }
+
+  ReportCapture capture;
+  QTemporaryDir settingsDir;
+  std::unique_ptr<TFormMain> form;
+  TPageLaneChangeBehavior* page = nullptr;
+};
+
+TEST_F(FormMainLaneChangeTest, RebuildMakesTheAreasMatchTheRoadAgain) {
+  ASSERT_TRUE(CheckLaneChangeAreas(Config()));
+  Config().DeleteLaneChangeArea(0, 0);  // as if the road had changed
+  ASSERT_FALSE(CheckLaneChangeAreas(Config()));
+  QTest::mouseClick(page->BitBtnRebuildLaneChangeAreas, Qt::LeftButton);
+  EXPECT_EQ(UndoCaption(), "&Undo rebuild lane change areas");
+  EXPECT_TRUE(CheckLaneChangeAreas(Config()));
+  form->ItemUndoClick();
+  EXPECT_FALSE(CheckLaneChangeAreas(form->Config()));
+  EXPECT_TRUE(capture.Empty());
+}
+
+TEST_F(FormMainLaneChangeTest, UpdateKeepsAnEditedLengthRebuildDoesNot) {
+  ASSERT_GE(Config().LaneChangeAreaCount(0), 1);
+  const int lane = Config().LaneChangeAreaLane(0, 0);
+  const int position = Config().LaneChangeAreaPosition(0, 0);
+  auto requiredOfArea = [&]() {
+    for (int r = 0; r < form->Config().LaneChangeAreaCount(0); ++r)
+      if (form->Config().LaneChangeAreaLane(0, r) == lane &&
+          form->Config().LaneChangeAreaPosition(0, r) == position)
+        return form->Config().LaneChangeAreaLengthRequired(0, r);
+    return -1;
+  };
+  Config().SetLaneChangeAreaLengthRequired(0, 0, 17);
+  QTest::mouseClick(page->BitBtnUpdateLaneChangeAreas, Qt::LeftButton);
+  EXPECT_EQ(UndoCaption(), "&Undo rebuild lane change areas");
+  EXPECT_EQ(requiredOfArea(), 17);
+  QTest::mouseClick(page->BitBtnRebuildLaneChangeAreas, Qt::LeftButton);
+  EXPECT_NE(requiredOfArea(), 17);
+  EXPECT_TRUE(capture.Empty());
+}
+
+TEST_F(FormMainLaneChangeTest, LengthFieldsRefuseMoreThanFourDigitsAndNonNumbers) {
+  QLineEdit* required = page->EditLaneChangeRequired;
+  Type(required, "12345");
+  EXPECT_EQ(required->text(), "1234");
+  Type(required, "abc");
+  EXPECT_FALSE(page->BitBtnRebuildLaneChangeAreas->isEnabled());
+  Type(required, "800");
+  EXPECT_TRUE(page->BitBtnRebuildLaneChangeAreas->isEnabled());
+  EXPECT_EQ(page->Settings().required, 800);
+  EXPECT_EQ(page->Settings().voluntary, 600);
+  EXPECT_EQ(page->Settings().additional, 200);
+}
+
+TEST_F(FormMainLaneChangeTest, DragTogglesAllLaneChangeRequired) {
+  const int section = Config().SectionAt(200.0f);
+  ASSERT_EQ(Config().IntPhysicalSectionProperty(section, 0, PP_ALLLANECHANGE), 0);
+  TRoadImage* image = form->RoadView()->ImageRoad();
+  QTest::mousePress(image, Qt::LeftButton, Qt::NoModifier, QPoint(X(200), Y(0)));
+  QTest::mouseMove(image, QPoint(X(250), Y(1)));
+  QTest::mouseRelease(image, Qt::LeftButton, Qt::NoModifier, QPoint(X(250), Y(1)));
+  EXPECT_EQ(Config().IntPhysicalSectionProperty(section, 0, PP_ALLLANECHANGE), 1);
+  EXPECT_EQ(Config().IntPhysicalSectionProperty(section, 1, PP_ALLLANECHANGE), 1);
+  EXPECT_EQ(UndoCaption(), "&Undo change all lane change required area");
+  EXPECT_TRUE(capture.Empty());
+}
+
+}  // namespace
