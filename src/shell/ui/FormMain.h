@@ -48,6 +48,7 @@ class TPageSpeedLimit;
 class TPageDetectors;
 class TPageTrafficControl;
 class TPageLaneChangeBehavior;
+class TPageLaneChangeAreas;
 class TPageGeneration;
 class UdovLibrary;
 
@@ -155,6 +156,7 @@ class TFormMain : public QMainWindow,
   TPageDetectors* DetectorsPage() const { return PageDetectors; }
   TPageTrafficControl* TrafficControlPage() const { return PageTrafficControl; }
   TPageLaneChangeBehavior* LaneChangeBehaviorPage() const { return PageLaneChangeBehavior; }
+  TPageLaneChangeAreas* LaneChangeAreasPage() const { return PageLaneChangeAreas; }
   void SetLaneTypeClick(LaneTypeCommand command);
   void ItemEditClick();
   void ItemCutClick();
@@ -337,6 +339,9 @@ class TFormMain : public QMainWindow,
   void CreateLaneChangePages();
   void RegenerateLaneChangeAreas(bool keepLengths);
   void ToggleAllLaneChange(int pressSection, int pressLane);
+  void ShowLaneChangeAreas();
+  void LaneChangeAreaCommit(bool toAll);
+  bool LaneChangeAreaMouseDown(int x, int y);
   int DetectorLabelAt(int x, int y) const;
   void ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                           QPoint screen);
@@ -422,6 +427,7 @@ class TFormMain : public QMainWindow,
   TPageDetectors* PageDetectors = nullptr;
   TPageTrafficControl* PageTrafficControl = nullptr;
   TPageLaneChangeBehavior* PageLaneChangeBehavior = nullptr;
+  TPageLaneChangeAreas* PageLaneChangeAreas = nullptr;
   int pressSection_ = -1;  // where the last selection drag started
   int pressLane_ = -1;
   bool draggingDetector_ = false;

@@ -15,6 +15,7 @@
 #include "roadview/RoadEditing.h"
 #include "roadview/RoadGeometry.h"
 #include "roadview/ui/PageFurniture.h"
+#include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormValue.h"
@@ -92,12 +93,14 @@ void TFormMain::ShowFurniturePage(int page) {
     DetectorChosen(PageDetectors->Chosen());
   }
   if (page == kTrafficControlPage && PageTrafficControl) LightChosen(PageTrafficControl->Chosen());
+  if (page == 7) ShowLaneChangeAreas();
 }
 
 // Part of every redraw while a page is shown: the lists follow the configuration.
 void TFormMain::RefreshFurnitureLists(int page) {
   if (!document_) return;
   if (page == kDetectorsPage && PageDetectors) PageDetectors->RebuildList();
+  if (page == 7 && PageLaneChangeAreas) PageLaneChangeAreas->Refresh(Config());
   if (page == kTrafficControlPage && PageTrafficControl) {
     PageTrafficControl->RebuildList();
     PageTrafficControl->TrafficLightChange();
@@ -200,6 +203,7 @@ void TFormMain::ApplyLightClick() {
 // on a detector label chooses it and starts a drag (left) or asks for its position (right).
 bool TFormMain::FurnitureMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) {
   draggingDetector_ = false;
+  if (LaneChangeAreaMouseDown(x, y)) return true;
   const int page = CurrentPage();
   const KDConfig& config = Config();
   if (page == kTrafficControlPage) {

@@ -6,13 +6,19 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "roadview/LaneChangeAreaEditing.h"
 #include "roadview/LaneChangeGeneration.h"
+#include "roadview/RoadDrawFlags.h"
+#include "roadview/RoadEditing.h"
+#include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageLaneChangeBehavior.h"
+#include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 
 namespace {
 
 constexpr int kLaneChangeBehaviorPage = 6;
+constexpr int kLaneChangeAreasPage = 7;
 
 }  // namespace
 
@@ -23,6 +29,13 @@ void TFormMain::CreateLaneChangePages() {
           [this] { RegenerateLaneChangeAreas(false); });
   connect(PageLaneChangeBehavior, &TPageLaneChangeBehavior::UpdateClick, this,
           [this] { RegenerateLaneChangeAreas(true); });
+
+  PageLaneChangeAreas = new TPageLaneChangeAreas;
+  HostPage(kLaneChangeAreasPage, PageLaneChangeAreas);
+  connect(PageLaneChangeAreas, &TPageLaneChangeAreas::ChoiceChanged, this,
+          &TFormMain::ShowLaneChangeAreas);
+  connect(PageLaneChangeAreas, &TPageLaneChangeAreas::Commit, this,
+          &TFormMain::LaneChangeAreaCommit);
 }
 
 void TFormMain::RegenerateLaneChangeAreas(bool keepLengths) {
@@ -51,4 +64,45 @@ void TFormMain::ToggleAllLaneChange(int pressSection, int pressLane) {
       config.SetPhysicalSectionProperty(s, l, PP_ALLLANECHANGE, v);
   ConfigurationChanged();
   RedrawRoad();
+}
+
+// ---- Lane change areas -----------------------------------------------------------------------
+
+void TFormMain::ShowLaneChangeAreas() {
+  PageLaneChangeAreas->Refresh(Config());
+  const int d = PageLaneChangeAreas->Sink();
+  const int a = PageLaneChangeAreas->Area();
+  currentSelection_ = d >= 0 ? MakeRoadDrawFlags(RoadDrawKind::Destination,
+                                                 static_cast<std::uint32_t>(d + 1 + 256 * (a + 1)))
+                             : 0;
+  RedrawRoad();
+}
+
+void TFormMain::LaneChangeAreaCommit(bool toAll) {
+  const int d = PageLaneChangeAreas->Sink();
+  const int a = PageLaneChangeAreas->Area();
+  AreaEdit edit;
+  if (!PageLaneChangeAreas->ReadEdit(edit)) return;
+  const int types = std::max(Config().DemandVehicleTypeCount(), 1);
+  if (!toAll && !AreaEditChanges(Config(), d, a, edit, types)) return;
+  if (edit.probability > 100) return;
+  RecordUndo(Text("LabelEditLaneChangeArea"));
+  ApplyAreaEdit(Config(), d, a, edit, toAll);
+  ConfigurationChanged();
+  ShowLaneChangeAreas();
+}
+
+// A press on the area page commits the fields and picks the chosen destination's area under
+// the point.
+bool TFormMain::LaneChangeAreaMouseDown(int x, int y) {
+  if (CurrentPage() != kLaneChangeAreasPage) return false;
+  LaneChangeAreaCommit(false);
+  const int d = PageLaneChangeAreas->Sink();
+  const int lane = LaneAtY(y);
+  if (d < 0 || lane < 0) return true;
+  const int a = AreaAt(Config(), d, lane, PixelToPosition(RoadViewMain->Viewport(), x));
+  if (a < 0) return true;
+  PageLaneChangeAreas->ChooseArea(a);
+  ShowLaneChangeAreas();
+  return true;
 }

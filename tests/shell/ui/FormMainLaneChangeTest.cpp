@@ -16,6 +16,8 @@
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "roadview/LaneChangeGeneration.h"
+#include "roadview/RoadDrawFlags.h"
+#include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageLaneChangeBehavior.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
@@ -120,6 +122,50 @@ TEST_F(FormMainLaneChangeTest, DragTogglesAllLaneChangeRequired) {
   EXPECT_EQ(Config().IntPhysicalSectionProperty(section, 1, PP_ALLLANECHANGE), 1);
   EXPECT_EQ(UndoCaption(), "&Undo change all lane change required area");
   EXPECT_TRUE(capture.Empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The lane change area page of the ramp metering example.
+class FormMainLaneChangeAreasTest : public FormMainLaneChangeTest {
+ protected:
+  void SetUp() override {
+    FormMainLaneChangeTest::SetUp();
+    form->ItemSetModeClick(form->PageItem("ItemEditLaneChangeAreas"));
+    areas = form->LaneChangeAreasPage();
+    ASSERT_TRUE(areas && areas->isVisible());
+  }
+  TPageLaneChangeAreas* areas = nullptr;
+};
+
+TEST_F(FormMainLaneChangeAreasTest, ShowsTheFirstDestinationsAreasAndCommitsALength) {
+  EXPECT_EQ(areas->Sink(), 0);
+  ASSERT_EQ(areas->ComboBoxLaneChangeArea->count(), Config().LaneChangeAreaCount(0));
+  ASSERT_GE(areas->Area(), 0);
+  EXPECT_EQ(SelectedDestination(form->RoadView()->DrawFlags()), 0);
+  EXPECT_EQ(SelectedAreaRank(form->RoadView()->DrawFlags()), areas->Area());
+  const int a = areas->Area();
+  EXPECT_EQ(areas->EditLengthRequired->text().toInt(), Config().LaneChangeAreaLengthRequired(0, a));
+  const int stamp = Config().ChangeStamp();
+  QTest::keyClick(areas->EditLengthRequired, Qt::Key_Return);  // nothing changed
+  EXPECT_EQ(Config().ChangeStamp(), stamp);
+  areas->EditLengthRequired->setFocus();
+  areas->EditLengthRequired->selectAll();
+  QTest::keyClicks(areas->EditLengthRequired, "4x5-0");  // only digits are taken
+  EXPECT_EQ(areas->EditLengthRequired->text(), "450");
+  QTest::keyClick(areas->EditLengthRequired, Qt::Key_Return);
+  EXPECT_EQ(Config().LaneChangeAreaLengthRequired(0, a), 450);
+  EXPECT_EQ(UndoCaption(), "&Undo edit lane change area");
+  EXPECT_TRUE(capture.Empty());
+}
+
+TEST_F(FormMainLaneChangeAreasTest, ProbabilityAboveAHundredBecomesAHundred) {
+  areas->EditProbability->setEnabled(true);
+  areas->EditProbability->clear();
+  QTest::keyClicks(areas->EditProbability, "0250");
+  EXPECT_EQ(areas->EditProbability->text(), "100");
 }
 
 }  // namespace
