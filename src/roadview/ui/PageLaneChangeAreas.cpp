@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <algorithm>
 
 #include "config/KDConfig.h"
+#include "config/VDCTypes.h"
 #include "shell/ui/QtText.h"
 
 TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
@@ -123,7 +125,7 @@ void TPageLaneChangeAreas::Refresh(const KDConfig& config) {
   ComboBoxLaneChangeArea->setCurrentIndex(a);
   ComboBoxLaneChangeArea->setEnabled(areas > 0);
   // Vehicle types.
-  const int types = std::max(config.DemandVehicleTypeCount(), 1);
+  const int types = std::clamp(config.VDCTypeCount(VDC_KAVRO), 1, MAXVEHICLETYPE);
   int t = ComboBoxLaneChangeVehicleType->currentIndex();
   ComboBoxLaneChangeVehicleType->clear();
   ComboBoxLaneChangeVehicleType->addItem("Any");

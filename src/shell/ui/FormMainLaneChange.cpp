@@ -6,6 +6,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "config/VDCTypes.h"
 #include "roadview/LaneChangeAreaEditing.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "roadview/RoadDrawFlags.h"
@@ -83,7 +84,7 @@ void TFormMain::LaneChangeAreaCommit(bool toAll) {
   const int a = PageLaneChangeAreas->Area();
   AreaEdit edit;
   if (!PageLaneChangeAreas->ReadEdit(edit)) return;
-  const int types = std::max(Config().DemandVehicleTypeCount(), 1);
+  const int types = std::clamp(Config().VDCTypeCount(VDC_KAVRO), 1, MAXVEHICLETYPE);
   if (!toAll && !AreaEditChanges(Config(), d, a, edit, types)) return;
   if (edit.probability > 100) return;
   RecordUndo(Text("LabelEditLaneChangeArea"));
