@@ -26,7 +26,7 @@
 
 namespace {
 
-const std::string kExample = std::string(KAVRO_SOURCE_DIR) + "/examples/ramp-metering.kav";
+const std::string kExample = std::string(KAVRO_SOURCE_DIR) + "/examples/off-ramp.kav";
 
 class FormMainLaneChangeTest : public ::testing::Test {
  protected:
@@ -129,7 +129,7 @@ TEST_F(FormMainLaneChangeTest, DragTogglesAllLaneChangeRequired) {
 
 namespace {
 
-// The lane change area page of the ramp metering example.
+// The lane change area page of the off-ramp example.
 class FormMainLaneChangeAreasTest : public FormMainLaneChangeTest {
  protected:
   void SetUp() override {
