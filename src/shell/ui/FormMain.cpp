@@ -84,6 +84,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   CopyPatchedTexts();
   CreateRunPages();
   CreateViewWindows();
+  CreateTrafficPages();
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);

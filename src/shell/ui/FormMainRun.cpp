@@ -103,6 +103,7 @@ void TFormMain::HostPage(int page, QWidget* content) {
 void TFormMain::ShowPageValues(int page) {
   if (page == kSettingsPage) PageSettings->ShowValues();
   if (page == kBatchPage && PageBatch) PageBatch->ShowValues();
+  ShowTrafficPageValues(page);
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
     PageRun->Legends->RebuildDestinations(Config());
