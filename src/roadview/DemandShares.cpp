@@ -75,13 +75,17 @@ void SetClassShare(KDConfig& config, int origin, int vehicleClass, float share) 
 
 void SetTypeShareWithRemainder(KDConfig& config, int origin, int type, float share) {
   config.SetOVProbability(origin, type, std::clamp(WholePercent(share), 0.0f, 1.0f));
+  // The shares as the other bars will show them, read before any of them changes again.
   const int types = TypeCount(config);
+  std::vector<float> shares(types);
   int last = 0;
-  for (int t = 0; t < types; ++t)
-    if (config.OVProbability(origin, t, false) > 0) last = t;
+  for (int t = 0; t < types; ++t) {
+    shares[t] = config.OVProbability(origin, t, false);
+    if (shares[t] > 0) last = t;
+  }
   float sum = 0;
   for (int t = 0; t < last; ++t) {
-    const float rounded = WholePercent(config.OVProbability(origin, t, false));
+    const float rounded = WholePercent(shares[t]);
     config.SetOVProbability(origin, t, rounded);
     sum += rounded;
   }

@@ -204,8 +204,8 @@ FlowPasteResult PasteRows(FlowGrid& grid, int column, int row,
             Message("Line %d, value %d: the times must increase from left to right", 1, value));
       if (c >= grid.Columns()) {
         if (c > kMaxFlowPoints)
-          return Refuse(Message("Line %d, value %d: a flow graph holds at most %d points", 1,
-                                kMaxFlowPoints));
+          return Refuse(Message("Line %d, value %d: a flow graph holds at most ", 1, value) +
+                        std::to_string(kMaxFlowPoints) + " points");
         grid.InsertColumn(grid.Columns());
       }
       grid.Cell(c, 0) = std::to_string(time);

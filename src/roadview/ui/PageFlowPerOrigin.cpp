@@ -440,7 +440,9 @@ bool TPageFlowPerOrigin::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == StringGridOF && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
-    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+    // Enter in an open cell editor reaches the table too; the editor keeps it.
+    const bool editing = QApplication::focusWidget() != StringGridOF;
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && !editing) {
       TableEnter();
       return true;
     }
