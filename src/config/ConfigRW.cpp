@@ -9,6 +9,8 @@
 
 #include "config/ConfigReader.h"
 #include "config/FileReplace.h"
+#include "config/DovelConfig.h"
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
@@ -79,7 +81,7 @@ ConfigReadResult LoadConfig(const std::string& name, std::istream& in,
                             std::unique_ptr<KDConfig>& loaded) {
   ConfigReadResult result;
   if (ProgramMode() != KAVRO) {
-    result.error = {name, 0, "", "Reading DOVEL configuration files is not supported yet"};
+    result.error = {name, 0, "", "DOVEL configuration files are read by the external model"};
     return result;
   }
   std::unique_ptr<KDConfig> config = EmptyRoadConfig();
@@ -123,6 +125,20 @@ bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current)
 
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
                 std::string& text) {
+  if (ProgramMode() == DOVEL) {
+    std::string systemError;
+    // The model reads the file itself; a file that cannot be opened is said so first.
+    if (!ReadWholeFile(fileName, text, systemError)) {
+      UserMessage(
+          ReportKind::Error, "Error",
+          Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(), systemError.c_str()));
+      return false;
+    }
+    std::unique_ptr<KDConfig> loaded = std::make_unique<KDConfig>();
+    if (!ReadDovelConfig(fileName, *loaded, &LastDovelReadMessage())) return false;
+    current = std::move(loaded);
+    return true;
+  }
   std::unique_ptr<KDConfig> loaded;
   text.clear();
   ConfigReadResult result = LoadConfigFile(fileName, loaded, text);
@@ -153,8 +169,12 @@ bool WriteKavroConfig(KDConfig& config, const std::string& fileName, std::string
 
 bool WriteConfig(KDConfig& config, const std::string& fileName, std::string* systemError) {
   if (ProgramMode() != KAVRO) {
+    // The external model writes the file from its own copy, which forwarding keeps equal.
+    DovelModelLink* link = CurrentDovelModelLink();
+    if (link != nullptr && link->WriteConfig(fileName) == 0) return true;
     if (systemError != nullptr)
-      *systemError = "Saving DOVEL configuration files is not supported yet";
+      *systemError =
+          link ? "the external model could not write the file" : "no external model is loaded";
     return false;
   }
   return WriteKavroConfig(config, fileName, systemError);

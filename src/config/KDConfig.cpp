@@ -63,9 +63,6 @@ KDConfig::~KDConfig() {
 
 void KDConfig::Touch() { changeStamp_ = ++changeCounter; }
 
-// No external vehicle model is connected to a configuration yet, so every change counts as
-// accepted by it.
-bool KDConfig::SendSectionsToModel(int, int, int) { return true; }
 
 // ---- Sections and boundaries -------------------------------------------------------------
 

@@ -22,6 +22,7 @@
 //   KDConfigAreas.cpp       lane change areas and route choice
 //   KDConfigFurniture.cpp   detectors, traffic lights, lane detectors, teleports, closed lane
 //   KDConfigParams.cpp      vehicle and driver parameters, seed, time step, stop time
+//   KDConfigDovel.cpp       the external model's mirror: forwarding, reading .dov files
 
 constexpr int MAXSOURCE = 99;
 constexpr int MAXSINK = 99;
@@ -379,6 +380,25 @@ class KDConfig {
   int MaxTime() const;
   void SetMaxTime(int t);
 
+  // ---- External model (DOVEL mode) ----------------------------------------------------
+  /// The current configuration is mirrored in the external model: its changes are forwarded.
+  void SetMirrored(bool mirrored) { mirrored_ = mirrored; }
+  bool Mirrored() const { return mirrored_; }
+  /// Sends the whole configuration to the external model (a copy became the current one).
+  void PushAllToModel();
+  /// Traffic generation of the external model: injection file or fixed flow [veh/h].
+  bool UseInjectionFile() const { return useInjectionFile_; }
+  void SetUseInjectionFile(bool use);
+  const std::string& InjectionFileName() const { return injectionFileName_; }
+  void SetInjectionFileName(const std::string& name);
+  float DovelFlow() const { return dovelFlow_; }
+  void SetDovelFlow(float flow);
+  /// Where the external model knows detector n: its link (from 1), its number in the link
+  /// (from 1, counted from the link's downstream end) and its offset from that end [m].
+  bool DovelDetectorAddress(int n, int& link, int& index, int& offset) const;
+  /// The lanes of the external model's link of `section`: 6 - the lowest lane in use.
+  int DovelLaneCount(int section) const;
+
   /// DOVEL vehicle-driver frequency of vehicle type v and driver type d; unless `raw`, the
   /// row of v is first made a distribution over the driver types and kept so.
   float VDProbability(int v, int d, bool raw = false);
@@ -533,8 +553,7 @@ class KDConfig {
   int teleportoutcount_ = 0;
 
   // ---- Vehicle and driver parameters (private) -----------------------------------------
-  // The external model mirrors every change of the current configuration; the link to it is
-  // not there yet, so these send nothing.
+  // The external model mirrors every change of the current configuration (KDConfigDovel.cpp).
   void SendVDCValueToModel(int kind, int type, int param);
   void SendVDCTypesToModel(int kind);
   void SendSeedToModel();
@@ -546,6 +565,15 @@ class KDConfig {
   // The storage slot of a DOVEL parameter, nullptr for an invalid address.
   float* DovelSlot(int kind, int type, int param);
   const float* DovelSlot(int kind, int type, int param) const;
+
+  // External model mirror: forwarding only for the current configuration (or SendToDovel).
+  bool Forwarding() const;
+  bool SendLaneTypes(int section);
+  bool SendSurfaceDetail(int section, int lane, int detail);
+  bool mirrored_ = false;
+  bool useInjectionFile_ = false;
+  std::string injectionFileName_;
+  float dovelFlow_ = 0;  // [veh/h]
 
   // VDC_KAVRO: a type exists while its parameter 0 is not 0.
   float kavroParams_[MAXVEHICLETYPE][KAVRO_PARAM_SLOTS] = {};

@@ -133,7 +133,6 @@ void KDConfig::SetDetectorDisplayArea(int n, int x, int halfWidth) const {
   detectorAreas_[n] = DetectorArea{x, halfWidth};
 }
 
-void KDConfig::SendDetectorsToModel() {}
 
 // ---- Traffic lights --------------------------------------------------------------------
 

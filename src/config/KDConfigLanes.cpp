@@ -4,6 +4,7 @@
 #include <cmath>
 #include <source_location>
 
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 
@@ -108,8 +109,18 @@ void KDConfig::SetPhysicalSectionProperty(int section, int lane, int property, f
       if (!StoreDistance(section, lane, value, noAdjust)) return;
       break;
     default:
-      // Surface details of the external model and the spare values. The external model's
-      // range of a surface detail is not checked here.
+      // Surface details of the external model and the spare values. A surface detail must lie
+      // in the range the external model gives it, or the model would refuse it.
+      if (dovel && property <= PP_SURFACEDETAIL_LAST && CurrentDovelModelLink()) {
+        float low = 0, high = 0;
+        if (CurrentDovelModelLink()->Range(2, DovelSurfaceDetailId(property), low, high) &&
+            !(value >= low && value <= high)) {
+          ProgramError(Format(
+              "KDConfig::SetPhysicalSectionProperty\r\nBad NewValue (%f) for surface detail %d",
+              value, property));
+          return;
+        }
+      }
       row[property] = value;
       break;
   }

@@ -418,7 +418,3 @@ float KDConfig::VDProbability(int v, int d, bool raw) {
   return vdFrequency_[v][d];
 }
 
-void KDConfig::SendVDCValueToModel(int, int, int) {}
-void KDConfig::SendVDCTypesToModel(int) {}
-void KDConfig::SendSeedToModel() {}
-void KDConfig::SendVDRowToModel(int) {}

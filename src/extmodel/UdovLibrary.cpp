@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 
 #include "config/ProgramError.h"
+#include "config/ProgramFiles.h"
 
 const UdovCallName kUdovCallNames[13] = {
     {1, "Prepare_simulation"},    {3, "Next_vehicle"},     {4, "Get_param_info"},
@@ -90,6 +91,7 @@ int32_t UdovLibrary::SimulateOneStep() {
 }
 
 std::string UdovLibraryPath(const std::string& programDirectory) {
-  // dlopen searches the library path for a bare name; the library belongs next to the program.
-  return (programDirectory.empty() ? std::string("./") : programDirectory) + "libudov.so";
+  // Always a path: dlopen would search the library path for a bare name, and the library
+  // belongs to the program.
+  return FindProgramFile(programDirectory, "libudov.so", ProgramFileKind::Library);
 }

@@ -56,5 +56,7 @@ class UdovLibrary {
   UdovCalls calls_;
 };
 
-/// The file name of the library next to the executable in `programDirectory`.
+/// The file name of the library: next to the executable in `programDirectory`, or in the
+/// installed library folder beside it (../lib/kavro/); next to the executable when neither
+/// exists.
 std::string UdovLibraryPath(const std::string& programDirectory);

@@ -17,6 +17,14 @@ void SetModelMessageSink(ModelMessageSink sink);
 void SetSuppressModelMessages(bool suppress);
 bool SuppressModelMessages();
 
+/// While `into` is set, the texts of the model's messages are also appended to it.
+void CaptureModelMessages(std::string* into);
+
+/// The program's own failures around the model go to the same sink, never suppressed.
+void ReportModelFailure(int severity, const std::string& text, const std::string& caption);
+/// Severity of a failure that ends the program.
+constexpr int kUdovFatalSeverity = 999;
+
 /// The handler registered with the library: caption "Message severity %d", text
 /// "time %.1f s: %s\n" when the time [s] is known, else "%s\n".
 extern "C" void UdovMessage(int32_t severity, const char* message, float time);

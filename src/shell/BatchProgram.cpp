@@ -18,42 +18,17 @@
 #include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
 #include "shell/BatchRunsMerge.h"
+#include "shell/CapacityObservations.h"
 #include "shell/ConfigFileCommands.h"
 #include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelMessages.h"
 #include "shell/ProgramIdentity.h"
+#include "shell/ProgramOptions.h"
 #include "shell/TextTable.h"
 #include "shell/UnattendedBatch.h"
-#include "shell/CapacityObservations.h"
 
 namespace {
-
-const char kUsage[] =
-    "Usage: kavro-batch CONFIG [option ...]\n"
-    "Runs a batch of simulation runs of the configuration CONFIG without a window.\n"
-    "Options (prefixes in any letter case):\n"
-    "  vehicletrace=FILE[,N]  detectiontrace=FILE  detectortodetectortraveltimetrace=FILE\n"
-    "  odtraveltimetrace=FILE  lanechangetrace=FILE  simulationresults=FILE\n"
-    "  extendedresults=FILE  batch=RUNS,STOP,REPORT,SPEED[,FIRSTLANE[,LASTLANE]]\n"
-    "  --jobs N    make N runs at once, each on its own thread (default: one per core);\n"
-    "              the results are those of --jobs 1. In a file name, %d (or %03d) stands\n"
-    "              for the run number; a batch of several runs whose output file names lack\n"
-    "              it writes those files run after run on one thread, and --jobs N (N > 1)\n"
-    "              is then refused.\n"
-    "  --runs A-B  make only runs A to B of the batch, with the seeds they have in the whole\n"
-    "              batch; the batch results go to CONFIG's name with .runsA-B.kbr (the log\n"
-    "              to .runsA-B.log), a part to be joined with --merge.\n"
-    "Without batch= one run is made. --version prints the version.\n"
-    "  --capacity OBS.tsv  writes the capacity observations of the batch (every detector\n"
-    "              period before a breakdown at the report detector) and prints the capacity\n"
-    "              estimate; with --runs A-B the file is OBS.runsA-B.tsv.\n"
-    "kavro-batch --capacity-report OBS.tsv ... prints the capacity estimate of observations\n"
-    "files, joining the parts of one batch;\n"
-    "kavro-batch --merge OUT.kbr PART.kbr ... joins the parts of a batch made with --runs\n"
-    "into the batch results file the whole batch writes;\n"
-    "kavro-batch CONFIG --check lists the problems of a configuration file;\n"
-    "kavro-batch CONFIG --write-config OUT writes it again in the program's own format.\n";
 
 // The program around the command-line machine when there is no window: messages are collected
 // for the log, the current directory comes from the process.
@@ -184,7 +159,7 @@ std::vector<std::string> DescribeBatch(const std::string& configuration,
 int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& out,
                     std::ostream& err, BatchEngine* batch) {
   if (parameters.empty()) {
-    err << kUsage;
+    err << UsageText(ProgramKind::Batch);
     return 2;
   }
   if (parameters[0] == "--version") {
@@ -194,7 +169,7 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
     return 0;
   }
   if (parameters[0] == "--help") {
-    out << kUsage;
+    out << UsageText(ProgramKind::Batch);
     return 0;
   }
   if (parameters[0] == "--merge") return RunMerge(parameters, err);

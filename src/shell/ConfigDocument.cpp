@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "config/ConfigRW.h"
+#include "config/DovelConfig.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
@@ -163,7 +164,7 @@ bool ConfigDocument::QuerySaveModified() {
 bool ConfigDocument::New() {
   if (!QuerySaveModified()) return false;
   host_.CommitPendingEntry();
-  config_ = std::make_unique<KDConfig>();
+  config_ = NewConfiguration();
   MarkSaved();
   openDialogName_.clear();
   host_.DocumentReplaced(false);

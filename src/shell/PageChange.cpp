@@ -2,6 +2,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "extmodel/DovelCalls.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
 
@@ -20,7 +21,10 @@ void RunControllerPages::StopRunning() { controller_.Halt(); }
 void RunControllerPages::Stop() { controller_.Stop(); }
 
 // The external model is set up anew with the next run, so its run ends with step 0.
-void RunControllerPages::ResetModelRun() { controller_.SetStepCount(0); }
+void RunControllerPages::ResetModelRun() {
+  Dovel::Reset_simulation();
+  controller_.SetStepCount(0);
+}
 
 void RunControllerPages::RefreshStepCount() {
   controller_.SetStepCount(controller_.State().StepCount);

@@ -1,9 +1,12 @@
 #include "shell/ProgramIdentity.h"
 
 #include <cctype>
+#include <filesystem>
+#include <system_error>
 
 #include "Version.h"
 #include "config/ProgramError.h"
+#include "config/ProgramFiles.h"
 #include "config/ProgramMode.h"
 
 namespace {
@@ -87,4 +90,19 @@ ModeDecision DecideProgramMode(const std::string& executablePath) {
   else if (lower == "dovel")
     decision.Mode = DOVEL;
   return decision;
+}
+
+std::string FindHelpFile(const std::string& programDirectory, const std::string& programName) {
+  std::string found = FindFirstProgramFile(programDirectory, {programName + ".html", "kavro.html"},
+                                           ProgramFileKind::Data);
+  return found.empty() ? programDirectory + "kavro.html" : found;
+}
+
+std::string RunningProgramDirectory(const std::string& executablePath) {
+  std::string directory = DirectoryPart(executablePath);
+  if (!directory.empty()) return directory;
+  std::error_code error;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !self.has_parent_path()) return "";
+  return self.parent_path().string() + "/";
 }

@@ -37,3 +37,13 @@ ModeDecision DecideProgramMode(const std::string& executablePath);
 /// The message shown when the executable has any other name (caption "Error").
 inline constexpr const char* kRenameMessage =
     "Please rename the EXE-file to Kavro.exe or Dovel.exe";
+
+/// The help file of the program named `programName` in `programDirectory`: "NAME.html", else
+/// "kavro.html", next to the program or in the installed data folder beside it; "kavro.html"
+/// next to the program when none exists.
+std::string FindHelpFile(const std::string& programDirectory, const std::string& programName);
+
+/// The folder of the running program, ending with "/": the folder part of `executablePath`
+/// (argv[0]) when it has one, as the desktop program takes it, else the folder of the
+/// executable the system started (found through /proc/self/exe); empty when neither is known.
+std::string RunningProgramDirectory(const std::string& executablePath);

@@ -149,7 +149,9 @@ void RunController::ScheduleRun() {
 bool RunController::SetUpSimulation() {
   const KDConfig& config = *config_;
   if (state_.BatchRun > 0 && batch_) batch_->StartBatchRun();
-  if (config.SinkCount() == 0 || config.SourceCount() == 0) {
+  // The external model has its own entrance and exit; the checks below are the kernel's.
+  const bool kernel = ProgramMode() == KAVRO;
+  if (kernel && (config.SinkCount() == 0 || config.SourceCount() == 0)) {
     UserMessage(ReportKind::Error, "Error", "Bad Configuration");
     state_.Running = false;
     return false;
@@ -162,7 +164,7 @@ bool RunController::SetUpSimulation() {
     state_.Running = false;
     return false;
   }
-  if (laneChangeCheck_ && !laneChangeCheck_(config)) {
+  if (kernel && laneChangeCheck_ && !laneChangeCheck_(config)) {
     UserMessage(ReportKind::Error, "Error", kLaneChangeAreasMismatch);
     state_.Running = false;
     return false;

@@ -98,6 +98,12 @@ class RunController {
     laneChangeCheck_ = std::move(check);
   }
 
+  /// Another simulation (the external model in DOVEL mode); the controller returns to idle.
+  void SetSimulation(std::unique_ptr<RunSimulation> simulation) {
+    simulation_ = std::move(simulation);
+    SetStepCount(0);
+  }
+
   /// The state of the current run; it changes only through the operations below.
   const RunState& State() const { return state_; }
   const DetectorSampleStore& Samples() const { return samples_; }

@@ -30,8 +30,8 @@ TEST(UdovLibraryLoad, LibraryLackingACallIsRefused) {
                        "\" has no call \"Write_config\" (ordinal 13)");
 }
 
-TEST(UdovLibraryLoad, PathIsNextToTheProgram) {
-  EXPECT_EQ(UdovLibraryPath("/opt/kavro/"), "/opt/kavro/libudov.so");
+TEST(UdovLibraryLoad, PathIsNextToTheProgramWhenNotInstalled) {
+  EXPECT_EQ(UdovLibraryPath("/nonexistent-kavro/bin/"), "/nonexistent-kavro/bin/libudov.so");
   EXPECT_EQ(UdovLibraryPath(""), "./libudov.so");
 }
 

@@ -3,22 +3,25 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
 
+#include "config/DovelLink.h"
 #include "config/ProgramError.h"
+#include "config/ProgramFiles.h"
 #include "config/ProgramMode.h"
+#include "extmodel/DovelCalls.h"
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
 #include "patches/ui/PatchForm.h"
 #include "shell/KernelSimulation.h"
+#include "shell/ModelSimulation.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
-#include "shell/TextPatches.h"
 #include "shell/RunObserverFanOut.h"
+#include "shell/TextPatches.h"
 #include "shell/ui/DesktopProgram.h"
 #include "shell/ui/FormMessages.h"
 #include "shell/ui/FormSplash.h"
@@ -47,6 +50,8 @@ TFormMain::~TFormMain() {
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);
+    Dovel::SetLogSink(nullptr);
+    Dovel::Connect(nullptr);
   }
 }
 
@@ -100,9 +105,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   SetProgramMode(mode_);
   FormMessages->SetProgramMode(mode_);
   if (mode_ == KAVRO) {
-    helpFileName_ = programDirectory_ + programName_ + ".html";
-    if (!QFileInfo::exists(FromText(helpFileName_)))
-      helpFileName_ = programDirectory_ + "kavro.html";
+    helpFileName_ = FindHelpFile(programDirectory_, programName_);
   } else if (!StartExternalModel()) {
     return;
   }
@@ -129,12 +132,18 @@ bool TFormMain::StartExternalModel() {
     Deliver({ReportKind::Error, Text("LabelError"), error, true});
     return false;
   }
-  std::string testFile = programDirectory_ + "TestFile.txt";
-  udov_->Calls().OpenTestFile(testFile.c_str());
-  SetModelMessageSink([this](int severity, const std::string& text, const std::string& caption) {
-    ReportModelMessage(*this, severity, text, caption);
-  });
-  udov_->Calls().SetErrorHandler(UdovMessage);
+  // The configuration forwards its changes to the model and reads .dov files through it.
+  Dovel::Connect(&udov_->Calls());
+  SetDovelDefaultFile(FindProgramFile(programDirectory_, "New.dov", ProgramFileKind::Data));
+  Dovel::Open_test_file(programDirectory_ + "TestFile.txt");
+  Dovel::Set_errorhandler(
+      [this](int severity, const std::string& text, const std::string& caption) {
+        ReportModelMessage(*this, severity, text, caption);
+      });
+  // Runs drive the model instead of the kernel.
+  simulation_ = nullptr;
+  run_->SetSimulation(
+      std::make_unique<ModelSimulation>([this] { return document_->CurrentFileName(); }));
   return true;
 }
 

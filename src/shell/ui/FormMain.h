@@ -44,6 +44,7 @@ class TFormSplash;
 class TPageRun;
 class TPageSettings;
 class TPageRoadLayout;
+class TPageGeneration;
 class UdovLibrary;
 
 /// What the program was started with.
@@ -272,7 +273,8 @@ class TFormMain : public QMainWindow,
   bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override;
   void CommitPendingEntry() override;
   void DocumentReplaced(bool opened) override;
-  void ConfigurationSwapped() override { AttachConfiguration(); }
+  /// Undo or redo made a copy current: in DOVEL mode the model takes it over completely.
+  void ConfigurationSwapped() override;
   void ShowCaption(const std::string& caption) override;
   void ShowStatus(const std::string& text) override { SetStatusText(text); }
   void LastUsedFilesChanged() override;
@@ -462,6 +464,7 @@ class TFormMain : public QMainWindow,
   int trafficRedraws_ = 0;
   TPageRun* PageRun = nullptr;
   TPageSettings* PageSettings = nullptr;
+  TPageGeneration* PageGeneration = nullptr;
   TFormSetupScreenDumps* FormSetupScreenDumps = nullptr;
   TFormMessages* FormMessages = nullptr;
   TFormTrajectories* FormTrajectories = nullptr;

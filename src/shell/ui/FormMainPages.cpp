@@ -15,8 +15,10 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "extmodel/DovelCalls.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
@@ -24,6 +26,7 @@
 #include "shell/RunController.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/PageBatch.h"
+#include "shell/ui/PageGeneration.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -91,6 +94,13 @@ void TFormMain::CreateDebugMenu() {
   ItemDovelCalls = MenuDebug->addAction("&DOVEL DLL calls");
   ItemDovelCalls->setObjectName("ItemDovelCalls");
   ItemDovelCalls->setCheckable(true);
+  // While ticked, every call into the external model is logged into the debug output.
+  connect(ItemDovelCalls, &QAction::toggled, this, [this](bool logging) {
+    if (logging && mode_ == DOVEL)
+      Dovel::SetLogSink([this](const std::string& line) { DebugWrite(line); });
+    else
+      Dovel::SetLogSink(nullptr);
+  });
   ItemDrawTapers = MenuDebug->addAction("&Draw tapers");
   ItemDrawTapers->setObjectName("ItemDrawTapers");
   ItemDrawTapers->setCheckable(true);
@@ -118,6 +128,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormMain::AttachConfiguration() {
+  // Only the current configuration forwards its changes to the external model.
+  document_->Config().SetMirrored(true);
   if (RoadViewMain) {
     RoadViewMain->SetConfig(&document_->Config());
     RedrawRoad();
@@ -125,7 +137,13 @@ void TFormMain::AttachConfiguration() {
   if (runControl_) runControl_->ConfigurationReplaced(document_->Config());
   if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
   if (PageSettings) PageSettings->SetConfig(&document_->Config());
+  if (PageGeneration) PageGeneration->SetConfig(&document_->Config());
   if (PageRun) PageRun->LabelVehicleCount->setText("0");
+}
+
+void TFormMain::ConfigurationSwapped() {
+  document_->Config().PushAllToModel();
+  AttachConfiguration();
 }
 
 // A new configuration shows the physical road layout page; an opened one chooses the ticked

@@ -16,6 +16,7 @@
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/KernelSimulation.h"
+#include "shell/ModelSimulation.h"
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
 #include "shell/RunController.h"
@@ -23,6 +24,7 @@
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormSetupScreenDumps.h"
 #include "shell/ui/PageBatch.h"
+#include "shell/ui/PageGeneration.h"
 #include "shell/ui/PageRun.h"
 #include "shell/ui/PageSettings.h"
 #include "shell/ui/QtText.h"
@@ -32,6 +34,7 @@ namespace {
 
 const char* const kPageProperty = "page";
 constexpr int kSettingsPage = 21;
+constexpr int kGenerationPage = 16;
 
 const char* const kCalibrationQuestion =
     "Only the original values are calibrated and validated.\r\n"
@@ -71,6 +74,13 @@ void TFormMain::CreateRunPages() {
   PageSettings->SetChanged([this] { RunSettingChanged(); });
   PageSettings->SetUndoRecorder([this](const std::string& label) { RecordUndo(label); });
 
+  PageGeneration = new TPageGeneration;
+  HostPage(kGenerationPage, PageGeneration);
+  PageGeneration->SetChanged([this] { ConfigurationChanged(); });
+  PageGeneration->SetFileChooser([this](std::string& name) {
+    return ChooseFile({false, "Dovel injection files (*.inj)|*.inj|All files (*.*)|*.*", ""}, name);
+  });
+
   connect(RoadViewMain, &TRoadView::RoadRedrawn, this, &TFormMain::RoadRedrawn);
   CreateRoadEditing();
 
@@ -103,6 +113,7 @@ void TFormMain::HostPage(int page, QWidget* content) {
 void TFormMain::ShowPageValues(int page) {
   if (page == kSettingsPage) PageSettings->ShowValues();
   if (page == kBatchPage && PageBatch) PageBatch->ShowValues();
+  if (page == kGenerationPage) PageGeneration->ShowValues();
   ShowTrafficPageValues(page);
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
@@ -121,6 +132,14 @@ int TFormMain::RedrawVehicles() {
   settings.destinationCount = PageRun->Legends->DestinationCount();
   settings.flags = RoadViewMain->DrawFlags();
   settings.swatchColors = PageRun->Legends->SwatchColors(scheme);
+  if (mode_ == DOVEL) {
+    // The external model's vehicles, read through the wrappers.
+    ModelWrapperVehicles model;
+    const RunState& state = run_->State();
+    return RoadViewMain->RedrawModelVehicles(
+        model, state.StepCount / std::max(state.StepsPerSecond, 1), settings);
+  }
+  if (!simulation_) return -1;
   return RoadViewMain->RedrawVehicles(simulation_->GetKernel(), settings);
 }
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <filesystem>
+#include <fstream>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
@@ -49,8 +50,8 @@ TEST_F(FormMainTest, KavroModeBuildsMenusAndShowsTheFirstPage) {
   EXPECT_EQ(QCoreApplication::applicationName(), "kavro");
   QStringList titles;
   for (QAction* menu : form.menuBar()->actions()) titles << menu->text();
-  EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Road design", "&Traffic", "&Simulate",
-                                 "&View", "&Help", "Debu&g"}));
+  EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&Road design", "&Traffic", "&Simulate", "&View",
+                                 "&Help", "Debu&g"}));
   // The external model's call log is an entry of DOVEL mode only.
   EXPECT_FALSE(form.findChild<QAction*>("ItemDovelCalls")->isVisible());
   EXPECT_EQ(form.CurrentPage(), kPhysicalRoadLayoutPage);
@@ -128,6 +129,29 @@ TEST_F(FormMainTest, DovelModeLoadsTheModelNextToTheProgram) {
     EXPECT_TRUE(capture.Empty()) << "options are not read in DOVEL mode";
   }
   std::filesystem::remove_all(dir);
+}
+
+TEST_F(FormMainTest, InstalledProgramFindsItsHelpAndModelBesideBin) {
+  // PREFIX/bin holds the programs, PREFIX/share/kavro the help, PREFIX/lib/kavro the model.
+  std::filesystem::path prefix = FreshTestFolder("installed-ui");
+  std::filesystem::create_directories(prefix / "bin");
+  std::filesystem::create_directories(prefix / "share/kavro");
+  std::filesystem::create_directories(prefix / "lib/kavro");
+  std::ofstream(prefix / "share/kavro/kavro.html") << "<html>\n";
+  std::filesystem::create_symlink(FAKE_UDOV_LIBRARY, prefix / "lib/kavro/libudov.so");
+  const std::string bin = (prefix / "bin").string() + "/";
+  ReportCapture capture;
+  {
+    TFormMain form(Startup(bin + "kavro"));
+    EXPECT_EQ(form.HelpFileName(), bin + "../share/kavro/kavro.html");
+  }
+  {
+    TFormMain form(Startup(bin + "dovel"));
+    EXPECT_TRUE(capture.Empty()) << capture.OnlyText();
+    EXPECT_EQ(form.Mode(), DOVEL);
+    EXPECT_NE(form.ModelLibrary(), nullptr);
+  }
+  std::filesystem::remove_all(prefix);
 }
 
 TEST_F(FormMainTest, BadCommandLineArgumentIsReportedAtTheFirstIdleMoment) {
