@@ -31,7 +31,11 @@ void TDragSegment::paintEvent(QPaintEvent*) {
   painter.setPen(palette().color(QPalette::Dark));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   painter.setPen(palette().color(QPalette::ButtonText));
-  painter.drawText(rect().adjusted(3, 0, -3, 0), Qt::AlignCenter, Caption);
+  // A caption wider than its segment starts at the left edge and is cut at the right.
+  const QRect text = rect().adjusted(3, 0, -3, 0);
+  const bool fits = painter.fontMetrics().horizontalAdvance(Caption) <= text.width();
+  painter.setClipRect(text);
+  painter.drawText(text, (fits ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter, Caption);
 }
 
 void TDragSegment::mousePressEvent(QMouseEvent* event) { editor_->SegmentMouseDown(this, event); }
@@ -97,7 +101,7 @@ TBarEditor::TBarEditor(const QString& name, QWidget* parent) : QWidget(parent) {
   row->addWidget(StringGridRows, 0, Qt::AlignTop);
   PanelDrag = new QWidget(content_);
   PanelDrag->setObjectName("PanelDrag");
-  row->addWidget(PanelDrag, 1);
+  row->addWidget(PanelDrag, 1, Qt::AlignTop);
   ScrollBars->setWidget(content_);
 }
 

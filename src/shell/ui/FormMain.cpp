@@ -16,6 +16,7 @@
 #include "extmodel/UdovLibrary.h"
 #include "extmodel/UdovMessages.h"
 #include "patches/ui/PatchForm.h"
+#include "roadview/ui/PageODNames.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelSimulation.h"
 #include "shell/PageChange.h"
@@ -47,6 +48,9 @@ TFormMain::~TFormMain() {
   // The batch page's runner is the run controller's batch engine.
   delete PageBatch;
   PageBatch = nullptr;
+  // The names page stores pending names when it goes, while the configuration still exists.
+  delete PageODNames;
+  PageODNames = nullptr;
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);
