@@ -33,7 +33,8 @@ ParamValueType ParamFormatType(const std::string& format) {
     ++i;
   if (i >= format.size()) return ParamValueType::Unknown;
   if (format[i] == 'u' || format[i] == 'd') return ParamValueType::Integer;
-  if (format[i] == 'f') return ParamValueType::Real;
+  // The external model describes some of its parameters with "%g".
+  if (format[i] == 'f' || format[i] == 'g' || format[i] == 'e') return ParamValueType::Real;
   return ParamValueType::Unknown;
 }
 
@@ -84,6 +85,9 @@ std::vector<ParamGridRow> BuildParamGridRows(const KDConfig& config, int kind, i
     }
     return rows;
   }
+  // A kind with types shows nothing until a type exists and is chosen.
+  const bool typed = kind == VDC_KAVRO || KDConfig::MaxVDCTypes(kind) > 0;
+  if (typed && type < 0) return rows;
   const int count = config.VDCParamCount(kind, type);
   for (int p = 0; p < count && p < kShownParams; ++p) {
     float value = 0;

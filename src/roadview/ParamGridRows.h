@@ -12,7 +12,7 @@ class KDConfig;
 constexpr int kGeneralParamKind = 0;
 
 enum class ParamValueType { Integer, Real, Unknown };
-/// After the first "%" and any digits and dots: "u" or "d" integer, "f" real.
+/// After the first "%" and any digits and dots: "u" or "d" integer, "f", "g" or "e" real.
 ParamValueType ParamFormatType(const std::string& format);
 /// The value printed with the parameter's display format (integers after truncation).
 std::string FormatParamValue(const std::string& format, float value);

@@ -9,6 +9,7 @@ TEST(ParamGridFormat, TypeFollowsTheConversion) {
   EXPECT_EQ(ParamFormatType("%4.1f m/s\xB3"), ParamValueType::Real);
   EXPECT_EQ(ParamFormatType("%d kW/ton"), ParamValueType::Integer);
   EXPECT_EQ(ParamFormatType("%3u"), ParamValueType::Integer);
+  EXPECT_EQ(ParamFormatType("%g"), ParamValueType::Real);
   EXPECT_EQ(ParamFormatType("%s"), ParamValueType::Unknown);
   EXPECT_EQ(ParamFormatType("none"), ParamValueType::Unknown);
   EXPECT_EQ(FormatParamValue("%d kW/ton", 12.9f), "12 kW/ton");
