@@ -41,8 +41,11 @@ FlowChartScale MakeFlowChartScale(const KDConfig& config, int currentOrigin, int
   int latest = 1800;
   int flow = 1000;
   for (int o = 0; o < config.SourceCount(); ++o) {
-    for (int i = 0; i < kMaxFlowPoints && config.OFlowTime(o, i) >= 0; ++i)
+    // Flows above every capacity estimate still fit under the top of the chart.
+    for (int i = 0; i < kMaxFlowPoints && config.OFlowTime(o, i) >= 0; ++i) {
       latest = std::max(latest, config.OFlowTime(o, i));
+      flow = std::max(flow, config.OFlowValue(o, i));
+    }
     flow = std::max(flow, static_cast<int>(config.MaxSourceFlow(o)));
   }
   scale.timeRange = (latest + 2000) / 1800 * 1800;

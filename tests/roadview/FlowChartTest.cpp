@@ -47,3 +47,11 @@ TEST(FlowChartTicks, LabelsDoNotOverlap) {
   const int flowStep = FlowChartFlowStep(scale, 14);
   EXPECT_GE(flowStep * 200 / scale.flowRange, 14);
 }
+
+TEST(FlowChartScale, FlowsAboveTheCapacityStayOnTheChart) {
+  auto config = LoadWeavingExample();
+  config->SetOFlow(1, 3600, 9000);
+  const FlowChartScale scale = MakeFlowChartScale(*config, 1, 453, 224);
+  EXPECT_EQ(scale.flowRange, 9000);
+  EXPECT_GE(scale.FlowY(9000), 0);
+}
