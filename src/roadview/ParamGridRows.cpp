@@ -93,6 +93,10 @@ std::vector<ParamGridRow> BuildParamGridRows(const KDConfig& config, int kind, i
     float value = 0;
     VDCParamInfo info;
     config.GetVDCParam(kind, type, p, &value, &info);
+    // The external model describes its own parameters; one it leaves without a usable format
+    // is shown as a plain number rather than stopping the program.
+    if (kind != VDC_KAVRO && ParamFormatType(info.format) == ParamValueType::Unknown)
+      info.format = "%g";
     std::string name = info.displayName;
     if (kind == VDC_DOVELVEHICLESUB || kind == VDC_DOVELVEHICLEDIST)
       name += " " + std::to_string(p + 1);
