@@ -2,12 +2,10 @@
 
 #include <jpeglib.h>
 
-#include <cerrno>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 
+#include "config/FileReplace.h"
 #include "config/ProgramError.h"
 
 namespace {
@@ -20,11 +18,6 @@ std::string::size_type ExtensionStart(const std::string& name) {
   if (slash != std::string::npos && dot < slash) return std::string::npos;
   return dot;
 }
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 void PutLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
@@ -106,25 +99,16 @@ bool WriteBitmapFile(const std::string& path, const RgbPicture& picture, std::st
     for (std::uint32_t pad = static_cast<std::uint32_t>(picture.Width) * 3; pad < rowBytes; ++pad)
       data.push_back(0);
   }
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    error = std::strerror(errno);
-    return false;
-  }
-  if (std::fwrite(data.data(), 1, data.size(), file.get()) != data.size() ||
-      std::fclose(file.release()) != 0) {
-    error = std::strerror(errno);
-    return false;
-  }
-  return true;
+  // A picture is complete or not there: written beside its name and renamed when whole.
+  return ReplaceFileContents(path, std::string(data.begin(), data.end()), error);
 }
 
 bool WriteJpegFile(const std::string& path, const RgbPicture& picture, int quality,
                    std::string& error) {
   if (!PictureValid(picture, error)) return false;
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    error = std::strerror(errno);
+  FileReplacement file;
+  if (!file.Open(path)) {
+    error = file.Error();
     return false;
   }
   jpeg_compress_struct info;
@@ -137,7 +121,7 @@ bool WriteJpegFile(const std::string& path, const RgbPicture& picture, int quali
     return false;
   }
   jpeg_create_compress(&info);
-  jpeg_stdio_dest(&info, file.get());
+  jpeg_stdio_dest(&info, file.File());
   info.image_width = static_cast<JDIMENSION>(picture.Width);
   info.image_height = static_cast<JDIMENSION>(picture.Height);
   info.input_components = 3;
@@ -152,8 +136,8 @@ bool WriteJpegFile(const std::string& path, const RgbPicture& picture, int quali
   }
   jpeg_finish_compress(&info);
   jpeg_destroy_compress(&info);
-  if (std::ferror(file.get()) || std::fclose(file.release()) != 0) {
-    error = std::strerror(errno);
+  if (!file.Commit()) {
+    error = file.Error();
     return false;
   }
   return true;

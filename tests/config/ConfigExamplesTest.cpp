@@ -110,13 +110,14 @@ void Motorway3Lane(KDConfig& c) {
 
 void OnRampTaper(KDConfig& c) {
   // Two through lanes; the ramp runs beside them behind a barrier, then becomes a parallel
-  // acceleration lane of 250 m that ends in a 150 m taper. The taper's end is a destination
-  // of the road that no traffic is bound for.
+  // acceleration lane of 250 m that ends in a 150 m taper: two lanes narrowing to one, the
+  // acceleration lane and the strip beside it. The taper's end is a destination of the road
+  // that no traffic is bound for.
   BuildRoad(c, {1000, 1300, 1550, 1700, 4000},
             {{RIGHT, LEFT},
              {RIGHT, LEFT, NONE},
              {RIGHT, ANY, LEFT},
-             {RIGHT, ANY, TAPER_ON},
+             {RIGHT, ANY, TAPER_ON, TAPER_ON},
              {RIGHT, LEFT}});
   for (int x : {800, 1250, 2000, 3500}) c.AddDetector(x);
   int main = Origin(c, 0), ramp = Origin(c, 2);

@@ -174,12 +174,13 @@ TEST(KernelSetupTaper, OnRampPairMergesLeftAndTeleportsItsRightLane) {
   }
   EXPECT_TRUE(kernel.Areas(4).empty());
 
-  // The right ramp lane may not move left into the left one, nor the main road's right lane
-  // onto the ramp.
+  // No change between the two ramp lanes in either direction (a vehicle that kept right into
+  // the narrowing lane could not merge any more), nor from the main road's right lane onto the
+  // ramp.
   const PhysicalLaneInfo* info =
       kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES)->PhysicalLanes();
   EXPECT_TRUE(info->Lane(3).canMoveLeft);
-  EXPECT_TRUE(info->Lane(3).canMoveRight);
+  EXPECT_FALSE(info->Lane(3).canMoveRight);
   EXPECT_FALSE(info->Lane(4).canMoveLeft);
   EXPECT_FALSE(info->Lane(2).canMoveRight);
   EXPECT_EQ(kernel.CheckObjectLists(), "");

@@ -231,6 +231,9 @@ TEST(LaneChangeExamples, RampTrafficMergesFromTheAccelerationLaneBeforeTheTaperE
   EXPECT_GT(MovesBetween(trace, 1300, 1700)["3>2"], 50);
   EXPECT_EQ(MovesBetween(trace, 0, 1300)["3>2"], 0);
   EXPECT_EQ(MovesBetween(trace, 1700, 4000)["3>2"], 0);
+  // The taper is a pair of lanes: nobody keeps right into its narrowing outer lane, where a
+  // vehicle could no longer merge and would end at the taper.
+  EXPECT_EQ(MovesBetween(trace, 0, 4000)["3>4"], 0);
   EXPECT_EQ(run.CountReports("instead of destination"), 0);
   EXPECT_TRUE(run.reports.reports.empty()) << run.reports.reports[0].text;
 }

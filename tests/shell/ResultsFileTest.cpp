@@ -54,9 +54,11 @@ TEST(SimulationResultsFile, BlockLinesPerDetector) {
   std::string text = run.Results(false);
   // Header, then per period 6 lines for each of detectors 1 to 3 and 4 for the last one.
   EXPECT_EQ(1u + 3 * (3 * 6 + 4), static_cast<size_t>(std::count(text.begin(), text.end(), '\n')));
-  EXPECT_EQ(0u, text.find("t\tD\txquktv\t1..3\t1\t2\t3\n"));
+  // The on-ramp road uses four lanes: the taper is a pair of lanes.
+  EXPECT_EQ(0u, text.find("t\tD\txquktv\t1..4\t1\t2\t3\t4\n"));
   // An empty lane: 0 in the q line, an empty field in the u line.
-  EXPECT_NE(std::string::npos, text.find("240\t2\tq\t0\t0\t0\t0\n240\t2\tu\t\t\t\t\n"));
+  EXPECT_NE(std::string::npos,
+            text.find("240\t2\tq\t0\t0\t0\t0\t0\n240\t2\tu\t\t\t\t\t\n"));
 }
 
 TEST(SimulationResultsFile, DetectorsAddedAfterTheRunAreNotWritten) {

@@ -170,3 +170,23 @@ TEST(ScreenDumpWriters, PatternChoosesTheFormat) {
   EXPECT_EQ(jpeg[0], 0xFF);  // JPEG start of image
   EXPECT_EQ(jpeg[1], 0xD8);
 }
+
+TEST(ScreenDumpWriters, NeverReplaceAFolderAndLeaveNoTemporaryFile) {
+  const auto dir = TempDir() / "dump-folder";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir / "a00001.bmp");
+  std::filesystem::create_directories(dir / "a00001.jpg");
+  for (bool bitmap : {true, false}) {
+    SCOPED_TRACE(bitmap ? "bitmap" : "jpeg");
+    const std::string path = (dir / (bitmap ? "a00001.bmp" : "a00001.jpg")).string();
+    std::string error;
+    EXPECT_FALSE(bitmap ? WriteBitmapFile(path, Stripes(), error)
+                        : WriteJpegFile(path, Stripes(), 75, error));
+    EXPECT_EQ(error, "it is a folder");
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir),
+                          std::filesystem::directory_iterator()),
+            2);
+  std::filesystem::remove_all(dir);
+}

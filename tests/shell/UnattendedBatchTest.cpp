@@ -47,7 +47,7 @@ TEST(UnattendedBatchProgram, RunsTheBatchAndSavesResultsTwiceAlike) {
   EXPECT_EQ(0u, kbr.find("Run\tSeed\tStarted\tFinished\tStatus\n1\t12345\t"));
   std::string first = ReadWholeFile(folder + "/out1.ksr");
   std::string second = ReadWholeFile(folder + "/out2.ksr");
-  EXPECT_EQ(0u, first.find("t\tD\txquktv\t1..3\t1\t2\t3\n"));
+  EXPECT_EQ(0u, first.find("t\tD\txquktv\t1..4\t1\t2\t3\t4\n"));
   EXPECT_NE(first, second);  // each run has its own seed
 
   ASSERT_EQ(0, RunBatch({config, "simulationresults=out%d.ksr", "batch=2,0,1,40"}, out, err));
