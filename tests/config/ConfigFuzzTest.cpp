@@ -18,61 +18,10 @@
 #include "config/KDConfig.h"
 #include "config/RunSetUpCheck.h"
 #include "kernel/Kernel.h"
+#include "support/LineMutator.h"
 #include "support/ReportCapture.h"
-#include "support/XorShiftRandom.h"
 
 namespace {
-
-// Damages configuration lines, reproducibly from its seed.
-class Mutator : public XorShiftRandom {
- public:
-  using XorShiftRandom::XorShiftRandom;
-
-  // Damages one thing in the lines: a character, a number, a line's place or presence.
-  void Mutate(std::vector<std::string>& lines) {
-    if (lines.empty()) return;
-    int n = Below(static_cast<int>(lines.size()));
-    std::string& line = lines[n];
-    static const char* const tokens[] = {"-1", "0", "99999999999", "1e30",      "nan", ":",
-                                         "|",  ",", " ",           "12",        "7",   "0.0001",
-                                         "L",  "#", "\t",          "2147483647"};
-    switch (Below(8)) {
-      case 0:
-        lines.erase(lines.begin() + n);
-        break;
-      case 1:
-        lines.insert(lines.begin() + n, line);
-        break;
-      case 2:
-        std::swap(line, lines[Below(static_cast<int>(lines.size()))]);
-        break;
-      case 3:
-        if (!line.empty()) line[Below(static_cast<int>(line.size()))] = static_cast<char>(Next());
-        break;
-      case 4: {
-        size_t at = line.empty() ? 0 : Below(static_cast<int>(line.size()));
-        line.insert(at, tokens[Below(sizeof tokens / sizeof tokens[0])]);
-        break;
-      }
-      case 5: {
-        // Replace a run of digits by another number.
-        size_t at = line.find_first_of("0123456789",
-                                       line.empty() ? 0 : Below(static_cast<int>(line.size())));
-        if (at == std::string::npos) break;
-        size_t end = line.find_first_not_of("0123456789", at);
-        line.replace(at, end == std::string::npos ? std::string::npos : end - at,
-                     tokens[Below(sizeof tokens / sizeof tokens[0])]);
-        break;
-      }
-      case 6:
-        line.resize(line.empty() ? 0 : Below(static_cast<int>(line.size())));
-        break;
-      default:
-        lines.resize(n);
-        break;
-    }
-  }
-};
 
 std::vector<std::string> SplitLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -137,7 +86,7 @@ TEST(KavroConfigFuzz, DamagedFilesNeverStopTheProgram) {
   auto current = std::make_unique<KDConfig>();
   const KDConfig* original = current.get();
   int stamp = current->ChangeStamp();
-  Mutator mutator(0x5eed1234abcdULL);
+  LineMutator mutator(0x5eed1234abcdULL);
   int refused = 0;
   const int rounds = Rounds();
   for (int round = 0; round < rounds; round++) {
@@ -193,7 +142,7 @@ TEST(KavroConfigFuzz, HugeFilesAreReadOrRefused) {
   files.back()[21] = "detector positions:" + positions;
   files.push_back(base);
   files.back()[25] = "flow  0:" + std::string(100000, ' ') + "0|01000";
-  Mutator mutator(0x4447e5ULL);
+  LineMutator mutator(0x4447e5ULL);
   const int damaged = static_cast<int>(files.size()) * 3;
   for (int i = 0; i < damaged; i++) {
     files.push_back(files[i % 4]);

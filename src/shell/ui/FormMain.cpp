@@ -17,6 +17,7 @@
 #include "extmodel/UdovMessages.h"
 #include "kernel/Kernel.h"
 #include "patches/ui/PatchForm.h"
+#include "roadview/ui/PageODNames.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelSimulation.h"
 #include "shell/PageChange.h"
@@ -48,6 +49,9 @@ TFormMain::~TFormMain() {
   // The batch page's runner is the run controller's batch engine.
   delete PageBatch;
   PageBatch = nullptr;
+  // The names page stores pending names when it goes, while the configuration still exists.
+  delete PageODNames;
+  PageODNames = nullptr;
   if (udov_) {
     udov_->Calls().SetErrorHandler(nullptr);
     SetModelMessageSink(nullptr);
@@ -90,6 +94,7 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
   CopyPatchedTexts();
   CreateRunPages();
   CreateViewWindows();
+  CreateTrafficPages();
 
   // The default configuration is built before the mode is known, under KAVRO rules.
   SetProgramMode(KAVRO);

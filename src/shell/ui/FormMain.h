@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "roadview/RoadEditing.h"
+#include "roadview/ui/TrafficPageHost.h"
 #include "shell/CommandLine.h"
 #include "shell/CommandLineIdle.h"
 #include "shell/ConfigDocument.h"
@@ -177,6 +178,29 @@ class TFormMain : public QMainWindow,
   class TRoadView* RoadView() const {
     return RoadViewMain;
   }
+
+  // The traffic demand pages (FormMainTraffic.cpp)
+  class TPageODNames* ODNamesPage() const {
+    return PageODNames;
+  }
+  class TPageComposition* CompositionPage() const {
+    return PageComposition;
+  }
+  class TPageODMatrix* ODMatrixPage() const {
+    return PageODMatrix;
+  }
+  class TPageFlowPerOrigin* FlowPerOriginPage() const {
+    return PageFlowPerOrigin;
+  }
+  class TPageParameters* ParametersPage() const {
+    return PageParameters;
+  }
+  /// The calls through which a page edits the current configuration.
+  TrafficPageHost TrafficHost();
+  /// Edit > Paste on the flow per origin page: whether the clipboard fits, and the paste
+  /// itself (false on any other page).
+  bool FlowPasteAvailable();
+  bool FlowPasteClick();
 
   // The run (FormMainRun.cpp)
   RunController& Run() { return *run_; }
@@ -377,6 +401,10 @@ class TFormMain : public QMainWindow,
   /// An accepted run setting: the caption shows the modification, the run page its buttons.
   void RunSettingChanged();
   void CreateBatchPage();
+  void CreateTrafficPages();
+  void ShowTrafficPageValues(int page);
+  /// New and Open: the parameter page asks the calibration question again.
+  void TrafficConfigurationReplaced();
   void CreateResultMenuEntries();
   void ResultEntriesRefresh();
   void CreateDetectorGraphs();
@@ -504,6 +532,11 @@ class TFormMain : public QMainWindow,
   void RefreshVehicleData(int stepCount);
   QAction* ItemWriteScreenDumpFiles = nullptr;
   class TPageBatch* PageBatch = nullptr;
+  class TPageODNames* PageODNames = nullptr;
+  class TPageComposition* PageComposition = nullptr;
+  class TPageODMatrix* PageODMatrix = nullptr;
+  class TPageFlowPerOrigin* PageFlowPerOrigin = nullptr;
+  class TPageParameters* PageParameters = nullptr;
   class TFormCapacity* FormCapacity = nullptr;
   std::unique_ptr<class RunObserverFanOut> runFollowers_;
   QAction* ItemSaveSimulationResults = nullptr;

@@ -152,6 +152,7 @@ void TFormMain::DocumentReplaced(bool opened) {
   ClearUndoHistory();
   AttachConfiguration();
   if (PageBatch) PageBatch->ConfigurationReplaced();
+  TrafficConfigurationReplaced();
   if (FormCapacity) FormCapacity->hide();
   if (mode_ == 0) return;
   // A new road starts with no selection.

@@ -425,6 +425,11 @@ void TFormMain::DetectorGraphRequest(int detector, const std::string& kind) {
 void TFormMain::ItemEditClick() {
   for (QAction* item : {ItemCut, ItemCopy, ItemPaste, ItemPasteBefore, ItemPasteAfter})
     if (item) item->setEnabled(false);
+  // The flow table takes tab-separated values.
+  if (ItemPaste && FlowPasteAvailable()) {
+    ItemPaste->setEnabled(true);
+    return;
+  }
   if (!ItemCut || CurrentPage() != kRoadLayoutPage || !currentPageItem_ ||
       FindPageEntry(ToText(currentPageItem_->objectName())) < 0 ||
       kPageEntries[FindPageEntry(ToText(currentPageItem_->objectName()))].Menu !=
@@ -475,6 +480,7 @@ void TFormMain::PasteRoadPiece(PasteKind kind) {
 }
 
 void TFormMain::ItemPasteClick() {
+  if (FlowPasteClick()) return;
   if (!WholeCrossSection(Config(), selection_)) return;
   PasteRoadPiece(PasteKind::Replace);
 }

@@ -138,6 +138,7 @@ void TFormMain::ShowPageValues(int page) {
   if (page == kBatchPage && PageBatch) PageBatch->ShowValues();
   if (page == kGenerationPage) PageGeneration->ShowValues();
   ShowFurniturePage(page);
+  ShowTrafficPageValues(page);
   // The destination colours follow the destinations as they are when the run page is shown.
   if (page == kRunPage) {
     PageRun->Legends->RebuildDestinations(Config());

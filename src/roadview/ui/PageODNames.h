@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+#include "roadview/ui/TrafficPageHost.h"
+
+class QTableWidget;
+
+// The names of the origins and destinations: one grid each, the location in the first
+// column and the name in the second. Names are stored when the user leaves a grid; duplicates
+// get a suffix first, with one warning.
+class TPageODNames : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPageODNames(TrafficPageHost host, QWidget* parent = nullptr);
+  /// Fills both grids from the configuration (whenever the page is shown).
+  void ShowValues();
+  /// Stores the names of a grid that differ from the configuration's.
+  void StringGridSourceSinkNamesExit(QTableWidget* grid);
+  /// Stores pending edits of both grids (before saving, or when the page is left).
+  void CommitPendingNames();
+
+  QTableWidget* StringGridSourceNames = nullptr;
+  QTableWidget* StringGridSinkNames = nullptr;
+
+ protected:
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  void FillGrid(QTableWidget* grid, bool sources);
+  void CellSelected(QTableWidget* grid, int row);
+  void FocusChanged(QWidget* old, QWidget* now);
+
+  TrafficPageHost host_;
+  bool filling_ = false;
+};
