@@ -128,7 +128,7 @@ std::string SurfaceOtherCaption(const SurfaceDetailRow& row) {
   return "Set " + name + " [" + (row.PerMille() ? std::string("0.1%") : row.unit) + "]";
 }
 
-bool ScanWholeNumber(const std::string& text, int& value) {
+bool ScanFieldNumber(const std::string& text, int& value) {
   int v = 0;
   int consumed = 0;
   if (std::sscanf(text.c_str(), "%d%n", &v, &consumed) != 1) return false;

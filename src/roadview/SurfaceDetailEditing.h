@@ -72,7 +72,7 @@ int TickedMenuEntry(const std::vector<ValueMenuEntry>& entries, int fieldValue);
 std::string SurfaceOtherCaption(const SurfaceDetailRow& row);
 
 /// The whole text is one whole number (an optional sign and digits, nothing else).
-bool ScanWholeNumber(const std::string& text, int& value);
+bool ScanFieldNumber(const std::string& text, int& value);
 
 /// DOVEL speed limit field: the limit of the first selected section (lane 0), rounded.
 int SectionSpeedLimit(const KDConfig& config, const RoadEditSelection& selection);

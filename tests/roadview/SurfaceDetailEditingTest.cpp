@@ -75,12 +75,12 @@ TEST(SurfaceDetailMenus, OpeningTicksTheFieldValueOrOther) {
 
 TEST(SurfaceDetailValues, FieldTakesOnlyAWholeNumber) {
   int v = -1;
-  EXPECT_TRUE(ScanWholeNumber("80", v));
+  EXPECT_TRUE(ScanFieldNumber("80", v));
   EXPECT_EQ(v, 80);
-  EXPECT_FALSE(ScanWholeNumber("8x", v));
-  EXPECT_FALSE(ScanWholeNumber("", v));
-  EXPECT_FALSE(ScanWholeNumber("8.5", v));
-  EXPECT_FALSE(ScanWholeNumber("abc", v));
+  EXPECT_FALSE(ScanFieldNumber("8x", v));
+  EXPECT_FALSE(ScanFieldNumber("", v));
+  EXPECT_FALSE(ScanFieldNumber("8.5", v));
+  EXPECT_FALSE(ScanFieldNumber("abc", v));
   EXPECT_EQ(v, 80);
 }
 

@@ -134,7 +134,7 @@ bool TPageKAVROSurfaceDetails::Refresh(const KDConfig& config, const RoadEditSel
 
 void TPageKAVROSurfaceDetails::PreparePopup() {
   int value = 0;
-  const bool number = ScanWholeNumber(ToText(EditKAVROSurfaceDetailsValue->text()), value);
+  const bool number = ScanFieldNumber(ToText(EditKAVROSurfaceDetailsValue->text()), value);
   const int ticked = number ? TickedMenuEntry(entryValues_, value) : -1;
   if (ticked >= 0 && ticked < static_cast<int>(entries_.size()))
     entries_[ticked]->setChecked(true);
@@ -145,7 +145,7 @@ void TPageKAVROSurfaceDetails::PreparePopup() {
 void TPageKAVROSurfaceDetails::EditValueChange(const QString& text) {
   if (filling_) return;
   int value = 0;
-  if (!ScanWholeNumber(ToText(text), value)) return;
+  if (!ScanFieldNumber(ToText(text), value)) return;
   if (!SurfaceValueAllowed(Row(), value)) return;  // kept until the next refresh
   emit ApplyValue(value);
 }
@@ -193,7 +193,7 @@ TPageSpeedLimit::TPageSpeedLimit(QWidget* parent) : QWidget(parent) {
     int value = 0;
     int low = 0;
     int high = 0;
-    if (!ScanWholeNumber(ToText(text), value) || !range_ || !range_(low, high)) return;
+    if (!ScanFieldNumber(ToText(text), value) || !range_ || !range_(low, high)) return;
     if (value < low || value > high) return;
     emit ApplySpeedLimit(value);
   });
@@ -208,7 +208,7 @@ void TPageSpeedLimit::PreparePopup() {
   int value = 0;
   const std::vector<ValueMenuEntry> values = SpeedLimitMenuEntries();
   const int ticked =
-      ScanWholeNumber(ToText(EditSpeedLimit->text()), value) ? TickedMenuEntry(values, value) : -1;
+      ScanFieldNumber(ToText(EditSpeedLimit->text()), value) ? TickedMenuEntry(values, value) : -1;
   if (ticked >= 0)
     entries_[ticked]->setChecked(true);
   else

@@ -78,7 +78,7 @@ void TFormMain::SurfaceValueApply(int value) {
 void TFormMain::SurfaceOtherClick() {
   const SurfaceDetailRow row = PageKAVROSurfaceDetails->Row();
   int current = 0;
-  ScanWholeNumber(ToText(PageKAVROSurfaceDetails->EditKAVROSurfaceDetailsValue->text()), current);
+  ScanFieldNumber(ToText(PageKAVROSurfaceDetails->EditKAVROSurfaceDetailsValue->text()), current);
   int value = 0;
   if (!AskValue(this, lastScreenPoint_.x(), lastScreenPoint_.y(), current,
                 static_cast<int>(std::trunc(row.low)), static_cast<int>(std::trunc(row.high)),
@@ -97,7 +97,7 @@ void TFormMain::SpeedLimitApply(int limit) {
 
 void TFormMain::SpeedLimitOtherClick() {
   int current = 0;
-  ScanWholeNumber(ToText(PageSpeedLimit->EditSpeedLimit->text()), current);
+  ScanFieldNumber(ToText(PageSpeedLimit->EditSpeedLimit->text()), current);
   int value = 0;
   // The dialog's range, not the model's.
   if (!AskValue(this, lastScreenPoint_.x(), lastScreenPoint_.y(), current, 1, 100,
