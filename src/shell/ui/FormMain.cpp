@@ -17,6 +17,7 @@
 #include "extmodel/UdovMessages.h"
 #include "kernel/Kernel.h"
 #include "patches/ui/PatchForm.h"
+#include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageODNames.h"
 #include "shell/KernelSimulation.h"
 #include "shell/ModelSimulation.h"
@@ -42,6 +43,8 @@ TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* p
 
 TFormMain::~TFormMain() {
   if (settingsRead_) WriteSettings();
+  // The lane change area fields commit when they lose the focus, which closing does too.
+  if (PageLaneChangeAreas) PageLaneChangeAreas->disconnect(this);
   // The run page follows the run controller: it goes first.
   SetRunControl(nullptr);
   delete PageRun;
