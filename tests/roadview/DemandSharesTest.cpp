@@ -4,6 +4,7 @@
 #include "roadview/DemandShares.h"
 #include "roadview/DemandTestSupport.h"
 #include "roadview/ProportionalBars.h"
+#include "support/TestRoads.h"
 
 TEST(DemandNames, DuplicatesGetTheSmallestFreeSuffix) {
   std::vector<std::string> names = {"A", "A", "A"};
@@ -58,6 +59,21 @@ TEST(DemandOD, NothingIsStoredForAllTypesCombined) {
   SetDestinationShare(*config, 0, 0, 2, 0.504f);
   EXPECT_FLOAT_EQ(config->ODProbability(0, 0, 2, true), 0.5f);
   EXPECT_FLOAT_EQ(config->ODProbability(0, 0, 1, true), 0.9f);
+}
+
+TEST(DemandReachability, NoLaneChangeTowardsTheOffRampMakesItUnreachable) {
+  auto config = LoadWeavingExample();
+  // The weaving lane (lane 3) beside the main road takes no lane changes from it.
+  for (int section = 1; section <= 3; ++section)
+    SetLaneType(*config, section, 2, LANETYPE_NOCHANGE);
+  for (int section = 1; section <= 3; ++section)
+    SetLaneType(*config, section, 1, LANETYPE_NOCHANGE);
+  ASSERT_EQ(config->SourceCount(), 2);
+  ASSERT_EQ(config->SinkCount(), 2);
+  ASSERT_EQ(config->SourceName(1), "Main");
+  ASSERT_EQ(config->SinkName(1), "Off-ramp");
+  EXPECT_FALSE(DestinationReachable(*config, 1, 1));
+  EXPECT_TRUE(DestinationReachable(*config, 1, 0));
 }
 
 TEST(DemandReachability, LanesAndLaneChangesLeadDownstream) {
