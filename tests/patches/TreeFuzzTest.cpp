@@ -19,6 +19,8 @@ class PatchMutator : public XorShiftRandom {
 
   void Mutate(std::string& text) {
     if (text.empty()) return;
+    // A line longer than the pieces the file is read in; it outlives the table below.
+    static const std::string kLongLine(10050, 'x');
     static const char* const tokens[] = {"/",
                                          ":",
                                          "=",
@@ -36,7 +38,7 @@ class PatchMutator : public XorShiftRandom {
                                          "\x80",
                                          "\xFF",
                                          " ",
-                                         std::string(10050, 'x').c_str()};
+                                         kLongLine.c_str()};
     const int tokenCount = sizeof tokens / sizeof tokens[0];
     size_t at = Below(static_cast<int>(text.size()));
     switch (Below(5)) {

@@ -6,6 +6,7 @@
 #include "shell/ResultsFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -28,7 +29,9 @@ struct ShortRun : FakeRun {
   }
 
   std::string Results(bool extended) {
-    std::string name = testing::TempDir() + (extended ? "results.ksx" : "results.ksr");
+    // A folder of this process: ctest runs the tests of this file side by side.
+    const std::string name =
+        (FreshTestFolder("results-file") / (extended ? "results.ksx" : "results.ksr")).string();
     EXPECT_TRUE(WriteSimulationResults(name, extended, *config, run.Samples(), &run.Simulation()));
     std::string text = ReadWholeFile(name);
     std::remove(name.c_str());
@@ -57,8 +60,7 @@ TEST(SimulationResultsFile, BlockLinesPerDetector) {
   // The on-ramp road uses four lanes: the taper is a pair of lanes.
   EXPECT_EQ(0u, text.find("t\tD\txquktv\t1..4\t1\t2\t3\t4\n"));
   // An empty lane: 0 in the q line, an empty field in the u line.
-  EXPECT_NE(std::string::npos,
-            text.find("240\t2\tq\t0\t0\t0\t0\t0\n240\t2\tu\t\t\t\t\t\n"));
+  EXPECT_NE(std::string::npos, text.find("240\t2\tq\t0\t0\t0\t0\t0\n240\t2\tu\t\t\t\t\t\n"));
 }
 
 TEST(SimulationResultsFile, DetectorsAddedAfterTheRunAreNotWritten) {
