@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -247,3 +248,27 @@ TEST_F(FormMainRoadEditTest, OnRampAndLaneDropFromGesturesSaveTheGoldenFile) {
 }
 
 }  // namespace
+
+TEST_F(FormMainRoadEditTest, RoadPopupMenuSetsTheLaneTypeOfTheSelection) {
+  Drag(1000, 1, 3000, 1);
+  const QPoint at(X(2000), Y(1));
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, Image()->mapToGlobal(at));
+  QApplication::sendEvent(Image(), &event);
+  QMenu* menu = form->RoadPopupMenu();
+  ASSERT_TRUE(menu->isVisible());
+  for (QAction* item : menu->actions()) {
+    if (item->objectName() == "ItemBL") {
+      EXPECT_TRUE(item->isEnabled());
+    }
+  }
+  QTest::keyClick(menu, Qt::Key_B);  // "&Blocked"
+  EXPECT_FALSE(menu->isVisible());
+  EXPECT_EQ(Config().IntPhysicalSectionProperty(0, 1, PP_LANETYPE) & LANE_MERGEBOTH,
+            LANE_MERGEBOTH);
+  EXPECT_EQ(UndoCaption(), "&Undo set lane surface type");
+  // The redraw shows the blocked lane hatched: not plain black any more at every pixel.
+  int white = 0;
+  for (int x = X(1500); x < X(2500); ++x)
+    white += form->RoadView()->RoadBitmap().pixel(x, Y(1)) == qRgb(255, 255, 255);
+  EXPECT_GT(white, 5);
+}
