@@ -46,6 +46,8 @@ TPageODNames::TPageODNames(TrafficPageHost host, QWidget* parent)
   connect(qApp, &QApplication::focusChanged, this, &TPageODNames::FocusChanged);
 }
 
+TPageODNames::~TPageODNames() { disconnect(qApp, nullptr, this, nullptr); }
+
 void TPageODNames::FillGrid(QTableWidget* grid, bool sources) {
   KDConfig& config = host_.config();
   const int count = sources ? config.SourceCount() : config.SinkCount();

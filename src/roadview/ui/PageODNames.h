@@ -14,6 +14,9 @@ class TPageODNames : public QWidget {
 
  public:
   explicit TPageODNames(TrafficPageHost host, QWidget* parent = nullptr);
+  /// Stops following the focus before the page's parts go: the application tells of focus
+  /// changes while the widgets are being destroyed.
+  ~TPageODNames() override;
   /// Fills both grids from the configuration (whenever the page is shown).
   void ShowValues();
   /// Stores the names of a grid that differ from the configuration's.
