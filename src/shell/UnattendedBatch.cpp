@@ -11,9 +11,9 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "shell/BatchRunsMerge.h"
+#include "shell/CapacityObservations.h"
 #include "shell/ConfigLoading.h"
 #include "shell/KernelSimulation.h"
-#include "shell/CapacityObservations.h"
 
 namespace {
 
@@ -150,6 +150,17 @@ bool UnattendedBatch::BatchFinished() const {
   return run_ && finished_ && !TerminateRequested();
 }
 
+namespace {
+
+// The batch= argument of a request as both part files record it: runs, stop and report
+// detector, drop speed and lane range.
+std::string BatchArgument(const BatchRequest& request) {
+  return Format("%d,%d,%d,%d,%d,%d", request.Runs, request.StopDetector, request.ReportDetector,
+                request.DropSpeed, request.FirstLane, request.LastLane);
+}
+
+}  // namespace
+
 bool UnattendedBatch::SaveBatchResultsUnattended() {
   if (!batch_) return false;
   std::string partLine;
@@ -163,9 +174,7 @@ bool UnattendedBatch::SaveBatchResultsUnattended() {
     part.Last = batch_->LastRun();
     part.Runs = request_.Runs;
     part.Configuration = ConfigurationFingerprint(configurationText_);
-    part.Batch =
-        Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector, request_.ReportDetector,
-               request_.DropSpeed, request_.FirstLane, request_.LastLane);
+    part.Batch = BatchArgument(request_);
     partLine = BatchPartLine(part);
   }
   if (!batch_->SaveResults(name, partLine)) return false;
@@ -179,9 +188,7 @@ bool UnattendedBatch::SaveCapacityObservations() {
   file.LastRun = batch_->LastRun();
   file.Runs = request_.Runs;
   file.Configuration = ConfigurationFingerprint(configurationText_);
-  file.Batch =
-      Format("%d,%d,%d,%d,%d,%d", request_.Runs, request_.StopDetector, request_.ReportDetector,
-             request_.DropSpeed, request_.FirstLane, request_.LastLane);
+  file.Batch = BatchArgument(request_);
   const std::vector<BatchRow>& rows = batch_->Rows();
   for (int run = file.FirstRun; run <= file.LastRun && run <= static_cast<int>(rows.size());
        ++run) {
