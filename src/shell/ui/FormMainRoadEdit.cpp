@@ -251,6 +251,22 @@ void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoin
   if (section >= 0)
     status += ", section " +
               std::to_string(mode_ == DOVEL ? Config().Boundaries() - section + 1 : section + 1);
+  // The names of an origin or destination glyph under the point, from the last drawing.
+  const RoadDisplayAreas& areas = RoadViewMain->DisplayAreas();
+  for (size_t i = 0; i < areas.origins.size(); ++i) {
+    const GlyphArea& a = areas.origins[i];
+    if (a.top < y && y < a.bottom && a.x - 18 < x && x < a.x) {
+      status += ", source " + Config().SourceName(static_cast<int>(i));
+      break;
+    }
+  }
+  for (size_t i = 0; i < areas.destinations.size(); ++i) {
+    const GlyphArea& a = areas.destinations[i];
+    if (a.top < y && y < a.bottom && a.x < x && x < a.x + 21) {
+      status += ", destination " + Config().SinkName(static_cast<int>(i));
+      break;
+    }
+  }
   SetStatusText(status);
 }
 

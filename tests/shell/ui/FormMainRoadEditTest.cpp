@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -27,6 +28,7 @@
 #include "roadview/LaneChangeGeneration.h"
 #include "roadview/RoadColors.h"
 #include "roadview/ui/PageRoadLayout.h"
+#include "roadview/ui/RoadPainter.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/GoldenFile.h"
 #include "shell/ui/FormMain.h"
@@ -271,4 +273,24 @@ TEST_F(FormMainRoadEditTest, RoadPopupMenuSetsTheLaneTypeOfTheSelection) {
   for (int x = X(1500); x < X(2500); ++x)
     white += form->RoadView()->RoadBitmap().pixel(x, Y(1)) == qRgb(255, 255, 255);
   EXPECT_GT(white, 5);
+}
+
+TEST_F(FormMainRoadEditTest, StatusBarNamesTheOriginAndDestinationUnderTheMouse) {
+  const RoadDisplayAreas& areas = form->RoadView()->DisplayAreas();
+  ASSERT_FALSE(areas.origins.empty());
+  ASSERT_FALSE(areas.destinations.empty());
+  const GlyphArea origin = areas.origins[0];
+  const GlyphArea destination = areas.destinations[0];
+  QTest::mouseMove(Image(), QPoint(origin.x - 9, (origin.top + origin.bottom) / 2));
+  const std::string overOrigin = form->statusBar()->currentMessage().toStdString();
+  EXPECT_NE(overOrigin.find(", source " + Config().SourceName(0)), std::string::npos) << overOrigin;
+  QTest::mouseMove(Image(), QPoint(destination.x + 10, (destination.top + destination.bottom) / 2));
+  const std::string overDestination = form->statusBar()->currentMessage().toStdString();
+  EXPECT_NE(overDestination.find(", destination " + Config().SinkName(0)), std::string::npos)
+      << overDestination;
+  // Between the glyphs neither is named.
+  QTest::mouseMove(Image(), QPoint(X(2000), Y(0)));
+  const std::string between = form->statusBar()->currentMessage().toStdString();
+  EXPECT_EQ(between.find("source"), std::string::npos) << between;
+  EXPECT_EQ(between.find("destination"), std::string::npos) << between;
 }
