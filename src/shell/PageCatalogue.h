@@ -22,6 +22,8 @@ extern const PageEntry kPageEntries[kPageEntryCount];
 
 /// Page numbers of the pages other code switches to.
 constexpr int kPhysicalRoadLayoutPage = 1;
+constexpr int kODNamesPage = 2;
+constexpr int kLaneChangeAreasPage = 7;
 constexpr int kDetectorsPage = 8;
 constexpr int kParameterPage = 14;
 constexpr int kRunPage = 22;

@@ -373,6 +373,8 @@ class TFormMain : public QMainWindow,
   void ImageRoadMouseUp(int x, int y, Qt::MouseButton button, QPoint screen);
   void LaneLabelMouseDown(int lane);
   void RoadContextMenu(QPoint screen);
+  /// Picks of origin and destination glyphs on the road for the page shown; true when taken.
+  bool GlyphMouseDown(int x, int y);
   void HeaderControlSectionTrack(int item, int width);
   void HeaderControlSectionResize(int item, int width);
   void HeaderControlSectionClick(int item);

@@ -14,12 +14,12 @@
 #include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageLaneChangeBehavior.h"
 #include "roadview/ui/RoadView.h"
+#include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 
 namespace {
 
 constexpr int kLaneChangeBehaviorPage = 6;
-constexpr int kLaneChangeAreasPage = 7;
 
 }  // namespace
 

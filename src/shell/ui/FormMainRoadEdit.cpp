@@ -5,14 +5,18 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QStatusBar>
+#include <QTableWidget>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "roadview/RoadDrawFlags.h"
+#include "roadview/ui/PageLaneChangeAreas.h"
+#include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageRoadLayout.h"
 #include "roadview/ui/PageSurfaceDetails.h"
 #include "roadview/ui/RoadView.h"
@@ -204,11 +208,61 @@ int TFormMain::DetectorLabelAt(int x, int y) const {
   return -1;
 }
 
+namespace {
+
+// The rank of the origin or destination whose glyph of the last drawing lies under (x, y),
+// searched from the first; -1 when there is none.
+int OriginGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
+  for (size_t i = 0; i < areas.origins.size(); ++i) {
+    const GlyphArea& a = areas.origins[i];
+    if (a.top < y && y < a.bottom && a.x - 18 < x && x < a.x) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
+  for (size_t i = 0; i < areas.destinations.size(); ++i) {
+    const GlyphArea& a = areas.destinations[i];
+    if (a.top < y && y < a.bottom && a.x < x && x < a.x + 21) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace
+
+// A click on a destination glyph chooses that destination on the lane change area page and
+// its row on the names page; a click on an origin glyph its row on the names page.
+bool TFormMain::GlyphMouseDown(int x, int y) {
+  const int page = CurrentPage();
+  const int destination = DestinationGlyphAt(RoadViewMain->DisplayAreas(), x, y);
+  if (destination >= 0 && page == kLaneChangeAreasPage && PageLaneChangeAreas &&
+      destination < PageLaneChangeAreas->ComboBoxCurrentSink->count()) {
+    PageLaneChangeAreas->ComboBoxCurrentSink->setCurrentIndex(destination);
+    ShowLaneChangeAreas();
+    return true;
+  }
+  if (page != kODNamesPage || !PageODNames) return false;
+  QTableWidget* grid = nullptr;
+  int row = -1;
+  if (destination >= 0) {
+    grid = PageODNames->StringGridSinkNames;
+    row = destination;
+  } else if (const int origin = OriginGlyphAt(RoadViewMain->DisplayAreas(), x, y); origin >= 0) {
+    grid = PageODNames->StringGridSourceNames;
+    row = origin;
+  }
+  if (!grid || row >= grid->rowCount()) return false;
+  grid->setFocus();
+  grid->setCurrentCell(row, 1);
+  return true;
+}
+
 void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers,
                                    QPoint screen) {
   lastScreenPoint_ = screen;
   const RoadEditSelection before = selection_;
   downX_ = x;
+  if (GlyphMouseDown(x, y)) return;
   if (FurnitureMouseDown(x, y, button, screen)) return;
   const int page = CurrentPage();
   const int detector = DetectorLabelAt(x, y);
@@ -252,21 +306,10 @@ void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoin
     status += ", section " +
               std::to_string(mode_ == DOVEL ? Config().Boundaries() - section + 1 : section + 1);
   // The names of an origin or destination glyph under the point, from the last drawing.
-  const RoadDisplayAreas& areas = RoadViewMain->DisplayAreas();
-  for (size_t i = 0; i < areas.origins.size(); ++i) {
-    const GlyphArea& a = areas.origins[i];
-    if (a.top < y && y < a.bottom && a.x - 18 < x && x < a.x) {
-      status += ", source " + Config().SourceName(static_cast<int>(i));
-      break;
-    }
-  }
-  for (size_t i = 0; i < areas.destinations.size(); ++i) {
-    const GlyphArea& a = areas.destinations[i];
-    if (a.top < y && y < a.bottom && a.x < x && x < a.x + 21) {
-      status += ", destination " + Config().SinkName(static_cast<int>(i));
-      break;
-    }
-  }
+  const int origin = OriginGlyphAt(RoadViewMain->DisplayAreas(), x, y);
+  if (origin >= 0) status += ", source " + Config().SourceName(origin);
+  const int destination = DestinationGlyphAt(RoadViewMain->DisplayAreas(), x, y);
+  if (destination >= 0) status += ", destination " + Config().SinkName(destination);
   SetStatusText(status);
 }
 

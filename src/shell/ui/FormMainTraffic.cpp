@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr int kODNamesPage = 2;
 constexpr int kCompositionPage = 11;
 constexpr int kODMatrixPage = 13;
 constexpr int kFlowPerOriginPage = 12;

@@ -20,6 +20,7 @@
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageLaneChangeBehavior.h"
+#include "roadview/ui/RoadPainter.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
@@ -159,6 +160,19 @@ TEST_F(FormMainLaneChangeAreasTest, ShowsTheFirstDestinationsAreasAndCommitsALen
   QTest::keyClick(areas->EditLengthRequired, Qt::Key_Return);
   EXPECT_EQ(Config().LaneChangeAreaLengthRequired(0, a), 450);
   EXPECT_EQ(UndoCaption(), "&Undo edit lane change area");
+  EXPECT_TRUE(capture.Empty());
+}
+
+TEST_F(FormMainLaneChangeAreasTest, ClickOnADestinationGlyphChoosesThatDestination) {
+  ASSERT_GE(Config().SinkCount(), 2);
+  EXPECT_EQ(areas->Sink(), 0);
+  const GlyphArea glyph = form->RoadView()->DisplayAreas().destinations[1];
+  const QPoint at(glyph.x + 10, (glyph.top + glyph.bottom) / 2);
+  QWidget* image = form->RoadView()->ImageRoad();
+  QTest::mousePress(image, Qt::LeftButton, Qt::NoModifier, at);
+  QTest::mouseRelease(image, Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(areas->Sink(), 1);
+  EXPECT_EQ(SelectedDestination(form->RoadView()->DrawFlags()), 1);
   EXPECT_TRUE(capture.Empty());
 }
 

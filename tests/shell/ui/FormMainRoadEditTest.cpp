@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -27,6 +28,7 @@
 #include "config/ProgramMode.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "roadview/RoadColors.h"
+#include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageRoadLayout.h"
 #include "roadview/ui/RoadPainter.h"
 #include "roadview/ui/RoadView.h"
@@ -293,4 +295,22 @@ TEST_F(FormMainRoadEditTest, StatusBarNamesTheOriginAndDestinationUnderTheMouse)
   const std::string between = form->statusBar()->currentMessage().toStdString();
   EXPECT_EQ(between.find("source"), std::string::npos) << between;
   EXPECT_EQ(between.find("destination"), std::string::npos) << between;
+}
+
+TEST_F(FormMainRoadEditTest, GlyphClickOnTheNamesPageSelectsTheRow) {
+  form->ItemSetModeClick(form->PageItem("ItemODNames"));
+  TPageODNames* names = form->ODNamesPage();
+  ASSERT_TRUE(names && names->isVisible());
+  names->StringGridSinkNames->setCurrentCell(-1, -1);
+  names->StringGridSourceNames->setCurrentCell(-1, -1);
+  const RoadDisplayAreas& areas = form->RoadView()->DisplayAreas();
+  const GlyphArea destination = areas.destinations[0];
+  QTest::mouseClick(Image(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(destination.x + 10, (destination.top + destination.bottom) / 2));
+  EXPECT_EQ(names->StringGridSinkNames->currentRow(), 0);
+  EXPECT_EQ(names->StringGridSinkNames->currentColumn(), 1);
+  const GlyphArea origin = areas.origins[0];
+  QTest::mouseClick(Image(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(origin.x - 9, (origin.top + origin.bottom) / 2));
+  EXPECT_EQ(names->StringGridSourceNames->currentRow(), 0);
 }
