@@ -24,6 +24,7 @@ extern const PageEntry kPageEntries[kPageEntryCount];
 constexpr int kPhysicalRoadLayoutPage = 1;
 constexpr int kODNamesPage = 2;
 constexpr int kLaneChangeAreasPage = 7;
+constexpr int kFlowPerOriginPage = 12;
 constexpr int kDetectorsPage = 8;
 constexpr int kParameterPage = 14;
 constexpr int kRunPage = 22;

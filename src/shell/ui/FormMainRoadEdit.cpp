@@ -10,11 +10,13 @@
 #include <QMenu>
 #include <QStatusBar>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
 #include "roadview/RoadDrawFlags.h"
+#include "roadview/ui/PageFlowPerOrigin.h"
 #include "roadview/ui/PageLaneChangeAreas.h"
 #include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageRoadLayout.h"
@@ -231,7 +233,8 @@ int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
 }  // namespace
 
 // A click on a destination glyph chooses that destination on the lane change area page and
-// its row on the names page; a click on an origin glyph its row on the names page.
+// its row on the names page; a click on an origin glyph its row on the names page and on the
+// flow per origin page.
 bool TFormMain::GlyphMouseDown(int x, int y) {
   const int page = CurrentPage();
   const int destination = DestinationGlyphAt(RoadViewMain->DisplayAreas(), x, y);
@@ -241,13 +244,22 @@ bool TFormMain::GlyphMouseDown(int x, int y) {
     ShowLaneChangeAreas();
     return true;
   }
+  const int origin = OriginGlyphAt(RoadViewMain->DisplayAreas(), x, y);
+  if (origin >= 0 && page == kFlowPerOriginPage && PageFlowPerOrigin) {
+    // Row 0 of the flow table holds the times; origin r is row r + 1.
+    QTableWidget* flows = PageFlowPerOrigin->StringGridOF;
+    if (origin + 1 >= flows->rowCount()) return false;
+    flows->setFocus();
+    flows->setCurrentCell(origin + 1, std::max(flows->currentColumn(), 1));
+    return true;
+  }
   if (page != kODNamesPage || !PageODNames) return false;
   QTableWidget* grid = nullptr;
   int row = -1;
   if (destination >= 0) {
     grid = PageODNames->StringGridSinkNames;
     row = destination;
-  } else if (const int origin = OriginGlyphAt(RoadViewMain->DisplayAreas(), x, y); origin >= 0) {
+  } else if (origin >= 0) {
     grid = PageODNames->StringGridSourceNames;
     row = origin;
   }

@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kCompositionPage = 11;
 constexpr int kODMatrixPage = 13;
-constexpr int kFlowPerOriginPage = 12;
 
 }  // namespace
 

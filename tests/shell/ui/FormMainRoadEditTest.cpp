@@ -28,6 +28,7 @@
 #include "config/ProgramMode.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "roadview/RoadColors.h"
+#include "roadview/ui/PageFlowPerOrigin.h"
 #include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageRoadLayout.h"
 #include "roadview/ui/RoadPainter.h"
@@ -313,4 +314,16 @@ TEST_F(FormMainRoadEditTest, GlyphClickOnTheNamesPageSelectsTheRow) {
   QTest::mouseClick(Image(), Qt::LeftButton, Qt::NoModifier,
                     QPoint(origin.x - 9, (origin.top + origin.bottom) / 2));
   EXPECT_EQ(names->StringGridSourceNames->currentRow(), 0);
+}
+
+TEST_F(FormMainRoadEditTest, OriginGlyphClickOnTheFlowPageSelectsItsRow) {
+  form->ItemSetModeClick(form->PageItem("ItemFlowPerOrigin"));
+  TPageFlowPerOrigin* flows = form->FlowPerOriginPage();
+  ASSERT_TRUE(flows && flows->isVisible());
+  flows->StringGridOF->setCurrentCell(0, 0);
+  const GlyphArea origin = form->RoadView()->DisplayAreas().origins[0];
+  QTest::mouseClick(Image(), Qt::LeftButton, Qt::NoModifier,
+                    QPoint(origin.x - 9, (origin.top + origin.bottom) / 2));
+  EXPECT_EQ(flows->StringGridOF->currentRow(), 1);  // row 0 holds the times
+  EXPECT_EQ(flows->StringGridOF->currentColumn(), 1);
 }
