@@ -20,46 +20,19 @@
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
+#include "support/ui/FormMainWindowTest.h"
 
 namespace {
 
-class FormMainFurnitureTest : public ::testing::Test {
+class FormMainFurnitureTest : public FormMainWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", {}});
-    form->SetQuestionAsker([](const Question&) { return Answer::No; });
-    form->resize(1000, 760);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QApplication::processEvents();
+    FormMainWindowTest::SetUp();
     detectors = form->DetectorsPage();
     lights = form->TrafficControlPage();
     ASSERT_TRUE(detectors && lights);
   }
-  void TearDown() override { SetProgramMode(KAVRO); }
-
-  KDConfig& Config() { return form->Config(); }
-  void ShowPage(const char* item) { form->ItemSetModeClick(form->PageItem(item)); }
-  QString UndoCaption() {
-    for (QAction* action : form->EditMenu()->actions())
-      if (action->objectName() == "ItemUndo") return action->text();
-    return {};
-  }
-  void Type(QLineEdit* field, const QString& text) {
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-  }
-  void Click(QPushButton* button) {
-    ASSERT_TRUE(button->isVisible() && button->isEnabled()) << button->objectName().toStdString();
-    QTest::mouseClick(button, Qt::LeftButton);
-  }
-
   ReportCapture capture;
-  QTemporaryDir settingsDir;
-  std::unique_ptr<TFormMain> form;
   TPageDetectors* detectors = nullptr;
   TPageTrafficControl* lights = nullptr;
 };

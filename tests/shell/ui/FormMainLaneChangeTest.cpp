@@ -24,47 +24,22 @@
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
 #include "support/ReportCapture.h"
+#include "support/ui/FormMainWindowTest.h"
 
 namespace {
 
 const std::string kExample = std::string(KAVRO_SOURCE_DIR) + "/examples/off-ramp.kav";
 
-class FormMainLaneChangeTest : public ::testing::Test {
+class FormMainLaneChangeTest : public FormMainWindowTest {
  protected:
+  FormMainLaneChangeTest() : FormMainWindowTest({kExample}) {}
   void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", {kExample}});
-    form->SetQuestionAsker([](const Question&) { return Answer::No; });
-    form->resize(1000, 760);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QApplication::processEvents();
+    FormMainWindowTest::SetUp();
     form->ItemSetModeClick(form->PageItem("ItemLaneChangeBehavior"));
     page = form->LaneChangeBehaviorPage();
     ASSERT_TRUE(page && page->isVisible());
   }
-  void TearDown() override { SetProgramMode(KAVRO); }
-
-  KDConfig& Config() { return form->Config(); }
-  QString UndoCaption() {
-    for (QAction* action : form->EditMenu()->actions())
-      if (action->objectName() == "ItemUndo") return action->text();
-    return {};
-  }
-  void Type(QLineEdit* field, const QString& text) {
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-  }
-  int X(int position) {
-    return PositionToPixel(form->RoadView()->Viewport(), static_cast<float>(position));
-  }
-  static int Y(int lane) { return LaneTop(static_cast<float>(lane)) + 12; }
-
   ReportCapture capture;
-  QTemporaryDir settingsDir;
-  std::unique_ptr<TFormMain> form;
   TPageLaneChangeBehavior* page = nullptr;
 };
 

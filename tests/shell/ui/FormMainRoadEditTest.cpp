@@ -37,41 +37,18 @@
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormValue.h"
 #include "support/ReportCapture.h"
+#include "support/ui/FormMainWindowTest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class FormMainRoadEditTest : public ::testing::Test {
+class FormMainRoadEditTest : public FormMainWindowTest {
  protected:
+  FormMainRoadEditTest() : FormMainWindowTest({}, 720) {}
   void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", {}});
-    form->SetQuestionAsker([](const Question&) { return Answer::No; });
-    form->resize(1000, 720);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QApplication::processEvents();
+    FormMainWindowTest::SetUp();
     form->RedrawRoad();
-  }
-  void TearDown() override { SetProgramMode(KAVRO); }
-
-  KDConfig& Config() { return form->Config(); }
-  TRoadImage* Image() { return form->RoadView()->ImageRoad(); }
-  int X(int position) {
-    return PositionToPixel(form->RoadView()->Viewport(), static_cast<float>(position));
-  }
-  static int Y(int lane) { return LaneTop(static_cast<float>(lane)) + 12; }
-
-  // A left-button drag over the road from (position, lane) to (position, lane).
-  void Drag(int fromPosition, int fromLane, int toPosition, int toLane) {
-    const QPoint from(X(fromPosition), Y(fromLane));
-    const QPoint to(X(toPosition), Y(toLane));
-    QTest::mousePress(Image(), Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(Image(), (from + to) / 2);
-    QTest::mouseMove(Image(), to);
-    QTest::mouseRelease(Image(), Qt::LeftButton, Qt::NoModifier, to);
   }
   void Press(LaneTypeCommand command) {
     QPushButton* button = form->RoadLayoutPage()->Button(command);
@@ -101,17 +78,9 @@ class FormMainRoadEditTest : public ::testing::Test {
           Qt::LeftButton);
     });
   }
-  QString UndoCaption() {
-    for (QAction* action : form->EditMenu()->actions())
-      if (action->objectName() == "ItemUndo") return action->text();
-    return {};
-  }
   QRgb PixelAt(int position, int lane) {
     return form->RoadView()->RoadBitmap().pixel(X(position), Y(lane));
   }
-
-  QTemporaryDir settingsDir;
-  std::unique_ptr<TFormMain> form;
 };
 
 TEST_F(FormMainRoadEditTest, DragSelectsAndALaneTypeButtonChangesTheSelectedLanes) {

@@ -25,40 +25,19 @@
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormValue.h"
 #include "support/ReportCapture.h"
+#include "support/ui/FormMainWindowTest.h"
 
 namespace {
 
-class FormMainSurfaceTest : public ::testing::Test {
+class FormMainSurfaceTest : public FormMainWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(settingsDir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", {}});
-    form->SetQuestionAsker([](const Question&) { return Answer::No; });
-    form->resize(1000, 760);
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    QApplication::processEvents();
+    FormMainWindowTest::SetUp();
     // Two sections: 1 upstream of 2500 m, 0 downstream (positions count from upstream).
     Config().InsertBoundary(2500);
     form->ItemSetModeClick(form->PageItem("ItemKAVROSurfaceDetails"));
     page = form->KavroSurfaceDetailsPage();
     ASSERT_TRUE(page && page->isVisible());
-  }
-  void TearDown() override { SetProgramMode(KAVRO); }
-
-  KDConfig& Config() { return form->Config(); }
-  TRoadImage* Image() { return form->RoadView()->ImageRoad(); }
-  int X(int position) {
-    return PositionToPixel(form->RoadView()->Viewport(), static_cast<float>(position));
-  }
-  static int Y(int lane) { return LaneTop(static_cast<float>(lane)) + 12; }
-  void Drag(int fromPosition, int fromLane, int toPosition, int toLane) {
-    const QPoint from(X(fromPosition), Y(fromLane));
-    const QPoint to(X(toPosition), Y(toLane));
-    QTest::mousePress(Image(), Qt::LeftButton, Qt::NoModifier, from);
-    QTest::mouseMove(Image(), to);
-    QTest::mouseRelease(Image(), Qt::LeftButton, Qt::NoModifier, to);
   }
   void ChooseDetail(int row) {
     page->ComboBoxSurfaceDetails->setCurrentIndex(row);
@@ -92,11 +71,6 @@ class FormMainSurfaceTest : public ::testing::Test {
                         Qt::LeftButton);
     });
   }
-  QString UndoCaption() {
-    for (QAction* action : form->EditMenu()->actions())
-      if (action->objectName() == "ItemUndo") return action->text();
-    return {};
-  }
   float Cell(int section, int lane, int property) {
     return Config().PhysicalSectionProperty(section, lane, property);
   }
@@ -109,8 +83,6 @@ class FormMainSurfaceTest : public ::testing::Test {
   }
 
   ReportCapture capture;
-  QTemporaryDir settingsDir;
-  std::unique_ptr<TFormMain> form;
   TPageKAVROSurfaceDetails* page = nullptr;
 };
 
