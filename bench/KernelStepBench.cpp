@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "KernelStepLoop.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
 #include "kernel/Kernel.h"
@@ -29,19 +30,6 @@ void BusyRoad(KDConfig& config, int flow) {
 static void BM_SimulateStepBusyRoad(benchmark::State& state) {
   KDConfig config;
   BusyRoad(config, static_cast<int>(state.range(0)));
-  Kernel kernel;
-  bench::SilentSink sink;
-  kernel.SetMessageSink(&sink);
-  kernel.KAV_setup(config, 12345, "");
-  for (int step = 0; step < 2 * 600; ++step) kernel.SimulateStep();
-  const int vehicles = bench::VehiclesOnRoad(kernel);
-  int64_t updates = 0;
-  for (auto _ : state) {
-    if (!kernel.SimulateStep()) state.SkipWithError("the kernel stopped");
-    updates += vehicles;
-  }
-  state.counters["vehicles"] = vehicles;
-  state.counters["updates/s"] =
-      benchmark::Counter(static_cast<double>(updates), benchmark::Counter::kIsRate);
+  bench::MeasureKernelSteps(state, config);
 }
 BENCHMARK(BM_SimulateStepBusyRoad)->Arg(1200)->Arg(1800);

@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "BenchSupport.h"
+#include "KernelStepLoop.h"
 #include "UdovModel.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
@@ -47,19 +48,6 @@ static void BM_KernelStepTwoLanes(benchmark::State& state) {
       config.SetODProbability(origin, sink, -1,
                               config.SinkFromLane(sink) == config.SourceFromLane(origin) ? 1 : 0);
   }
-  Kernel kernel;
-  bench::SilentSink sink;
-  kernel.SetMessageSink(&sink);
-  kernel.KAV_setup(config, 12345, "");
-  for (int step = 0; step < 2 * 600; ++step) kernel.SimulateStep();
-  const int vehicles = bench::VehiclesOnRoad(kernel);
-  int64_t updates = 0;
-  for (auto _ : state) {
-    if (!kernel.SimulateStep()) state.SkipWithError("the kernel stopped");
-    updates += vehicles;
-  }
-  state.counters["vehicles"] = vehicles;
-  state.counters["updates/s"] =
-      benchmark::Counter(static_cast<double>(updates), benchmark::Counter::kIsRate);
+  bench::MeasureKernelSteps(state, config);
 }
 BENCHMARK(BM_KernelStepTwoLanes);
