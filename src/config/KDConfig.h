@@ -304,7 +304,7 @@ class KDConfig {
   int LaneDetectorNumber(int n) const;
   int LaneDetectorState(int n) const;
   /// Called by the kernel during a run: no change of the configuration.
-  void SetLaneDetectorState(int n, int state);
+  void SetLaneDetectorState(int n, int state) const;
 
   // Teleport entrances (entrance true) and exits, ranked from upstream to downstream and
   // within a section from left to right. The lists follow the lane types; asking for them
@@ -529,7 +529,7 @@ class KDConfig {
     int length = 0;    // [m]
     int lane = 0;
     int number = 0;
-    int state = LANEDETECTOR_FREE;
+    mutable int state = LANEDETECTOR_FREE;
   };
 
   // Reports the standard range text of a traffic light or lane detector accessor and

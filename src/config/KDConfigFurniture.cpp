@@ -320,7 +320,7 @@ int KDConfig::LaneDetectorState(int n) const {
   return CheckLaneDetectorNo("LaneDetectorState", n) ? laneDetectors_[n].state : -1;
 }
 
-void KDConfig::SetLaneDetectorState(int n, int state) {
+void KDConfig::SetLaneDetectorState(int n, int state) const {
   if (n < 0 || n >= LaneDetectorCount() ||
       (state != LANEDETECTOR_FREE && state != LANEDETECTOR_OCCUPIED)) {
     ProgramError(

@@ -31,10 +31,14 @@ void RunController::SetStepCount(int n) {
   observer_->StepCountChanged(n);
   if (n != 0 || !config_) return;
   observer_->ShowTerminateTime(config_->MaxTime());
-  // The lights wait for the next run; a light that is idle already is left untouched.
+  // The lights wait for the next run and the lane detectors are free; what is so already is
+  // left untouched.
   for (int light = 0; light < config_->TrafficLightCount(); ++light)
     if (config_->TrafficLightState(light) != KDConfig::TRAFFICLIGHT_IDLE)
       config_->SetTrafficLightState(light, KDConfig::TRAFFICLIGHT_IDLE);
+  for (int detector = 0; detector < config_->LaneDetectorCount(); ++detector)
+    if (config_->LaneDetectorState(detector) != KDConfig::LANEDETECTOR_FREE)
+      config_->SetLaneDetectorState(detector, KDConfig::LANEDETECTOR_FREE);
 }
 
 float RunController::SimulatedTime() const {

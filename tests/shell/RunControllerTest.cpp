@@ -200,6 +200,8 @@ struct TerminateTimes : RunObserver {
 TEST(RunControllerStepCount, BackToZeroShowsTheStopTimeAndPutsTheLightsToIdle) {
   FakeRun fake(600);
   fake.config->AddTrafficLight("", 1200, 2, 1, 10, 2, 1, 0);
+  fake.config->AddLaneDetector("ramp", 1150, 20, 2, 1);
+  fake.config->SetLaneDetectorState(0, KDConfig::LANEDETECTOR_OCCUPIED);
   TerminateTimes observer;
   fake.run.SetObserver(&observer);
   fake.config->SetTrafficLightState(0, KDConfig::TRAFFICLIGHT_GREEN);
@@ -211,6 +213,7 @@ TEST(RunControllerStepCount, BackToZeroShowsTheStopTimeAndPutsTheLightsToIdle) {
   fake.run.Reset();
   EXPECT_EQ(observer.shown, std::vector<int>{900});
   EXPECT_EQ(fake.config->TrafficLightState(0), KDConfig::TRAFFICLIGHT_IDLE);
+  EXPECT_EQ(fake.config->LaneDetectorState(0), KDConfig::LANEDETECTOR_FREE);
   // The lights' states are no change of the configuration.
   EXPECT_EQ(fake.config->ChangeStamp(), stamp);
   fake.run.SetObserver(nullptr);
