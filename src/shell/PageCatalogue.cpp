@@ -104,7 +104,7 @@ std::string PageTitle(int page) {
     case 9:
       return "Speed limit";
     case 10:
-      return "Surface details of the model";
+      return "Surface details";
     case 11:
       return "Composition";
     case 12:
