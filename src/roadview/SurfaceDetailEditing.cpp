@@ -200,7 +200,16 @@ float ShownDetailValue(const KDConfig& config, const RoadEditSelection& selectio
   if (detail < 0 || detail > PP_SURFACEDETAIL_LAST) return 0.0f;
   const ShownCell cell = ShownSurfaceCell(selection);
   const int section = std::min(cell.section, config.Boundaries());
-  const int lane = perLane ? std::min(cell.lane, MaxLane() - 1) : 0;
+  if (!perLane) return config.PhysicalSectionProperty(section, 0, detail);
+  // The model's roads keep their lanes at the right: the first selected lane is often not a
+  // lane at all, and has no value the model would take. Show the first one that is.
+  const SelectedRange r = SelectedCells(config, selection);
+  int lane = std::min(cell.lane, MaxLane() - 1);
+  for (int l = r.laneLo; l <= r.laneHi; ++l)
+    if (config.IntPhysicalSectionProperty(section, l, PP_LANETYPE) & (LANE_PAVED | LANE_ICC)) {
+      lane = l;
+      break;
+    }
   return config.PhysicalSectionProperty(section, lane, detail);
 }
 

@@ -100,7 +100,7 @@ std::string DetailValueText(const SurfaceDetailInfo& info, float value);
 /// Empty for a per-lane detail; otherwise caption + " affects all lanes at once".
 std::string DetailPerLaneComment(const SurfaceDetailInfo& info);
 /// The value the page shows: the first selected section's, for a per-lane detail in the
-/// first selected lane.
+/// first selected lane that is paved (the first selected lane when none is).
 float ShownDetailValue(const KDConfig& config, const RoadEditSelection& selection, int detail,
                        bool perLane);
 /// The cells one slider move writes: only the first selected section; lanes from the first

@@ -263,6 +263,21 @@ TEST(DovelDetailCells, ALaneDetailGoesIntoTheSelectedLanesOfOneSection) {
   EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{1, 1, 2, 2}, 0, true), 0.0f);
 }
 
+TEST(DovelDetailCells, ALaneDetailShowsTheFirstSelectedLaneThatIsPaved) {
+  auto road = FiveSections();
+  KDConfig& c = *road;
+  // Section 1: lanes 0 .. 2 unpaved, 3 .. 5 paved.
+  for (int l = 0; l < 6; ++l)
+    c.SetPhysicalSectionProperty(1, l, PP_LANETYPE, l < 3 ? 0.0f : static_cast<float>(LANE_PAVED));
+  SetDetailValue(c, RoadEditSelection{3, 3, 1, 1}, 0, true, 3.5f);
+  SetDetailValue(c, RoadEditSelection{4, 4, 1, 1}, 0, true, 3.75f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{-1, -1, 1, 1}, 0, true), 3.5f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{1, 4, 1, 1}, 0, true), 3.5f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{4, 5, 1, 1}, 0, true), 3.75f);
+  // Only unpaved lanes selected: the first of them.
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{0, 2, 1, 1}, 0, true), 0.0f);
+}
+
 TEST(DovelDetailCells, WithoutASelectionEveryLaneOfTheMostDownstreamSection) {
   auto road = FiveSections();
   KDConfig& c = *road;

@@ -80,8 +80,8 @@ TEST_F(FormMainDovelSurfaceTest, DetailListHoldsTheNineDetailsFirstChosen) {
   EXPECT_EQ(page->ComboBoxSurfaceDetail->currentText(), "Lane width");
   EXPECT_EQ(page->ComboBoxSurfaceDetail->itemText(5), "Slope");
   EXPECT_EQ(page->ComboBoxSurfaceDetail->itemText(8), "Pre warning distance");
-  // The model's own description of the lane width, its slider and the value of the lane.
-  Drag(1000, 5, 1000, 5);
+  // The model's own description of the lane width, its slider and the value of the first
+  // lane that is one (lanes 0 .. 3 are not: the model keeps its lanes at the right).
   EXPECT_FALSE(page->LabelSurfaceDetailDescription->text().isEmpty());
   EXPECT_EQ(page->TrackBarSurfaceDetail->maximum(), 50);
   EXPECT_EQ(page->LabelSurfaceDetailsValue->text(), "3.50 m");
