@@ -224,6 +224,15 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
                   lost);
     success = false;
   }
+  // A run that ended in an error measured nothing from then on; the batch went on.
+  if (const int failed = engine->RunsFailed(); failed > 0) {
+    err << Format(failed == 1 ? "kavro-batch: %d run ended in an error; its status in the batch "
+                                "results names it\n"
+                              : "kavro-batch: %d runs ended in an error; their status in the "
+                                "batch results names it\n",
+                  failed);
+    success = false;
+  }
   SetReportHook(std::move(previous));
   return success ? 0 : 1;
 }

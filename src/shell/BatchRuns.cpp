@@ -66,7 +66,7 @@ void BatchRunner::SetNumberOfRuns(int runs, bool refillAll) {
     // the range wrap here without fault; such a batch does not start (CanStart).
     const std::int64_t wide = static_cast<std::int64_t>(seed) + 2 * static_cast<std::int64_t>(i);
     const std::int32_t runSeed = static_cast<std::int32_t>(static_cast<std::uint32_t>(wide));
-    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false, {}};
+    rows_[i] = BatchRow{static_cast<int>(i) + 1, runSeed, "", "", "", false, false, {}};
   }
   rowsFilledOnce_ = true;
   observer_->RowsRebuilt();
@@ -212,6 +212,7 @@ void BatchRunner::StartBatchRun() {
   breakdownPeriod_ = -1;
   if (BatchRow* row = CurrentRow()) {
     row->Capacity = CapacityRunFlows();
+    row->Failed = false;
     row->Started = clock_();
     row->Status = "Running ...";
     RowChanged(row->Run);
@@ -260,6 +261,7 @@ void BatchRunner::FailBatchRun(const std::string& errorText) {
   if (BatchRow* row = CurrentRow()) {
     row->Finished = clock_();
     row->Status = errorText;
+    row->Failed = true;
     NoteUnwrittenFiles(*row, run_.TakeUnwrittenFiles());
     RowChanged(row->Run);
     observer_->RunEnded(*row);

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "shell/CapacityEstimate.h"
 #include "shell/ConfigDocument.h"
 #include "shell/RunController.h"
-#include "shell/CapacityEstimate.h"
 
 // One row of the batch grid.
 struct BatchRow {
@@ -16,7 +16,8 @@ struct BatchRow {
   std::string Started;  // local time of day "hh:mm:ss"
   std::string Finished;
   std::string Status;
-  bool FilesLost = false;  // an output file of the run could not be written (named in Status)
+  bool FilesLost = false;     // an output file of the run could not be written (named in Status)
+  bool Failed = false;        // the simulation ended in an error (its text is the Status)
   CapacityRunFlows Capacity;  // the flows of a finished run, for the capacity estimate
 };
 

@@ -22,6 +22,8 @@ class BatchEngine {
   virtual bool SaveBatchResultsUnattended() = 0;
   /// The runs of the last batch that could not write all their output files.
   virtual int RunsWithFilesLost() const { return 0; }
+  /// The runs of the last batch whose simulation ended in an error.
+  virtual int RunsFailed() const { return 0; }
 };
 
 // What the command-line machine needs from the program around it.

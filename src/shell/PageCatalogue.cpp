@@ -86,41 +86,41 @@ int InitialEntry(PageMenu menu, int programMode) {
 std::string PageTitle(int page) {
   switch (page) {
     case 1:
-      return "Physical road layout";
+      return "Road design: Physical road layout";
     case 2:
-      return "Origin and destination names";
+      return "Roaddesign: Origin and destination names";
     case 3:
-      return "Link teleports";
+      return "Road design: Link teleports";
     case 4:
-      return "Surface details";
+      return "Road design: Surface details";
     case 5:
-      return "Traffic control";
+      return "Road design: Traffic control";
     case 6:
-      return "Generate lane change behavior";
+      return "Road design: Generate lane change behavior";
     case 7:
-      return "Edit lane change areas";
+      return "Road design: Edit lane change areas";
     case 8:
-      return "Detectors";
+      return "Road design: Detectors";
     case 9:
-      return "Speed limit";
+      return "Road design: Speed limit";
     case 10:
-      return "Surface details";
+      return "Road design: Surface details";
     case 11:
-      return "Composition";
+      return "Traffic: Composition";
     case 12:
-      return "Flow per origin";
+      return "Traffic: Flow per origin";
     case 13:
-      return "Origin - Destination matrix";
+      return "Traffic: Origin - Destination matrix";
     case 14:
       return "Vehicle and driver parameters";
     case 16:
-      return "Generation";
+      return "Traffic: Generation";
     case 21:
-      return "Settings";
+      return "Simulate: Settings";
     case 22:
-      return "Run";
+      return "Simulate: Run";
     case 23:
-      return "Batch";
+      return "Simulate: Batch";
   }
   return std::string();
 }

@@ -20,13 +20,19 @@ struct PageEntry {
 constexpr int kPageEntryCount = 23;
 extern const PageEntry kPageEntries[kPageEntryCount];
 
-/// Page numbers of the pages other code switches to.
+/// Page numbers of the pages other code switches to or asks for.
 constexpr int kPhysicalRoadLayoutPage = 1;
 constexpr int kODNamesPage = 2;
+constexpr int kTrafficControlPage = 5;
+constexpr int kLaneChangeBehaviorPage = 6;
 constexpr int kLaneChangeAreasPage = 7;
-constexpr int kFlowPerOriginPage = 12;
 constexpr int kDetectorsPage = 8;
+constexpr int kCompositionPage = 11;
+constexpr int kFlowPerOriginPage = 12;
+constexpr int kODMatrixPage = 13;
 constexpr int kParameterPage = 14;
+constexpr int kGenerationPage = 16;
+constexpr int kSettingsPage = 21;
 constexpr int kRunPage = 22;
 constexpr int kBatchPage = 23;
 

@@ -228,6 +228,13 @@ int UnattendedBatch::RunsWithFilesLost() const {
   return lost;
 }
 
+int UnattendedBatch::RunsFailed() const {
+  if (!batch_) return 0;
+  int failed = 0;
+  for (const BatchRow& row : batch_->Rows()) failed += row.Failed ? 1 : 0;
+  return failed;
+}
+
 void UnattendedBatch::RunEnded(const BatchRow& row) {
   if (progress_ && shownPercent_ >= 0) {
     *progress_ << "\r" << std::string(kBarWidth + 24, ' ') << "\r" << std::flush;

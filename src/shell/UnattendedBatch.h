@@ -39,6 +39,7 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   bool BatchFinished() const override;
   bool SaveBatchResultsUnattended() override;
   int RunsWithFilesLost() const override;
+  int RunsFailed() const override;
 
   /// The runner of the last batch; none before one started.
   const BatchRunner* Runner() const { return batch_.get(); }

@@ -1,27 +1,12 @@
-/* A stand-in for the external vehicle model library, written against the C interface only, so
-   the loader tests prove the call table's types match what a C library exports. Built twice:
+/* A stand-in for the external vehicle model library, written in C against the library's header,
+   so the loader tests prove the call table's types match what a C library exports. Built twice:
    complete, and with FAKE_UDOV_INCOMPLETE lacking Write_config. */
 #include <stdint.h>
 #include <string.h>
 
-typedef struct {
-  int16_t Type;
-  char Reserved[10];
-  float Minimum;
-  float Maximum;
-  int32_t Unused;
-  float Step;
-  char* Name;
-  int16_t NameCapacity;
-  char* Description;
-  int16_t DescriptionCapacity;
-  char* Format;
-  int16_t FormatCapacity;
-} ParamInfo;
+#include "udov/udov.h"
 
-typedef void (*ErrorHandler)(int32_t severity, const char* text, float time);
-
-static ErrorHandler handler;
+static UdovErrorHandler handler;
 static float storedSpeed = 80.0f;
 static int32_t afterStepCalls[2];
 static int32_t stepResult = 1;
@@ -39,13 +24,13 @@ int32_t Read_config(const char* fileName) { return strcmp(fileName, "good.dov") 
 #ifndef FAKE_UDOV_INCOMPLETE
 int32_t Write_config(const char* fileName) { return fileName[0] ? 0 : 1; }
 #endif
-void Set_errorhandler(ErrorHandler h) { handler = h; }
+void Set_errorhandler(UdovErrorHandler h) { handler = h; }
 int32_t Open_test_file(const char* path) {
   if (handler) handler(2, path, 1.5f);
   return 0;
 }
 
-int32_t Get_param_info(int32_t paramClass, int32_t paramId, ParamInfo* info) {
+int32_t Get_param_info(int32_t paramClass, int32_t paramId, UdovParamInfo* info) {
   if (paramClass != 1 || paramId != 7) return 1;
   info->Type = 1;
   info->Minimum = 50.0f;

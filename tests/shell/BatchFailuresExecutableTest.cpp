@@ -120,6 +120,19 @@ TEST_F(BatchFailuresExecutable, ARunThatLostAFileIsRecordedAndTheBatchGoesOn) {
   ExpectNoTemporaryFiles(folder);
 }
 
+// A demand no lane can carry stops every run in the kernel: the batch still ends and saves its
+// results, which name the error, but the exit status says the runs measured nothing.
+TEST_F(BatchFailuresExecutable, RunsThatEndInAnErrorFailTheBatch) {
+  fs::path folder = ExampleFolder("flow", [](KDConfig& config) {
+    for (int origin = 0; origin < config.SourceCount(); ++origin) config.SetOFlow(origin, 0, 99999);
+  });
+  ExeResult result = RunKavroBatch({(folder / "ramp.kav").string(), "batch=2,0,0,40"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(Contains(result.err, "kavro-batch: 2 runs ended in an error")) << result.err;
+  const std::string results = ReadWholeFile((folder / "ramp.kbr").string());
+  EXPECT_TRUE(Contains(results, "Requested flow too high")) << results;
+}
+
 TEST_F(BatchFailuresExecutable, AFifoIsNeverReplacedByWriteConfig) {
   fs::path folder = ExampleFolder("fifo");
   ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);

@@ -57,6 +57,11 @@ TEST(PageCatalogueEntries, InitialTicksAndModes) {
   EXPECT_FALSE(EntryVisible(Entry("ItemLinkTeleports"), KAVRO));
   EXPECT_FALSE(EntryVisible(Entry("ItemLinkTeleports"), DOVEL));
   EXPECT_EQ(PageTitle(15), "") << "no page carries number 15";
+  // A page's title names its menu; both surface detail pages carry the same title.
+  EXPECT_EQ(PageTitle(4), "Road design: Surface details");
+  EXPECT_EQ(PageTitle(10), PageTitle(4));
+  EXPECT_EQ(PageTitle(2), "Roaddesign: Origin and destination names");
+  EXPECT_EQ(PageTitle(12), "Traffic: Flow per origin");
 }
 
 }  // namespace

@@ -17,20 +17,29 @@ TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
   setObjectName("PageLaneChangeAreas");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  auto addCombo = [this, layout](int row, const char* name, const char* caption) {
-    layout->addWidget(new QLabel(caption, this), row, 0);
-    auto* combo = new QComboBox(this);
+  auto addCombo = [this](QWidget* parent, QGridLayout* grid, int row, const char* name,
+                         const char* caption) {
+    grid->addWidget(new QLabel(caption, parent), row, 0);
+    auto* combo = new QComboBox(parent);
     combo->setObjectName(name);
     combo->setMinimumWidth(160);
-    layout->addWidget(combo, row, 1);
+    grid->addWidget(combo, row, 1);
     connect(combo, &QComboBox::activated, this, [this] {
       if (!filling_) emit ChoiceChanged();
     });
     return combo;
   };
-  ComboBoxCurrentSink = addCombo(0, "ComboBoxCurrentSink", "Destination");
-  ComboBoxLaneChangeArea = addCombo(1, "ComboBoxLaneChangeArea", "Lane change area");
-  ComboBoxLaneChangeVehicleType = addCombo(2, "ComboBoxLaneChangeVehicleType", "Vehicle type");
+  // The destination list and its caption travel together between pages 6 and 7; the column of
+  // the captions keeps the width of the other captions here.
+  sinkList_ = new QWidget(this);
+  sinkList_->setObjectName("PanelCurrentSink");
+  auto* sinkGrid = new QGridLayout(sinkList_);
+  sinkGrid->setContentsMargins(0, 0, 0, 0);
+  ComboBoxCurrentSink = addCombo(sinkList_, sinkGrid, 0, "ComboBoxCurrentSink", "Destination");
+  ReclaimSinkList();
+  ComboBoxLaneChangeArea = addCombo(this, layout, 1, "ComboBoxLaneChangeArea", "Lane change area");
+  ComboBoxLaneChangeVehicleType =
+      addCombo(this, layout, 2, "ComboBoxLaneChangeVehicleType", "Vehicle type");
   auto addEdit = [this, layout](int row, const char* name, const char* caption, const char* unit) {
     layout->addWidget(new QLabel(caption, this), row, 2);
     auto* edit = new QLineEdit(this);
@@ -85,6 +94,13 @@ int TPageLaneChangeAreas::VehicleType() const {
 }
 
 void TPageLaneChangeAreas::ChooseArea(int area) { ComboBoxLaneChangeArea->setCurrentIndex(area); }
+
+void TPageLaneChangeAreas::ReclaimSinkList() {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  if (grid->indexOf(sinkList_) >= 0) return;
+  grid->addWidget(sinkList_, 0, 0, 1, 2);
+  sinkList_->show();
+}
 
 bool TPageLaneChangeAreas::ReadEdit(AreaEdit& edit) const {
   if (Sink() < 0 || Area() < 0) return false;

@@ -10,7 +10,8 @@ class QLineEdit;
 class QPushButton;
 
 // Page 7, the lane change areas of one destination: its areas in rank order, the chosen
-// area's lengths and route choice probability. A length or probability is committed when its
+// area's lengths and route choice probability. The destination list moves to page 6 while
+// that page is shown. A length or probability is committed when its
 // field loses the focus or on Enter; the main window records the undo point and applies it.
 class TPageLaneChangeAreas : public QWidget {
   Q_OBJECT
@@ -26,6 +27,10 @@ class TPageLaneChangeAreas : public QWidget {
   /// The fields as an edit; false without a destination and area or with an empty length.
   bool ReadEdit(AreaEdit& edit) const;
   void ChooseArea(int area);
+  /// The destination list with its caption. The lane change behaviour page shows the same list
+  /// while it is shown; ReclaimSinkList puts it back on this page.
+  QWidget* SinkList() const { return sinkList_; }
+  void ReclaimSinkList();
 
   QComboBox* ComboBoxCurrentSink = nullptr;
   QComboBox* ComboBoxLaneChangeArea = nullptr;
@@ -45,5 +50,6 @@ class TPageLaneChangeAreas : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QWidget* sinkList_ = nullptr;
   bool filling_ = false;
 };

@@ -52,6 +52,13 @@ TPageLaneChangeBehavior::TPageLaneChangeBehavior(QWidget* parent) : QWidget(pare
   connect(BitBtnUpdateLaneChangeAreas, &QPushButton::clicked, this, [this] { emit UpdateClick(); });
 }
 
+void TPageLaneChangeBehavior::HostSinkList(QWidget* list) {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  if (grid->indexOf(list) >= 0) return;
+  grid->addWidget(list, 3, 0, 1, 2);
+  list->show();
+}
+
 LaneChangeSettings TPageLaneChangeBehavior::Settings() const {
   return LaneChangeSettingsFromText(ToText(EditLaneChangeRequired->text()),
                                     ToText(EditLaneChangeVoluntary->text()),

@@ -10,7 +10,8 @@ class QPushButton;
 // Page 6, the lane change behaviour: the three lengths the generator gives new merge areas and
 // the buttons that regenerate the areas of every destination (Rebuild) or regenerate them
 // keeping the lengths of areas that existed before (Update). The main window records the undo
-// point, runs the generator and redraws.
+// point, runs the generator and redraws. While the page is shown it also holds the
+// destination list of the lane change area page.
 class TPageLaneChangeBehavior : public QWidget {
   Q_OBJECT
 
@@ -18,6 +19,9 @@ class TPageLaneChangeBehavior : public QWidget {
   explicit TPageLaneChangeBehavior(QWidget* parent = nullptr);
   /// The settings of the three fields (300, 300 and 0 for a field without a number).
   LaneChangeSettings Settings() const;
+  /// Shows the destination list of the lane change area page below the buttons; the road
+  /// shows the chosen destination's areas.
+  void HostSinkList(QWidget* list);
 
   QLineEdit* EditLaneChangeRequired = nullptr;
   QLineEdit* EditLaneChangeVoluntary = nullptr;

@@ -22,6 +22,7 @@ namespace {
 int pendingExitCode = -1;
 
 void ExitWhenNoModalWindow() {
+  if (pendingExitCode < 0) return;  // cancelled
   if (QApplication::activeModalWidget()) {
     QTimer::singleShot(50, ExitWhenNoModalWindow);
     return;
@@ -66,6 +67,8 @@ void RequestApplicationExit(int exitCode) {
   if (exitCode > pendingExitCode) pendingExitCode = exitCode;
   if (!scheduled) QTimer::singleShot(0, ExitWhenNoModalWindow);
 }
+
+void CancelApplicationExit() { pendingExitCode = -1; }
 
 ReportIcon IconForReport(const Report& report) {
   switch (report.kind) {

@@ -8,6 +8,8 @@
 /// Ends the event loop with `exitCode` once no modal window is open any more, so a message box
 /// that is still to be shown by the current handler is not closed at once.
 void RequestApplicationExit(int exitCode);
+/// Forgets an end asked for and not yet made (window tests go on after a window asked for it).
+void CancelApplicationExit();
 
 /// The icon a report's message box shows.
 enum class ReportIcon { Exclamation, Warning, Critical, Information };

@@ -90,8 +90,9 @@ void TFormMain::FormCreate(const StartupInfo& startup) {
     return ChooseFile(request, name);
   });
   // Interface text patches: the hidden text labels first, whose captions become the texts the
-  // pages below are built with; the rest of the window once all its pages exist.
-  SetPatchFile(programDirectory_ + programName_ + ".tre");
+  // pages below are built with; the rest of the window once all its pages exist. The file
+  // beside the program wins over an installed one.
+  SetPatchFile(FindProgramFile(programDirectory_, programName_ + ".tre", ProgramFileKind::Data));
   InstallPatchOnShow();
   const std::vector<int> patchedTexts = PatchFormPart(this, textLabels_);
   CopyPatchedTexts();

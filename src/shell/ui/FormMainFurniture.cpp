@@ -16,16 +16,11 @@
 #include "roadview/RoadGeometry.h"
 #include "roadview/ui/PageFurniture.h"
 #include "roadview/ui/PageLaneChangeAreas.h"
+#include "roadview/ui/PageLaneChangeBehavior.h"
 #include "roadview/ui/RoadView.h"
+#include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormValue.h"
-
-namespace {
-
-constexpr int kTrafficControlPage = 5;
-constexpr int kDetectorsPage = 8;
-
-}  // namespace
 
 void TFormMain::CreateFurniturePages() {
   auto config = [this]() -> const KDConfig& { return Config(); };
@@ -93,14 +88,23 @@ void TFormMain::ShowFurniturePage(int page) {
     DetectorChosen(PageDetectors->Chosen());
   }
   if (page == kTrafficControlPage && PageTrafficControl) LightChosen(PageTrafficControl->Chosen());
-  if (page == 7) ShowLaneChangeAreas();
+  // Both lane change pages show the destination list of the area page.
+  if (page == kLaneChangeBehaviorPage && PageLaneChangeBehavior && PageLaneChangeAreas) {
+    PageLaneChangeBehavior->HostSinkList(PageLaneChangeAreas->SinkList());
+    ShowLaneChangeAreas();
+  }
+  if (page == kLaneChangeAreasPage && PageLaneChangeAreas) {
+    PageLaneChangeAreas->ReclaimSinkList();
+    ShowLaneChangeAreas();
+  }
 }
 
 // Part of every redraw while a page is shown: the lists follow the configuration.
 void TFormMain::RefreshFurnitureLists(int page) {
   if (!document_) return;
   if (page == kDetectorsPage && PageDetectors) PageDetectors->RebuildList();
-  if (page == 7 && PageLaneChangeAreas) PageLaneChangeAreas->Refresh(Config());
+  if ((page == kLaneChangeBehaviorPage || page == kLaneChangeAreasPage) && PageLaneChangeAreas)
+    PageLaneChangeAreas->Refresh(Config());
   if (page == kTrafficControlPage && PageTrafficControl) {
     PageTrafficControl->RebuildList();
     PageTrafficControl->TrafficLightChange();

@@ -17,12 +17,6 @@
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 
-namespace {
-
-constexpr int kLaneChangeBehaviorPage = 6;
-
-}  // namespace
-
 void TFormMain::CreateLaneChangePages() {
   PageLaneChangeBehavior = new TPageLaneChangeBehavior;
   HostPage(kLaneChangeBehaviorPage, PageLaneChangeBehavior);
@@ -69,10 +63,12 @@ void TFormMain::ToggleAllLaneChange(int pressSection, int pressLane) {
 
 // ---- Lane change areas -----------------------------------------------------------------------
 
+// The road shows the chosen destination and its areas; on the area page the chosen area is
+// highlighted as well.
 void TFormMain::ShowLaneChangeAreas() {
   PageLaneChangeAreas->Refresh(Config());
   const int d = PageLaneChangeAreas->Sink();
-  const int a = PageLaneChangeAreas->Area();
+  const int a = CurrentPage() == kLaneChangeAreasPage ? PageLaneChangeAreas->Area() : -1;
   currentSelection_ = d >= 0 ? MakeRoadDrawFlags(RoadDrawKind::Destination,
                                                  static_cast<std::uint32_t>(d + 1 + 256 * (a + 1)))
                              : 0;

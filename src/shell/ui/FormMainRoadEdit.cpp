@@ -30,8 +30,6 @@
 
 namespace {
 
-constexpr int kRoadLayoutPage = 1;
-constexpr int kSettingsPage = 21;
 constexpr int kMaxClipboardText = 9999;
 // Below the distance scale: the detector labels [pixel].
 constexpr int kDetectorLabelsTopKavro = 317;
@@ -58,7 +56,7 @@ void WriteClipboardText(const std::string& text) {
 
 void TFormMain::CreateRoadEditing() {
   PageRoadLayout = new TPageRoadLayout;
-  HostPage(kRoadLayoutPage, PageRoadLayout);
+  HostPage(kPhysicalRoadLayoutPage, PageRoadLayout);
   CreateSurfacePages();
   CreateFurniturePages();
   CreateLaneChangePages();
@@ -162,8 +160,8 @@ void TFormMain::RedrawRoad() {
   if (!RoadViewMain) return;
   const int page = CurrentPage();
   std::uint32_t flags = currentSelection_ & RDF_SELECTION_MASK;
-  if (page == 6) flags |= RDF_SHOW_ALL_LANE_CHANGE | RDF_SHOW_AREAS;
-  if (page == 7) flags |= RDF_SHOW_AREAS;
+  if (page == kLaneChangeBehaviorPage) flags |= RDF_SHOW_ALL_LANE_CHANGE | RDF_SHOW_AREAS;
+  if (page == kLaneChangeAreasPage) flags |= RDF_SHOW_AREAS;
   if (page == 9)
     flags = (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(RoadDrawKind::SpeedLimit, 1);
   // The surface pages show the stored values; the road shows the chosen detail.
@@ -180,13 +178,13 @@ void TFormMain::RedrawRoad() {
   if (ItemDrawTapers && ItemDrawTapers->isChecked()) flags |= RDF_DRAW_TAPERS;
   RoadViewMain->SetDrawFlags(flags);
   // The selection rectangle shows on the pages that edit the selected cells.
-  const bool selectionPage = page == kRoadLayoutPage || page == 4 || page == 9 || page == 10 ||
-                             (page == 6 && selectingArea_);
+  const bool selectionPage = page == kPhysicalRoadLayoutPage || page == 4 || page == 9 ||
+                             page == 10 || (page == kLaneChangeBehaviorPage && selectingArea_);
   std::array<bool, kLaneTypeCommands> available{};
   if (document_) available = LaneTypeAvailability(Config(), selection_);
   RoadViewMain->SetSelection(selection_.Drawn(), selectionPage);
   RoadViewMain->RedrawRoad();
-  if (page == kRoadLayoutPage && document_) {
+  if (page == kPhysicalRoadLayoutPage && document_) {
     PageRoadLayout->SetAvailability(available);
     for (int i = 0; i < kLaneTypeCommands; ++i) laneTypeItems_[i]->setEnabled(available[i]);
   }
@@ -236,14 +234,14 @@ int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
 
 }  // namespace
 
-// A click on a destination glyph chooses that destination on the lane change area page and
-// its row on the names page; a click on an origin glyph its row on the names page and on the
+// A click on a destination glyph chooses that destination on the lane change pages and its
+// row on the names page; a click on an origin glyph its row on the names page and on the
 // flow per origin page.
 bool TFormMain::GlyphMouseDown(int x, int y) {
   const int page = CurrentPage();
   const int destination = DestinationGlyphAt(RoadViewMain->DisplayAreas(), x, y);
-  if (destination >= 0 && page == kLaneChangeAreasPage && PageLaneChangeAreas &&
-      destination < PageLaneChangeAreas->ComboBoxCurrentSink->count()) {
+  if (destination >= 0 && (page == kLaneChangeBehaviorPage || page == kLaneChangeAreasPage) &&
+      PageLaneChangeAreas && destination < PageLaneChangeAreas->ComboBoxCurrentSink->count()) {
     PageLaneChangeAreas->ComboBoxCurrentSink->setCurrentIndex(destination);
     ShowLaneChangeAreas();
     return true;
@@ -340,7 +338,7 @@ void TFormMain::ImageRoadMouseUp(int x, int y, Qt::MouseButton, QPoint screen) {
   RedrawRoad();
   DebugWrite(SelectionDebugLine(selection_));
   // On the lane change behaviour page a drag toggles the lanes every vehicle must leave.
-  if (CurrentPage() == 6) ToggleAllLaneChange(pressSection_, pressLane_);
+  if (CurrentPage() == kLaneChangeBehaviorPage) ToggleAllLaneChange(pressSection_, pressLane_);
 }
 
 void TFormMain::LaneLabelMouseDown(int lane) {
@@ -351,7 +349,7 @@ void TFormMain::LaneLabelMouseDown(int lane) {
 
 void TFormMain::RoadContextMenu(QPoint screen) {
   if (SurfaceContextMenu(CurrentPage(), screen)) return;
-  if (CurrentPage() != kRoadLayoutPage) return;
+  if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   RedrawRoad();  // the entries follow the selection
   PopupMenuEditRoad->popup(screen);
 }
@@ -505,7 +503,7 @@ void TFormMain::ItemEditClick() {
     ItemPaste->setEnabled(true);
     return;
   }
-  if (!ItemCut || CurrentPage() != kRoadLayoutPage || !currentPageItem_ ||
+  if (!ItemCut || CurrentPage() != kPhysicalRoadLayoutPage || !currentPageItem_ ||
       FindPageEntry(ToText(currentPageItem_->objectName())) < 0 ||
       kPageEntries[FindPageEntry(ToText(currentPageItem_->objectName()))].Menu !=
           PageMenu::RoadDesign)
@@ -522,12 +520,12 @@ void TFormMain::ItemEditClick() {
 }
 
 void TFormMain::ItemCopyClick() {
-  if (CurrentPage() != kRoadLayoutPage) return;
+  if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   WriteClipboardText(CopySelection(Config(), selection_));
 }
 
 void TFormMain::ItemCutClick() {
-  if (CurrentPage() != kRoadLayoutPage) return;
+  if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   RecordUndo(Text("LabelCut"));
   ItemCopyClick();
   CutSelection(Config(), selection_, WholeCrossSection(Config(), selection_));
@@ -536,7 +534,7 @@ void TFormMain::ItemCutClick() {
 }
 
 void TFormMain::PasteRoadPiece(PasteKind kind) {
-  if (CurrentPage() != kRoadLayoutPage) return;
+  if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   const std::string text = ReadClipboardText();
   if (KDConfig::CheckAreaText(text) <= 0) return;
   // Tried on a copy first: a piece that does not fit changes nothing.

@@ -33,8 +33,6 @@
 namespace {
 
 const char* const kPageProperty = "page";
-constexpr int kSettingsPage = 21;
-constexpr int kGenerationPage = 16;
 
 const char* const kCalibrationQuestion =
     "Only the original values are calibrated and validated.\r\n"

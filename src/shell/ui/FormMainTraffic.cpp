@@ -17,13 +17,6 @@
 #include "shell/ui/FormMain.h"
 #include "shell/ui/QtText.h"
 
-namespace {
-
-constexpr int kCompositionPage = 11;
-constexpr int kODMatrixPage = 13;
-
-}  // namespace
-
 TrafficPageHost TFormMain::TrafficHost() {
   TrafficPageHost host;
   host.config = [this]() -> KDConfig& { return Config(); };

@@ -1,6 +1,7 @@
 // The lane change behaviour page driven through its widgets: Rebuild and Update regenerate the
 // areas as one undo point each, Update keeps edited lengths, the length fields refuse what the
-// generator cannot use, and a drag over the road toggles the lanes every vehicle must leave.
+// generator cannot use, a drag over the road toggles the lanes every vehicle must leave, and
+// the road shows the areas of the destination chosen in the page's destination list.
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,64 @@ TEST_F(FormMainLaneChangeTest, DragTogglesAllLaneChangeRequired) {
   EXPECT_EQ(Config().IntPhysicalSectionProperty(section, 0, PP_ALLLANECHANGE), 1);
   EXPECT_EQ(Config().IntPhysicalSectionProperty(section, 1, PP_ALLLANECHANGE), 1);
   EXPECT_EQ(UndoCaption(), "&Undo change all lane change required area");
+  EXPECT_TRUE(capture.Empty());
+}
+
+// Pixels of the road picture in `rgb`.
+int CountPixels(const QImage& image, QRgb rgb) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == rgb;
+  return count;
+}
+
+// The destination list of the area page moves onto this page; the road draws the chosen
+// destination's areas, none of them highlighted, and follows another destination from the list
+// or from a click on its glyph.
+TEST_F(FormMainLaneChangeTest, DestinationListChoosesTheAreasTheRoadShows) {
+  ASSERT_GE(Config().SinkCount(), 2);
+  ASSERT_GE(Config().LaneChangeAreaCount(0), 1);
+  ASSERT_GE(Config().LaneChangeAreaCount(1), 1);
+  TPageLaneChangeAreas* areas = form->LaneChangeAreasPage();
+  QComboBox* sinks = areas->ComboBoxCurrentSink;
+  EXPECT_TRUE(page->isAncestorOf(sinks));
+  EXPECT_TRUE(sinks->isVisible());
+  EXPECT_EQ(sinks->count(), Config().SinkCount());
+  const std::uint32_t flags = form->RoadView()->DrawFlags();
+  EXPECT_EQ(SelectedDestination(flags), 0);
+  EXPECT_EQ(SelectedAreaRank(flags), -1);
+  EXPECT_NE(flags & RDF_SHOW_AREAS, 0u);
+  const QImage first = form->RoadView()->RoadBitmap();
+  EXPECT_GT(CountPixels(first, qRgb(255, 255, 0)), 0);  // yellow outlines
+
+  sinks->setFocus();
+  QTest::keyClick(sinks, Qt::Key_Down);
+  EXPECT_EQ(SelectedDestination(form->RoadView()->DrawFlags()), 1);
+  const QImage second = form->RoadView()->RoadBitmap();
+  EXPECT_NE(second, first);
+
+  const GlyphArea glyph = form->RoadView()->DisplayAreas().destinations[0];
+  const QPoint at(glyph.x + 10, (glyph.top + glyph.bottom) / 2);
+  const QString undo = UndoCaption();
+  QTest::mouseClick(Image(), Qt::LeftButton, Qt::NoModifier, at);
+  EXPECT_EQ(sinks->currentIndex(), 0);
+  EXPECT_EQ(UndoCaption(), undo);  // a pick, not a drag that toggles lanes
+  EXPECT_EQ(SelectedDestination(form->RoadView()->DrawFlags()), 0);
+
+  // The area page takes its list back, with the same destination chosen.
+  QTest::keyClick(sinks, Qt::Key_Down);
+  ShowPage("ItemEditLaneChangeAreas");
+  EXPECT_TRUE(areas->isAncestorOf(sinks));
+  EXPECT_TRUE(sinks->isVisible());
+  EXPECT_EQ(areas->Sink(), 1);
+  EXPECT_EQ(SelectedDestination(form->RoadView()->DrawFlags()), 1);
+  EXPECT_EQ(SelectedAreaRank(form->RoadView()->DrawFlags()), areas->Area());
+  // Only there is the chosen area drawn red, besides the destination's glyph.
+  EXPECT_GT(CountPixels(form->RoadView()->RoadBitmap(), qRgb(255, 0, 0)),
+            CountPixels(second, qRgb(255, 0, 0)));
+  ShowPage("ItemLaneChangeBehavior");
+  EXPECT_TRUE(page->isAncestorOf(sinks));
+  EXPECT_EQ(SelectedAreaRank(form->RoadView()->DrawFlags()), -1);
   EXPECT_TRUE(capture.Empty());
 }
 

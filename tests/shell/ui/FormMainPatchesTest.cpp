@@ -150,6 +150,18 @@ TEST_F(FormMainPatches, ABrokenLineIsReportedAndTheRestApplies) {
   EXPECT_EQ(form.findChild<QMenu*>("MenuFile")->title(), "&Datei");
 }
 
+// Installed under a prefix, the program finds its patch file among its data files.
+TEST_F(FormMainPatches, AnInstalledPatchFileIsFoundInTheDataFolder) {
+  std::filesystem::create_directories(folder / "bin");
+  std::filesystem::create_directories(folder / "share/kavro");
+  std::ofstream(folder / "share/kavro/kavro.tre", std::ios::binary)
+      << "[FormMain]\n/FormMain/MenuFile:Caption=&Datei\n";
+  ReportCapture capture;
+  TFormMain form(StartupInfo{(folder / "bin/kavro").string(), (folder / "bin").string() + "/", {}});
+  EXPECT_TRUE(capture.Empty());
+  EXPECT_EQ(form.findChild<QMenu*>("MenuFile")->title(), "&Datei");
+}
+
 TEST_F(FormMainPatches, WithoutAPatchFileTheProgramKeepsItsWording) {
   ReportCapture capture;
   TFormMain form(StartupInfo{(folder / "kavro").string(), folder.string() + "/", {}});
