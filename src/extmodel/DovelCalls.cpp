@@ -87,6 +87,16 @@ std::string ValueText(int type, const void* value, bool quoteText) {
   }
 }
 
+// Logs a parameter call: its start up to "*Value=", the value, and the model's result code.
+void LogValueCall(const std::string& start, int type, const void* value, int code) {
+  LogModelCall("%s", start.c_str());
+  LogModelCall("%s", ValueText(type, value, false).c_str());
+  if (code != 0)
+    LogModelCall("): error code %d\n", code);
+  else
+    LogModelCall(")\n");
+}
+
 // Checks that (cls, id) exists with `type`; reports and returns false otherwise.
 bool CheckType(int type, int cls, int id, const char* missing) {
   const int actual = QuietType(cls, id);
@@ -126,13 +136,10 @@ int Get_param_value(int type, int cls, int id, int index1, int index2, void* val
   if (!CheckType(type, cls, id, "Nonexistent parameter")) return -999;
   const int32_t indices[3] = {index1, index2, -1};
   const int code = library->GetParamValue(cls, id, IndexCount(index1, index2), indices, value);
-  LogModelCall("Get_param_value (Type=%d, Class=%d, ParamID=%d, Index1=%d, Index2=%d, *Value=",
-               type, cls, id, index1, index2);
-  LogModelCall("%s", ValueText(type, value, false).c_str());
-  if (code != 0)
-    LogModelCall("): error code %d\n", code);
-  else
-    LogModelCall(")\n");
+  LogValueCall(Format("Get_param_value (Type=%d, Class=%d, ParamID=%d, Index1=%d, Index2=%d, "
+                      "*Value=",
+                      type, cls, id, index1, index2),
+               type, value, code);
   if (code != 0)
     Fail(Format("Get_param_value (Class=%d, ParamID=%d, [%d,%d], %p) failed, errcode = %d", cls, id,
                 index1, index2, value, code));
@@ -146,12 +153,7 @@ int Set_param_value(int type, int cls, int id, int index1, int index2, void* val
   const std::string start =
       Format("Set_param_value (Type=%d, Class=%d, ParamID=%d, Index1=%d, Index2=%d, *Value=", type,
              cls, id, index1, index2);
-  LogModelCall("%s", start.c_str());
-  LogModelCall("%s", ValueText(type, value, false).c_str());
-  if (code != 0)
-    LogModelCall("): error code %d\n", code);
-  else
-    LogModelCall(")\n");
+  LogValueCall(start, type, value, code);
   if (code != 0)
     Fail(start + ValueText(type, value, true) + Format(") failed.\r\nError code %d", code));
   return code;

@@ -216,23 +216,22 @@ int RunBatchProgram(const std::vector<std::string>& parameters, std::ostream& ou
   if (!machine.Installed())
     err << (engine->BatchFinished() ? "kavro-batch: the batch results were not saved\n"
                                     : "kavro-batch: the batch did not finish\n");
-  if (const int lost = engine->RunsWithFilesLost(); lost > 0) {
-    err << Format(lost == 1 ? "kavro-batch: %d run could not write all its files; its status "
-                              "in the batch results names them\n"
-                            : "kavro-batch: %d runs could not write all their files; their "
-                              "status in the batch results names them\n",
-                  lost);
+  // Runs that lost a file, or whose simulation ended in an error (the batch went on), fail
+  // the batch; their status in the batch results says why.
+  auto failRuns = [&](int runs, const char* one, const char* several) {
+    if (runs <= 0) return;
+    err << Format(runs == 1 ? one : several, runs);
     success = false;
-  }
-  // A run that ended in an error measured nothing from then on; the batch went on.
-  if (const int failed = engine->RunsFailed(); failed > 0) {
-    err << Format(failed == 1 ? "kavro-batch: %d run ended in an error; its status in the batch "
-                                "results names it\n"
-                              : "kavro-batch: %d runs ended in an error; their status in the "
-                                "batch results names it\n",
-                  failed);
-    success = false;
-  }
+  };
+  failRuns(engine->RunsWithFilesLost(),
+           "kavro-batch: %d run could not write all its files; its status in the batch results "
+           "names them\n",
+           "kavro-batch: %d runs could not write all their files; their status in the batch "
+           "results names them\n");
+  failRuns(engine->RunsFailed(),
+           "kavro-batch: %d run ended in an error; its status in the batch results names it\n",
+           "kavro-batch: %d runs ended in an error; their status in the batch results names "
+           "it\n");
   SetReportHook(std::move(previous));
   return success ? 0 : 1;
 }
