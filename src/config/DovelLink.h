@@ -53,3 +53,16 @@ bool DovelSurfaceDetailPerLane(int detail);
 /// The caption of surface detail d (0 .. 8).
 const char* DovelSurfaceDetailCaption(int detail);
 constexpr int DOVEL_SURFACE_DETAILS = 9;
+
+/// What the external model says about one surface detail, with the detail's caption and
+/// per-lane flag from the table above. Types: 1 real, 2 integer, 3 unsigned; -1 unknown.
+struct SurfaceDetailInfo {
+  float minimum = 0;
+  float maximum = 0;
+  float step = 0;
+  std::string caption;
+  std::string description;
+  std::string format;
+  int type = -1;
+  bool perLane = false;
+};

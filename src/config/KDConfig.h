@@ -39,6 +39,7 @@ constexpr int MAXDETECTORS = 10000;
 // exit are linked when their counterparts are equal; -1 = not linked. Unused: section -1.
 class SourceSink;
 struct BHVSection;
+struct SurfaceDetailInfo;
 // Owns an origin or destination; the deleter lives with SourceSink, so this header does not
 // need the complete type.
 struct SourceSinkDeleter {
@@ -398,6 +399,10 @@ class KDConfig {
   bool DovelDetectorAddress(int n, int& link, int& index, int& offset) const;
   /// The lanes of the external model's link of `section`: 6 - the lowest lane in use.
   int DovelLaneCount(int section) const;
+  /// The external model's description of surface detail `detail` (0 .. 8) with its caption
+  /// and per-lane flag; returns the number of details (9). Another detail is a program error
+  /// (nothing filled). Without the model the range, step and texts stay empty, type -1.
+  static int GetSurfaceDetailInfo(int detail, SurfaceDetailInfo& info);
 
   /// DOVEL vehicle-driver frequency of vehicle type v and driver type d; unless `raw`, the
   /// row of v is first made a distribution over the driver types and kept so.

@@ -109,6 +109,26 @@ bool KDConfig::SendSectionsToModel(int section, int lane, int property) {
   }
 }
 
+int KDConfig::GetSurfaceDetailInfo(int detail, SurfaceDetailInfo& info) {
+  if (detail < 0 || detail >= DOVEL_SURFACE_DETAILS) {
+    ProgramError(Format("%s=%d", "KDConfig::GetSurfaceDetailInfo: PIndex", detail));
+    return DOVEL_SURFACE_DETAILS;
+  }
+  info = SurfaceDetailInfo();
+  info.caption = DovelSurfaceDetailCaption(detail);
+  info.perLane = DovelSurfaceDetailPerLane(detail);
+  ModelParamInfo model;
+  if (AskModelParamInfo(2, DovelSurfaceDetailId(detail), model)) {
+    info.minimum = model.minimum;
+    info.maximum = model.maximum;
+    info.step = model.step;
+    info.description = model.description;
+    info.format = model.format;
+    info.type = model.type;
+  }
+  return DOVEL_SURFACE_DETAILS;
+}
+
 namespace {
 
 // The section a detector at `position` belongs to: one on a boundary belongs to the

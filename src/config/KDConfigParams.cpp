@@ -64,6 +64,14 @@ ModelParamInfoSource SetModelParamInfoSource(ModelParamInfoSource source) {
   return std::exchange(InfoSource(), std::move(source));
 }
 
+bool AskModelParamInfo(int cls, int id, ModelParamInfo& info) {
+  if (!InfoSource()) return false;
+  ModelParamInfo answer;
+  if (!InfoSource()(cls, id, answer)) return false;
+  info = std::move(answer);
+  return true;
+}
+
 bool DovelParamAddress(int kind, int param, int& cls, int& id) {
   switch (kind) {
     case VDC_DOVELGENERAL:
@@ -417,4 +425,3 @@ float KDConfig::VDProbability(int v, int d, bool raw) {
   }
   return vdFrequency_[v][d];
 }
-

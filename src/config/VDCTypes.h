@@ -49,6 +49,7 @@ struct ModelParamInfo {
   std::string name;
   std::string description;
   std::string format;
+  int type = -1;  // 1 real, 2 integer, 3 unsigned, 4 text
 };
 
 /// Asks the external model about parameter (class, id); false when it has no such parameter.
@@ -57,6 +58,8 @@ using ModelParamInfoSource = std::function<bool(int cls, int id, ModelParamInfo&
 /// Installed once at start-up in DOVEL mode by the external model layer; returns the previous
 /// source. Without a source the DOVEL parameters have no name and the limits 0 .. 100.
 ModelParamInfoSource SetModelParamInfoSource(ModelParamInfoSource source);
+/// Asks the installed source; false (info untouched) without one or for an unknown parameter.
+bool AskModelParamInfo(int cls, int id, ModelParamInfo& info);
 
 /// The external model's (class, id) of parameter `param` of kind `kind`; false for kind 100
 /// and unknown kinds.

@@ -330,8 +330,9 @@ void Connect(const UdovCalls* calls) {
     return;
   }
   SetModelParamInfoSource([](int cls, int id, ModelParamInfo& info) {
-    return QuietType(cls, id, &info.minimum, &info.maximum, &info.step, &info.name,
-                     &info.description, &info.format) >= 0;
+    info.type = QuietType(cls, id, &info.minimum, &info.maximum, &info.step, &info.name,
+                          &info.description, &info.format);
+    return info.type >= 0;
   });
 }
 

@@ -4,8 +4,10 @@
 #include <cmath>
 #include <cstdio>
 
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
+#include "roadview/SurfaceDetailLabels.h"
 
 namespace {
 
@@ -147,4 +149,83 @@ void SetSectionSpeedLimit(KDConfig& config, const RoadEditSelection& selection, 
   const SelectedRange r = SelectedCells(config, selection);
   for (int s = r.sectionLo; s <= r.sectionHi; ++s)
     config.SetPhysicalSectionProperty(s, 0, PP_SPEEDLIMIT, static_cast<float>(limit));
+}
+
+// ---- DOVEL surface details ------------------------------------------------------------------
+
+namespace {
+
+bool UsableSteps(const SurfaceDetailInfo& info) {
+  return info.step > 0.0f && info.maximum >= info.minimum && std::isfinite(info.step) &&
+         std::isfinite(info.minimum) && std::isfinite(info.maximum);
+}
+
+// Float to int without overflow: the slider stays within what a position can hold.
+int WholePart(float value, int high) {
+  if (!(value > 0.0f)) return 0;
+  if (value >= static_cast<float>(high)) return high;
+  return static_cast<int>(std::trunc(value));
+}
+
+constexpr int kMostPositions = 1000000;
+
+}  // namespace
+
+int DetailSliderMaximum(const SurfaceDetailInfo& info) {
+  if (!UsableSteps(info)) return 0;
+  return WholePart((info.maximum - info.minimum) / info.step + 0.1f, kMostPositions);
+}
+
+int DetailSliderPosition(const SurfaceDetailInfo& info, float value) {
+  if (!UsableSteps(info)) return 0;
+  return WholePart((value - info.minimum) / info.step + 0.4f, DetailSliderMaximum(info));
+}
+
+float DetailSliderValue(const SurfaceDetailInfo& info, int position) {
+  if (!UsableSteps(info)) return info.minimum;
+  const float value = static_cast<float>(std::max(position, 0)) * info.step + info.minimum;
+  return std::min(value, info.maximum);
+}
+
+std::string DetailValueText(const SurfaceDetailInfo& info, float value) {
+  return FormatDetailText({info.perLane, info.type == 1, info.format}, value);
+}
+
+std::string DetailPerLaneComment(const SurfaceDetailInfo& info) {
+  return info.perLane ? std::string() : info.caption + " affects all lanes at once";
+}
+
+float ShownDetailValue(const KDConfig& config, const RoadEditSelection& selection, int detail,
+                       bool perLane) {
+  if (detail < 0 || detail > PP_SURFACEDETAIL_LAST) return 0.0f;
+  const ShownCell cell = ShownSurfaceCell(selection);
+  const int section = std::min(cell.section, config.Boundaries());
+  if (!perLane) return config.PhysicalSectionProperty(section, 0, detail);
+  // The model's roads keep their lanes at the right: the first selected lane is often not a
+  // lane at all, and has no value the model would take. Show the first one that is.
+  const SelectedRange r = SelectedCells(config, selection);
+  int lane = std::min(cell.lane, MaxLane() - 1);
+  for (int l = r.laneLo; l <= r.laneHi; ++l)
+    if (config.IntPhysicalSectionProperty(section, l, PP_LANETYPE) & (LANE_PAVED | LANE_ICC)) {
+      lane = l;
+      break;
+    }
+  return config.PhysicalSectionProperty(section, lane, detail);
+}
+
+SelectedRange DetailCells(const KDConfig& config, const RoadEditSelection& selection,
+                          bool perLane) {
+  SelectedRange range = SelectedCells(config, selection);
+  range.sectionLo = range.sectionHi =
+      std::min(ShownSurfaceCell(selection).section, config.Boundaries());
+  if (!perLane) range.laneLo = range.laneHi = 0;
+  return range;
+}
+
+void SetDetailValue(KDConfig& config, const RoadEditSelection& selection, int detail, bool perLane,
+                    float value) {
+  if (detail < 0 || detail > PP_SURFACEDETAIL_LAST) return;
+  const SelectedRange r = DetailCells(config, selection, perLane);
+  for (int l = r.laneLo; l <= r.laneHi; ++l)
+    config.SetPhysicalSectionProperty(r.sectionLo, l, detail, value);
 }

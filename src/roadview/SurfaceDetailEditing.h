@@ -79,3 +79,34 @@ int SectionSpeedLimit(const KDConfig& config, const RoadEditSelection& selection
 /// DOVEL mode: the speed limit belongs to the section; stores `limit` [km/h] into lane 0 of
 /// every selected section.
 void SetSectionSpeedLimit(KDConfig& config, const RoadEditSelection& selection, int limit);
+
+// ---- DOVEL surface details ------------------------------------------------------------------
+// One external model detail d (0 .. 8) at a time, edited with a slider of whole steps from the
+// model's minimum. A per-lane detail is kept per lane; any other is one value of the section,
+// kept at lane 0.
+
+struct SurfaceDetailInfo;
+
+/// The slider's last position: trunc((maximum - minimum) / step + 0.1); 0 for a detail
+/// without a usable step or range.
+int DetailSliderMaximum(const SurfaceDetailInfo& info);
+/// The position showing `value`: trunc((value - minimum) / step + 0.4), within the slider.
+int DetailSliderPosition(const SurfaceDetailInfo& info, float value);
+/// The value a position stands for: position x step + minimum, at most the maximum.
+float DetailSliderValue(const SurfaceDetailInfo& info, int position);
+/// The value label: the model's format applied to the value (real details) or to its whole
+/// part; a format the value cannot safely fill falls back to a plain number.
+std::string DetailValueText(const SurfaceDetailInfo& info, float value);
+/// Empty for a per-lane detail; otherwise caption + " affects all lanes at once".
+std::string DetailPerLaneComment(const SurfaceDetailInfo& info);
+/// The value the page shows: the first selected section's, for a per-lane detail in the
+/// first selected lane that is paved (the first selected lane when none is).
+float ShownDetailValue(const KDConfig& config, const RoadEditSelection& selection, int detail,
+                       bool perLane);
+/// The cells one slider move writes: only the first selected section; lanes from the first
+/// selected to the last (all lanes without a lane selection) for a per-lane detail, else lane 0
+/// holding the section's single value.
+SelectedRange DetailCells(const KDConfig& config, const RoadEditSelection& selection, bool perLane);
+/// Stores `value` into detail `detail` of those cells.
+void SetDetailValue(KDConfig& config, const RoadEditSelection& selection, int detail, bool perLane,
+                    float value);

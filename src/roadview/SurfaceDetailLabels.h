@@ -19,3 +19,8 @@ std::string DetailDisplayFormat(const std::string& format, bool real);
 
 /// The label of one value.
 std::string FormatDetailValue(const SurfaceDetailView& view, float value);
+
+/// The whole format text applied to one value ("%.1f %%" gives "0.5 %"), when it holds
+/// exactly one conversion for the detail's kind of number and nothing else but "%%";
+/// otherwise FormatDetailValue.
+std::string FormatDetailText(const SurfaceDetailView& view, float value);

@@ -235,6 +235,44 @@ TEST_F(DovelModel, SurfaceDetailOutsideTheModelsRangeIsRefused) {
   EXPECT_TRUE(messages.empty());
 }
 
+TEST_F(DovelModel, SurfaceDetailsAreDescribedByTheModel) {
+  SurfaceDetailInfo info;
+  EXPECT_EQ(KDConfig::GetSurfaceDetailInfo(5, info), DOVEL_SURFACE_DETAILS);
+  EXPECT_EQ(info.caption, "Slope");
+  EXPECT_FALSE(info.perLane);
+  EXPECT_EQ(info.type, 1);
+  EXPECT_FLOAT_EQ(info.minimum, -8);
+  EXPECT_FLOAT_EQ(info.maximum, 8);
+  EXPECT_FLOAT_EQ(info.step, 0.5f);
+  EXPECT_EQ(info.format, "%.1f %%");
+  EXPECT_NE(info.description.find("uphill"), std::string::npos);
+  KDConfig::GetSurfaceDetailInfo(0, info);
+  EXPECT_EQ(info.caption, "Lane width");
+  EXPECT_TRUE(info.perLane);
+  EXPECT_FLOAT_EQ(info.minimum, 2.5f);
+  KDConfig::GetSurfaceDetailInfo(8, info);
+  EXPECT_EQ(info.caption, "Pre warning distance");
+
+  ReportCapture reports;
+  info.caption = "kept";
+  EXPECT_EQ(KDConfig::GetSurfaceDetailInfo(9, info), DOVEL_SURFACE_DETAILS);
+  EXPECT_EQ(reports.OnlyText(), "KDConfig::GetSurfaceDetailInfo: PIndex=9");
+  EXPECT_EQ(info.caption, "kept");
+  reports.Clear();
+  KDConfig::GetSurfaceDetailInfo(-1, info);
+  EXPECT_EQ(reports.OnlyText(), "KDConfig::GetSurfaceDetailInfo: PIndex=-1");
+
+  // Without the model only the program's own table answers.
+  Dovel::Connect(nullptr);
+  reports.Clear();
+  KDConfig::GetSurfaceDetailInfo(5, info);
+  EXPECT_TRUE(reports.Empty());
+  EXPECT_EQ(info.caption, "Slope");
+  EXPECT_EQ(info.type, -1);
+  EXPECT_EQ(info.step, 0.0f);
+  EXPECT_TRUE(info.format.empty());
+}
+
 TEST_F(DovelModel, RunsWalkTheModelsVehiclesAndSplitDetectorCountsIntoPeriods) {
   auto config = Open(Example("two-lane-icc.dov"));
   ASSERT_NE(config, nullptr);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "roadview/SurfaceDetailEditing.h"
@@ -154,6 +155,138 @@ TEST(SpeedLimitSections, SectionLimitGoesIntoLaneZeroOfEverySelectedSection) {
   EXPECT_EQ(c.PhysicalSectionProperty(2, 0, PP_SPEEDLIMIT), 80.0f);
   EXPECT_NE(c.PhysicalSectionProperty(3, 0, PP_SPEEDLIMIT), 80.0f);
   EXPECT_EQ(SectionSpeedLimit(c, RoadEditSelection{3, 3, 2, 1}), 80);
+}
+
+// ---- DOVEL surface details ------------------------------------------------------------------
+
+SurfaceDetailInfo Slope() {
+  SurfaceDetailInfo info;
+  info.minimum = -8, info.maximum = 8, info.step = 0.5f;
+  info.caption = "Slope", info.format = "%.1f %%", info.type = 1, info.perLane = false;
+  return info;
+}
+SurfaceDetailInfo LaneWidth() {
+  SurfaceDetailInfo info;
+  info.minimum = 2.5f, info.maximum = 5, info.step = 0.05f;
+  info.caption = "Lane width", info.format = "%.2f m", info.type = 1, info.perLane = true;
+  return info;
+}
+
+TEST(DovelDetailSlider, PositionsAreWholeStepsFromTheMinimum) {
+  EXPECT_EQ(DetailSliderMaximum(Slope()), 32);
+  EXPECT_EQ(DetailSliderMaximum(LaneWidth()), 50);  // 49.9999.. + 0.1 still gives 50
+  EXPECT_EQ(DetailSliderPosition(Slope(), 0.0f), 16);
+  EXPECT_EQ(DetailSliderPosition(Slope(), -8.0f), 0);
+  EXPECT_EQ(DetailSliderPosition(LaneWidth(), 3.5f), 20);
+  // A stored value between two steps shows the lower one unless it is close to the upper.
+  EXPECT_EQ(DetailSliderPosition(Slope(), 0.2f), 16);
+  EXPECT_EQ(DetailSliderPosition(Slope(), 0.35f), 17);
+  EXPECT_FLOAT_EQ(DetailSliderValue(Slope(), 17), 0.5f);
+  EXPECT_FLOAT_EQ(DetailSliderValue(LaneWidth(), 21), 3.55f);
+  // Every position comes back as itself.
+  for (const SurfaceDetailInfo& info : {Slope(), LaneWidth()})
+    for (int p = 0; p <= DetailSliderMaximum(info); ++p)
+      EXPECT_EQ(DetailSliderPosition(info, DetailSliderValue(info, p)), p) << info.caption << p;
+}
+
+TEST(DovelDetailSlider, TheLastPositionNeverExceedsTheMaximum) {
+  // 0.1 steps from 0.5 to 3 in floats add up past 3 at the top.
+  SurfaceDetailInfo tau;
+  tau.minimum = 0.5f, tau.maximum = 3, tau.step = 0.1f, tau.type = 1;
+  const int last = DetailSliderMaximum(tau);
+  EXPECT_EQ(last, 25);
+  EXPECT_LE(DetailSliderValue(tau, last), 3.0f);
+  EXPECT_LE(DetailSliderValue(tau, last + 5), 3.0f);
+  // Stored values beyond the range stay on the slider.
+  EXPECT_EQ(DetailSliderPosition(tau, 100.0f), last);
+  EXPECT_EQ(DetailSliderPosition(tau, -100.0f), 0);
+}
+
+TEST(DovelDetailSlider, ADetailWithoutUsableStepsHasOnePosition) {
+  SurfaceDetailInfo none;  // the model did not describe it
+  EXPECT_EQ(DetailSliderMaximum(none), 0);
+  EXPECT_EQ(DetailSliderPosition(none, 5.0f), 0);
+  SurfaceDetailInfo backwards = Slope();
+  backwards.maximum = -9;
+  EXPECT_EQ(DetailSliderMaximum(backwards), 0);
+  SurfaceDetailInfo tiny = Slope();
+  tiny.step = 1e-30f;  // would overflow a position
+  EXPECT_GT(DetailSliderMaximum(tiny), 0);
+  EXPECT_LE(DetailSliderPosition(tiny, 8.0f), DetailSliderMaximum(tiny));
+}
+
+TEST(DovelDetailLabels, TheModelsFormatShowsTheValue) {
+  EXPECT_EQ(DetailValueText(Slope(), 0.5f), "0.5 %");
+  EXPECT_EQ(DetailValueText(LaneWidth(), 3.55f), "3.55 m");
+  SurfaceDetailInfo whole = Slope();
+  whole.type = 2, whole.format = "%d deg";
+  EXPECT_EQ(DetailValueText(whole, 45.9f), "45 deg");
+  // A format the value cannot fill safely is cut to its number.
+  SurfaceDetailInfo hostile = Slope();
+  hostile.format = "%.1f then %s";
+  EXPECT_EQ(DetailValueText(hostile, 0.5f), "0.5");
+  hostile.format = "%n%.1f";
+  EXPECT_EQ(DetailValueText(hostile, 0.5f), "0.5");
+}
+
+TEST(DovelDetailLabels, OnlyASectionDetailNamesAllLanes) {
+  EXPECT_EQ(DetailPerLaneComment(Slope()), "Slope affects all lanes at once");
+  EXPECT_EQ(DetailPerLaneComment(LaneWidth()), "");
+}
+
+TEST(DovelDetailCells, ASectionDetailIsLaneZeroOfTheFirstSelectedSection) {
+  auto road = FiveSections();
+  KDConfig& c = *road;
+  const RoadEditSelection selection{1, 3, 3, 1};  // lanes 1 .. 3, sections 3 .. 1
+  const SelectedRange cells = DetailCells(c, selection, false);
+  EXPECT_EQ(cells.sectionLo, 3);
+  EXPECT_EQ(cells.sectionHi, 3);
+  EXPECT_EQ(cells.laneLo, 0);
+  EXPECT_EQ(cells.laneHi, 0);
+  SetDetailValue(c, selection, 5, false, 2.5f);
+  EXPECT_EQ(c.PhysicalSectionProperty(3, 0, 5), 2.5f);
+  for (int s : {1, 2, 4}) EXPECT_EQ(c.PhysicalSectionProperty(s, 0, 5), 0.0f) << s;
+  EXPECT_EQ(c.PhysicalSectionProperty(3, 1, 5), 0.0f);
+  // Any selected lane shows the section's value.
+  EXPECT_EQ(ShownDetailValue(c, selection, 5, false), 2.5f);
+}
+
+TEST(DovelDetailCells, ALaneDetailGoesIntoTheSelectedLanesOfOneSection) {
+  auto road = FiveSections();
+  KDConfig& c = *road;
+  const RoadEditSelection selection{2, 3, 2, 0};
+  SetDetailValue(c, selection, 0, true, 3.25f);
+  for (int l = 0; l < MaxLane(); ++l)
+    EXPECT_EQ(c.PhysicalSectionProperty(2, l, 0), l == 2 || l == 3 ? 3.25f : 0.0f) << l;
+  for (int s : {0, 1}) EXPECT_EQ(c.PhysicalSectionProperty(s, 2, 0), 0.0f) << s;
+  EXPECT_EQ(ShownDetailValue(c, selection, 0, true), 3.25f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{1, 1, 2, 2}, 0, true), 0.0f);
+}
+
+TEST(DovelDetailCells, ALaneDetailShowsTheFirstSelectedLaneThatIsPaved) {
+  auto road = FiveSections();
+  KDConfig& c = *road;
+  // Section 1: lanes 0 .. 2 unpaved, 3 .. 5 paved.
+  for (int l = 0; l < 6; ++l)
+    c.SetPhysicalSectionProperty(1, l, PP_LANETYPE, l < 3 ? 0.0f : static_cast<float>(LANE_PAVED));
+  SetDetailValue(c, RoadEditSelection{3, 3, 1, 1}, 0, true, 3.5f);
+  SetDetailValue(c, RoadEditSelection{4, 4, 1, 1}, 0, true, 3.75f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{-1, -1, 1, 1}, 0, true), 3.5f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{1, 4, 1, 1}, 0, true), 3.5f);
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{4, 5, 1, 1}, 0, true), 3.75f);
+  // Only unpaved lanes selected: the first of them.
+  EXPECT_EQ(ShownDetailValue(c, RoadEditSelection{0, 2, 1, 1}, 0, true), 0.0f);
+}
+
+TEST(DovelDetailCells, WithoutASelectionEveryLaneOfTheMostDownstreamSection) {
+  auto road = FiveSections();
+  KDConfig& c = *road;
+  SetDetailValue(c, RoadEditSelection{}, 0, true, 4.0f);
+  for (int l = 0; l < MaxLane(); ++l) EXPECT_EQ(c.PhysicalSectionProperty(0, l, 0), 4.0f) << l;
+  EXPECT_EQ(c.PhysicalSectionProperty(1, 0, 0), 0.0f);
+  // A selection beyond the road's sections falls back to its last.
+  SetDetailValue(c, RoadEditSelection{0, 0, 9, 9}, 1, false, 0.5f);
+  EXPECT_EQ(c.PhysicalSectionProperty(4, 0, 1), 0.5f);
 }
 
 }  // namespace

@@ -35,3 +35,15 @@ TEST(SurfaceDetailFormat, RealsAsFloatsOthersTruncated) {
   EXPECT_EQ(FormatDetailValue({true, false, "%d"}, 2.9f), "2");
   EXPECT_EQ(FormatDetailValue({true, false, "%d"}, -2.9f), "-2");
 }
+
+TEST(SurfaceDetailFormat, WholeTextWhenItHoldsOneFittingConversion) {
+  EXPECT_EQ(FormatDetailText({false, true, "%.1f %%"}, 0.5f), "0.5 %");
+  EXPECT_EQ(FormatDetailText({true, true, "width %5.2f m"}, 3.5f), "width  3.50 m");
+  EXPECT_EQ(FormatDetailText({true, false, "%d%% of %x"}, 10.0f), "10");  // two conversions
+  EXPECT_EQ(FormatDetailText({true, true, "%.1f %s"}, 1.0f), "1.0");
+  EXPECT_EQ(FormatDetailText({true, true, "%d m"}, 1.0f), "1");      // whole for a real: %g
+  EXPECT_EQ(FormatDetailText({true, true, "%.1f %"}, 1.0f), "1.0");  // a lone "%" at the end
+  EXPECT_EQ(FormatDetailText({true, true, "no number"}, 2.0f), "2");
+  const std::string longText(2000, 'x');
+  EXPECT_EQ(FormatDetailText({true, true, longText + "%.0f"}, 7.0f), longText + "7");
+}

@@ -8,7 +8,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QSlider>
+#include <algorithm>
 
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "shell/ui/QtText.h"
 
@@ -213,4 +216,64 @@ void TPageSpeedLimit::PreparePopup() {
     entries_[ticked]->setChecked(true);
   else
     ItemOtherS->setChecked(true);
+}
+
+// ---- DOVEL surface details ---------------------------------------------------------------------
+
+TPageDOVELSurfaceDetails::TPageDOVELSurfaceDetails(QWidget* parent) : QWidget(parent) {
+  setObjectName("PageDOVELSurfaceDetails");
+  auto* layout = new QGridLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  auto* hint = AddLabel(this, "LabelDOVELSurfaceDetailsHint",
+                        "Drag over the road to select a section (and lanes), choose a detail, "
+                        "then move the slider.");
+  hint->setWordWrap(true);
+  layout->addWidget(hint, 0, 0, 1, 3);
+  layout->addWidget(AddLabel(this, "LabelSurfaceDetail", "Detail:"), 1, 0);
+  ComboBoxSurfaceDetail = new QComboBox(this);
+  ComboBoxSurfaceDetail->setObjectName("ComboBoxSurfaceDetail");
+  for (int d = 0; d < DOVEL_SURFACE_DETAILS; ++d)
+    ComboBoxSurfaceDetail->addItem(FromText(DovelSurfaceDetailCaption(d)));
+  ComboBoxSurfaceDetail->setCurrentIndex(0);
+  layout->addWidget(ComboBoxSurfaceDetail, 1, 1);
+  LabelSurfaceDetailDescription = AddLabel(this, "LabelSurfaceDetailDescription", QString());
+  LabelSurfaceDetailDescription->setWordWrap(true);
+  layout->addWidget(LabelSurfaceDetailDescription, 2, 0, 1, 3);
+  TrackBarSurfaceDetail = new QSlider(Qt::Horizontal, this);
+  TrackBarSurfaceDetail->setObjectName("TrackBarSurfaceDetail");
+  TrackBarSurfaceDetail->setMinimum(0);
+  TrackBarSurfaceDetail->setTickPosition(QSlider::TicksBelow);
+  TrackBarSurfaceDetail->setMinimumWidth(240);
+  layout->addWidget(TrackBarSurfaceDetail, 3, 0, 1, 2);
+  LabelSurfaceDetailsValue = AddLabel(this, "LabelSurfaceDetailsValue", QString());
+  LabelSurfaceDetailsValue->setMinimumWidth(80);
+  layout->addWidget(LabelSurfaceDetailsValue, 3, 2);
+  LabelPerLaneComment = AddLabel(this, "LabelPerLaneComment", QString());
+  layout->addWidget(LabelPerLaneComment, 4, 0, 1, 3);
+  layout->setColumnStretch(1, 1);
+
+  connect(ComboBoxSurfaceDetail, &QComboBox::activated, this, [this](int) { emit DetailChosen(); });
+  connect(TrackBarSurfaceDetail, &QSlider::valueChanged, this, [this](int position) {
+    if (!filling_) emit SliderMoved(position);
+  });
+}
+
+int TPageDOVELSurfaceDetails::Detail() const {
+  return std::clamp(ComboBoxSurfaceDetail->currentIndex(), 0, DOVEL_SURFACE_DETAILS - 1);
+}
+
+void TPageDOVELSurfaceDetails::Refresh(const KDConfig& config, const RoadEditSelection& selection) {
+  FillingScope filling(filling_);
+  const int d = Detail();
+  SurfaceDetailInfo info;
+  KDConfig::GetSurfaceDetailInfo(d, info);
+  LabelSurfaceDetailDescription->setText(FromText(info.description));
+  const int steps = DetailSliderMaximum(info);
+  TrackBarSurfaceDetail->setMaximum(steps);
+  TrackBarSurfaceDetail->setPageStep(std::max(1, steps / 10));
+  TrackBarSurfaceDetail->setTickInterval(std::max(1, steps / 10));
+  const float value = ShownDetailValue(config, selection, d, info.perLane);
+  LabelSurfaceDetailsValue->setText(FromText(DetailValueText(info, value)));
+  TrackBarSurfaceDetail->setValue(DetailSliderPosition(info, value));
+  LabelPerLaneComment->setText(FromText(DetailPerLaneComment(info)));
 }

@@ -85,3 +85,36 @@ class TPageSpeedLimit : public QWidget {
   std::function<bool(int&, int&)> range_;
   bool filling_ = false;
 };
+
+class QSlider;
+
+// Page 10, the external model's surface details: one detail at a time, chosen in the detail
+// list, shown for the selection's first cell on a slider of the model's steps. A user's move of
+// the slider reaches the main window as SliderMoved, which records the undo point, writes the
+// cells and redraws (refreshing this page).
+class TPageDOVELSurfaceDetails : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit TPageDOVELSurfaceDetails(QWidget* parent = nullptr);
+
+  /// The chosen detail, 0 .. 8.
+  int Detail() const;
+  /// Shows the chosen detail of the selection's first cell, as the model describes it.
+  void Refresh(const KDConfig& config, const RoadEditSelection& selection);
+
+  QComboBox* ComboBoxSurfaceDetail = nullptr;
+  QSlider* TrackBarSurfaceDetail = nullptr;
+  QLabel* LabelSurfaceDetailsValue = nullptr;
+  QLabel* LabelSurfaceDetailDescription = nullptr;
+  QLabel* LabelPerLaneComment = nullptr;
+
+ signals:
+  /// Another detail was chosen: the road shows it.
+  void DetailChosen();
+  /// The user moved the slider to `position`.
+  void SliderMoved(int position);
+
+ private:
+  bool filling_ = false;  // the program is setting the slider
+};

@@ -143,6 +143,7 @@ bool TFormMain::StartExternalModel() {
   }
   // The configuration forwards its changes to the model and reads .dov files through it.
   Dovel::Connect(&udov_->Calls());
+  ShowModelSurfaceDetails();
   SetDovelDefaultFile(FindProgramFile(programDirectory_, "New.dov", ProgramFileKind::Data));
   Dovel::Open_test_file(programDirectory_ + "TestFile.txt");
   Dovel::Set_errorhandler(

@@ -46,6 +46,7 @@ class TPageSettings;
 class TPageRoadLayout;
 class TPageKAVROSurfaceDetails;
 class TPageSpeedLimit;
+class TPageDOVELSurfaceDetails;
 class TPageDetectors;
 class TPageTrafficControl;
 class TPageLaneChangeBehavior;
@@ -154,6 +155,7 @@ class TFormMain : public QMainWindow,
   QMenu* DetectorPopupMenu() const { return PopupMenuDetectorGraph; }
   TPageKAVROSurfaceDetails* KavroSurfaceDetailsPage() const { return PageKAVROSurfaceDetails; }
   TPageSpeedLimit* SpeedLimitPage() const { return PageSpeedLimit; }
+  TPageDOVELSurfaceDetails* DovelSurfaceDetailsPage() const { return PageDOVELSurfaceDetails; }
   TPageDetectors* DetectorsPage() const { return PageDetectors; }
   TPageTrafficControl* TrafficControlPage() const { return PageTrafficControl; }
   TPageLaneChangeBehavior* LaneChangeBehaviorPage() const { return PageLaneChangeBehavior; }
@@ -344,6 +346,9 @@ class TFormMain : public QMainWindow,
   void SurfaceOtherClick();
   void SpeedLimitApply(int limit);
   void SpeedLimitOtherClick();
+  void DovelSurfaceSliderMoved(int position);
+  /// The road view labels the external model's details as the model describes them.
+  void ShowModelSurfaceDetails();
   bool SurfaceContextMenu(int page, QPoint screen);
   // Detectors and traffic lights (FormMainFurniture.cpp).
   void CreateFurniturePages();
@@ -454,6 +459,7 @@ class TFormMain : public QMainWindow,
   TPageRoadLayout* PageRoadLayout = nullptr;
   TPageKAVROSurfaceDetails* PageKAVROSurfaceDetails = nullptr;
   TPageSpeedLimit* PageSpeedLimit = nullptr;
+  TPageDOVELSurfaceDetails* PageDOVELSurfaceDetails = nullptr;
   TPageDetectors* PageDetectors = nullptr;
   TPageTrafficControl* PageTrafficControl = nullptr;
   TPageLaneChangeBehavior* PageLaneChangeBehavior = nullptr;

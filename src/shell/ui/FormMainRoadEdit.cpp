@@ -170,6 +170,10 @@ void TFormMain::RedrawRoad() {
   if (page == 4 && PageKAVROSurfaceDetails)
     flags =
         (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(PageKAVROSurfaceDetails->Row().aspect, 1);
+  if (page == 10 && PageDOVELSurfaceDetails)
+    flags = (flags & ~RDF_SELECTION_MASK) |
+            MakeRoadDrawFlags(RoadDrawKind::SurfaceDetail,
+                              static_cast<std::uint32_t>(PageDOVELSurfaceDetails->Detail() + 1));
   if (page == kRunPage || page == kSettingsPage) flags |= RDF_LIGHT_STATES;
   if (ItemDrawTapers && ItemDrawTapers->isChecked()) flags |= RDF_DRAW_TAPERS;
   RoadViewMain->SetDrawFlags(flags);

@@ -1,15 +1,17 @@
-// The surface details page (KAVRO mode) and the speed limit page (DOVEL mode): every value the
-// pages accept records its undo point, is written into the selected cells and redraws the road,
-// which refreshes the page.
+// The surface details page (KAVRO mode), the speed limit page and the external model's surface
+// details page (DOVEL mode): every value the pages accept records its undo point, is written
+// into the selected cells and redraws the road, which refreshes the page.
 
 #include <QLineEdit>
 #include <QMenu>
 #include <cmath>
 
+#include "config/DovelLink.h"
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
 #include "extmodel/DovelCalls.h"
 #include "roadview/SurfaceDetailEditing.h"
+#include "roadview/SurfaceDetailLabels.h"
 #include "roadview/ui/PageSurfaceDetails.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/ui/FormMain.h"
@@ -20,6 +22,7 @@ namespace {
 
 constexpr int kSurfaceDetailsPage = 4;
 constexpr int kSpeedLimitPage = 9;
+constexpr int kDovelSurfaceDetailsPage = 10;
 // The external model's speed limit parameter.
 constexpr int kSpeedLimitClass = 2;
 constexpr int kSpeedLimitId = 2;
@@ -55,6 +58,23 @@ void TFormMain::CreateSurfacePages() {
   });
   connect(PageSpeedLimit, &TPageSpeedLimit::ApplySpeedLimit, this, &TFormMain::SpeedLimitApply);
   connect(PageSpeedLimit, &TPageSpeedLimit::OtherClick, this, &TFormMain::SpeedLimitOtherClick);
+
+  PageDOVELSurfaceDetails = new TPageDOVELSurfaceDetails;
+  HostPage(kDovelSurfaceDetailsPage, PageDOVELSurfaceDetails);
+  connect(PageDOVELSurfaceDetails, &TPageDOVELSurfaceDetails::DetailChosen, this,
+          &TFormMain::RedrawRoad);
+  connect(PageDOVELSurfaceDetails, &TPageDOVELSurfaceDetails::SliderMoved, this,
+          &TFormMain::DovelSurfaceSliderMoved);
+}
+
+void TFormMain::ShowModelSurfaceDetails() {
+  std::vector<SurfaceDetailView> views;
+  for (int d = 0; d < DOVEL_SURFACE_DETAILS; ++d) {
+    SurfaceDetailInfo info;
+    KDConfig::GetSurfaceDetailInfo(d, info);
+    views.push_back({info.perLane, info.type == 1, info.format});
+  }
+  RoadViewMain->SetSurfaceDetails(views);
 }
 
 // Part of every redraw while one of the pages is shown, so they show the stored values.
@@ -64,6 +84,8 @@ void TFormMain::RefreshSurfacePages(int page) {
     PageKAVROSurfaceDetails->Refresh(Config(), selection_);
   if (page == kSpeedLimitPage && PageSpeedLimit)
     PageSpeedLimit->ShowSpeedLimit(SectionSpeedLimit(Config(), selection_));
+  if (page == kDovelSurfaceDetailsPage && PageDOVELSurfaceDetails)
+    PageDOVELSurfaceDetails->Refresh(Config(), selection_);
 }
 
 void TFormMain::SurfaceValueApply(int value) {
@@ -105,6 +127,18 @@ void TFormMain::SpeedLimitOtherClick() {
     return;
   if (value < 1 || value > 100) return;
   SpeedLimitApply(value);
+}
+
+void TFormMain::DovelSurfaceSliderMoved(int position) {
+  const int detail = PageDOVELSurfaceDetails->Detail();
+  SurfaceDetailInfo info;
+  KDConfig::GetSurfaceDetailInfo(detail, info);
+  // Without the model's range nothing could be stored that the model accepts.
+  if (info.type < 0) return;
+  RecordUndo("surface detail change");
+  SetDetailValue(Config(), selection_, detail, info.perLane, DetailSliderValue(info, position));
+  ConfigurationChanged();
+  RedrawRoad();
 }
 
 // The value pop-up menus open over a selection that holds an open lane.

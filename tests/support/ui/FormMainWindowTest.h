@@ -31,7 +31,7 @@ class FormMainWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(settingsDir.isValid());
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
-    form = std::make_unique<TFormMain>(StartupInfo{"/opt/kavro/kavro", "/unused/", arguments_});
+    form = std::make_unique<TFormMain>(StartupInfo{executable_, directory_, arguments_});
     form->SetQuestionAsker([](const Question&) { return Answer::No; });
     form->resize(1000, height_);
     form->show();
@@ -74,6 +74,9 @@ class FormMainWindowTest : public ::testing::Test {
 
   QTemporaryDir settingsDir;
   std::unique_ptr<TFormMain> form;
+  // The program as started (its name decides the mode) and its folder, with a final "/".
+  std::string executable_ = "/opt/kavro/kavro";
+  std::string directory_ = "/unused/";
 
  private:
   std::vector<std::string> arguments_;
