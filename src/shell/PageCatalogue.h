@@ -23,10 +23,13 @@ extern const PageEntry kPageEntries[kPageEntryCount];
 /// Page numbers of the pages other code switches to or asks for.
 constexpr int kPhysicalRoadLayoutPage = 1;
 constexpr int kODNamesPage = 2;
+constexpr int kSurfaceDetailsPage = 4;
 constexpr int kTrafficControlPage = 5;
 constexpr int kLaneChangeBehaviorPage = 6;
 constexpr int kLaneChangeAreasPage = 7;
 constexpr int kDetectorsPage = 8;
+constexpr int kSpeedLimitPage = 9;
+constexpr int kDovelSurfaceDetailsPage = 10;
 constexpr int kCompositionPage = 11;
 constexpr int kFlowPerOriginPage = 12;
 constexpr int kODMatrixPage = 13;

@@ -6,12 +6,6 @@
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
 
-namespace {
-
-constexpr int kSpeedLimitPage = 9;
-
-}  // namespace
-
 RunControllerPages::RunControllerPages(RunController& controller) : controller_(controller) {}
 
 int RunControllerPages::StepCount() const { return controller_.State().StepCount; }

@@ -162,15 +162,15 @@ void TFormMain::RedrawRoad() {
   std::uint32_t flags = currentSelection_ & RDF_SELECTION_MASK;
   if (page == kLaneChangeBehaviorPage) flags |= RDF_SHOW_ALL_LANE_CHANGE | RDF_SHOW_AREAS;
   if (page == kLaneChangeAreasPage) flags |= RDF_SHOW_AREAS;
-  if (page == 9)
+  if (page == kSpeedLimitPage)
     flags = (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(RoadDrawKind::SpeedLimit, 1);
   // The surface pages show the stored values; the road shows the chosen detail.
   RefreshSurfacePages(page);
   RefreshFurnitureLists(page);
-  if (page == 4 && PageKAVROSurfaceDetails)
+  if (page == kSurfaceDetailsPage && PageKAVROSurfaceDetails)
     flags =
         (flags & ~RDF_SELECTION_MASK) | MakeRoadDrawFlags(PageKAVROSurfaceDetails->Row().aspect, 1);
-  if (page == 10 && PageDOVELSurfaceDetails)
+  if (page == kDovelSurfaceDetailsPage && PageDOVELSurfaceDetails)
     flags = (flags & ~RDF_SELECTION_MASK) |
             MakeRoadDrawFlags(RoadDrawKind::SurfaceDetail,
                               static_cast<std::uint32_t>(PageDOVELSurfaceDetails->Detail() + 1));
@@ -178,8 +178,9 @@ void TFormMain::RedrawRoad() {
   if (ItemDrawTapers && ItemDrawTapers->isChecked()) flags |= RDF_DRAW_TAPERS;
   RoadViewMain->SetDrawFlags(flags);
   // The selection rectangle shows on the pages that edit the selected cells.
-  const bool selectionPage = page == kPhysicalRoadLayoutPage || page == 4 || page == 9 ||
-                             page == 10 || (page == kLaneChangeBehaviorPage && selectingArea_);
+  const bool selectionPage = page == kPhysicalRoadLayoutPage || page == kSurfaceDetailsPage ||
+                             page == kSpeedLimitPage || page == kDovelSurfaceDetailsPage ||
+                             (page == kLaneChangeBehaviorPage && selectingArea_);
   std::array<bool, kLaneTypeCommands> available{};
   if (document_) available = LaneTypeAvailability(Config(), selection_);
   RoadViewMain->SetSelection(selection_.Drawn(), selectionPage);

@@ -14,15 +14,13 @@
 #include "roadview/SurfaceDetailLabels.h"
 #include "roadview/ui/PageSurfaceDetails.h"
 #include "roadview/ui/RoadView.h"
+#include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
 #include "shell/ui/FormValue.h"
 #include "shell/ui/QtText.h"
 
 namespace {
 
-constexpr int kSurfaceDetailsPage = 4;
-constexpr int kSpeedLimitPage = 9;
-constexpr int kDovelSurfaceDetailsPage = 10;
 // The external model's speed limit parameter.
 constexpr int kSpeedLimitClass = 2;
 constexpr int kSpeedLimitId = 2;

@@ -232,7 +232,7 @@ RoadObject* TFormMain::VehicleAtPoint(int x, int y) const {
 void TFormMain::RoadViewMouseDownForViews(int x, int y, Qt::MouseButton button) {
   if (button != Qt::RightButton) return;
   const int page = CurrentPage();
-  if (page != kRunPage && page != 21) return;
+  if (page != kRunPage && page != kSettingsPage) return;
   if (RoadObject* vehicle = VehicleAtPoint(x, y)) OpenVehicleData(*vehicle);
 }
 
