@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "config/PrintfFormat.h"
 #include "config/ProgramError.h"
 #include "kernel/Kernel.h"
 
@@ -19,36 +20,6 @@ std::string VFormat(const char* format, va_list args) {
   std::vsnprintf(result.data(), result.size() + 1, format, args);
   return result;
 }
-
-// The printf conversions of a format in order, each with its length modifier ("d", "s",
-// "ld", "*"), so that two formats can be checked to take the same arguments.
-std::vector<std::string> Conversions(const std::string& format) {
-  std::vector<std::string> result;
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%') continue;
-    ++i;
-    if (i < format.size() && format[i] == '%') continue;
-    std::string conversion;
-    while (i < format.size()) {
-      char c = format[i];
-      if (c == '*') {
-        result.push_back("*");
-      } else if (c == 'h' || c == 'l' || c == 'L' || c == 'q' || c == 'j' || c == 'z' || c == 't') {
-        conversion += c;
-      } else if (std::string("diouxXeEfFgGaAcspn").find(c) != std::string::npos) {
-        conversion += c;
-        break;
-      }
-      ++i;
-    }
-    result.push_back(conversion);
-  }
-  return result;
-}
-
-}  // namespace
-
-namespace {
 
 // The kernel texts in the order of KernelTexts::LabelNames; the last four are formats.
 std::string& TextOfLabel(KernelTexts& texts, std::size_t index) {
@@ -92,7 +63,7 @@ bool KernelTexts::SetByLabel(const std::string& label, const std::string& captio
     if (label != names[i]) continue;
     if (i >= kFirstFormatLabel) {
       KernelTexts defaults;
-      if (Conversions(caption) != Conversions(TextOfLabel(defaults, i))) return false;
+      if (PrintfConversions(caption) != PrintfConversions(TextOfLabel(defaults, i))) return false;
     }
     TextOfLabel(*this, i) = caption;
     return true;

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 
+#include "config/PrintfFormat.h"
+
 namespace {
 
 bool StartsWithNoCase(const std::string& text, std::size_t at, const char* word) {
@@ -23,38 +25,10 @@ std::string CutAtLineEnd(const std::string& text) {
   return end == std::string::npos ? text : text.substr(0, end);
 }
 
-// The printf conversions of a format in order, each with its length modifier ("d", "s", "ld",
-// "*" for a width or precision taken from the values).
-std::vector<std::string> Conversions(const std::string& format) {
-  std::vector<std::string> result;
-  for (std::size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%') continue;
-    ++i;
-    if (i < format.size() && format[i] == '%') continue;
-    std::string conversion;
-    for (; i < format.size(); ++i) {
-      char c = format[i];
-      if (c == '*') {
-        result.push_back("*");
-      } else if (std::string("hlLqjzt").find(c) != std::string::npos) {
-        conversion += c;
-      } else if (std::string("diouxXeEfFgGaAcspn").find(c) != std::string::npos) {
-        conversion += c;
-        break;
-      } else if (std::string("0123456789.-+ #'").find(c) == std::string::npos) {
-        // Not a conversion after all; the letter is text.
-        break;
-      }
-    }
-    result.push_back(conversion);
-  }
-  return result;
-}
-
 }  // namespace
 
 bool PatchedFormatFits(const std::string& original, const std::string& patched) {
-  return Conversions(original) == Conversions(patched);
+  return PrintfConversions(original) == PrintfConversions(patched);
 }
 
 bool Tree::ReadFile(const std::string& fileName) {

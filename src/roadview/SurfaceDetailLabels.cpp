@@ -4,6 +4,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config/PrintfFormat.h"
+
+namespace {
+
+constexpr int kMaxLabel = 4096;
+
+}  // namespace
+
 std::string DetailDisplayFormat(const std::string& format, bool real) {
   const std::string fallback = real ? "%g" : "%d";
   const size_t percent = format.find('%');
@@ -31,36 +39,14 @@ std::string FormatDetailValue(const SurfaceDetailView& view, float value) {
   return text;
 }
 
-namespace {
-
-// Whether `format` holds exactly one conversion of the kind `real` asks for, each with at most
-// flags, a width and a precision, and otherwise only literal text and "%%".
-bool SingleConversion(const std::string& format, bool real) {
-  int conversions = 0;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%') continue;
-    if (i + 1 < format.size() && format[i + 1] == '%') {
-      ++i;
-      continue;
-    }
-    const std::string rest = format.substr(i);
-    const std::string one = DetailDisplayFormat(rest, real);
-    // DetailDisplayFormat gives its fallback when the conversion at `i` does not fit.
-    if (rest.compare(0, one.size(), one) != 0) return false;
-    if (++conversions > 1) return false;
-    i += one.size() - 1;
-  }
-  return conversions == 1;
-}
-
-}  // namespace
-
 std::string FormatDetailText(const SurfaceDetailView& view, float value) {
-  if (!SingleConversion(view.format, view.real)) return FormatDetailValue(view, value);
+  if (!SingleConversion(view.format, view.real ? "feEgG" : "dixX"))
+    return FormatDetailValue(view, value);
   const char* format = view.format.c_str();
   const int size = view.real ? std::snprintf(nullptr, 0, format, static_cast<double>(value))
                              : std::snprintf(nullptr, 0, format, static_cast<int>(value));
-  if (size < 0) return FormatDetailValue(view, value);
+  // A width or precision of thousands of characters is no label.
+  if (size < 0 || size > kMaxLabel) return FormatDetailValue(view, value);
   std::string text(static_cast<size_t>(size) + 1, '\0');
   if (view.real)
     std::snprintf(text.data(), text.size(), format, static_cast<double>(value));

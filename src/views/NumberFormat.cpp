@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "config/PrintfFormat.h"
+
 std::string GeneralFormat(double value) {
   char buffer[64];
   for (int precision = 1; precision <= 15; ++precision) {
@@ -15,28 +17,9 @@ std::string GeneralFormat(double value) {
   return buffer;
 }
 
-bool OneFloatConversion(const std::string& format) {
-  int conversions = 0;
-  for (size_t i = 0; i < format.size(); ++i) {
-    if (format[i] != '%') continue;
-    if (i + 1 < format.size() && format[i + 1] == '%') {
-      ++i;
-      continue;
-    }
-    size_t j = i + 1;
-    while (j < format.size() && std::string("-+ #0123456789.").find(format[j]) != std::string::npos)
-      ++j;
-    if (j >= format.size() || std::string("fFeEgG").find(format[j]) == std::string::npos)
-      return false;
-    ++conversions;
-    i = j;
-  }
-  return conversions == 1;
-}
-
 std::string FormatOneNumber(const std::string& format, double value, const char* fallback) {
   char buffer[256];
-  if (OneFloatConversion(format))
+  if (SingleConversion(format, "fFeEgG"))
     std::snprintf(buffer, sizeof buffer, format.c_str(), value);
   else
     std::snprintf(buffer, sizeof buffer, fallback, value);

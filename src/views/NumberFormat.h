@@ -5,9 +5,6 @@
 /// The shortest decimal text of `value` with at most 15 significant digits.
 std::string GeneralFormat(double value);
 
-/// True when `format` holds exactly one conversion and that takes a double.
-bool OneFloatConversion(const std::string& format);
-
 /// Formats `value` with a patchable text's one floating-point conversion; a text that does not
 /// hold exactly one such conversion is formatted with `fallback`.
 std::string FormatOneNumber(const std::string& format, double value, const char* fallback);
