@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "config/VDCTypes.h"
+
 // The link between the configuration and the external vehicle model (DOVEL mode). The model
 // keeps its own copy of the configuration; the current configuration forwards every change to
 // it through this link. The external model layer installs the link at start-up; without one
@@ -54,15 +56,9 @@ bool DovelSurfaceDetailPerLane(int detail);
 const char* DovelSurfaceDetailCaption(int detail);
 constexpr int DOVEL_SURFACE_DETAILS = 9;
 
-/// What the external model says about one surface detail, with the detail's caption and
-/// per-lane flag from the table above. Types: 1 real, 2 integer, 3 unsigned; -1 unknown.
-struct SurfaceDetailInfo {
-  float minimum = 0;
-  float maximum = 0;
-  float step = 0;
+/// What the external model says about one surface detail (type -1 when it says nothing), with
+/// the detail's caption and per-lane flag from the table above.
+struct SurfaceDetailInfo : ModelParamInfo {
   std::string caption;
-  std::string description;
-  std::string format;
-  int type = -1;
   bool perLane = false;
 };

@@ -115,17 +115,9 @@ int KDConfig::GetSurfaceDetailInfo(int detail, SurfaceDetailInfo& info) {
     return DOVEL_SURFACE_DETAILS;
   }
   info = SurfaceDetailInfo();
+  AskModelParamInfo(2, DovelSurfaceDetailId(detail), info);  // nothing when the model is silent
   info.caption = DovelSurfaceDetailCaption(detail);
   info.perLane = DovelSurfaceDetailPerLane(detail);
-  ModelParamInfo model;
-  if (AskModelParamInfo(2, DovelSurfaceDetailId(detail), model)) {
-    info.minimum = model.minimum;
-    info.maximum = model.maximum;
-    info.step = model.step;
-    info.description = model.description;
-    info.format = model.format;
-    info.type = model.type;
-  }
   return DOVEL_SURFACE_DETAILS;
 }
 
