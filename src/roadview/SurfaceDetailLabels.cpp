@@ -6,12 +6,6 @@
 
 #include "config/PrintfFormat.h"
 
-namespace {
-
-constexpr int kMaxLabel = 4096;
-
-}  // namespace
-
 std::string DetailDisplayFormat(const std::string& format, bool real) {
   const std::string fallback = real ? "%g" : "%d";
   const size_t percent = format.find('%');
@@ -45,8 +39,7 @@ std::string FormatDetailText(const SurfaceDetailView& view, float value) {
   const char* format = view.format.c_str();
   const int size = view.real ? std::snprintf(nullptr, 0, format, static_cast<double>(value))
                              : std::snprintf(nullptr, 0, format, static_cast<int>(value));
-  // A width or precision of thousands of characters is no label.
-  if (size < 0 || size > kMaxLabel) return FormatDetailValue(view, value);
+  if (size < 0) return FormatDetailValue(view, value);
   std::string text(static_cast<size_t>(size) + 1, '\0');
   if (view.real)
     std::snprintf(text.data(), text.size(), format, static_cast<double>(value));
