@@ -2,6 +2,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/ProgramMode.h"
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/RoadCanvas.h"
 #include "roadview/ui/RoadPainter.h"
@@ -96,7 +97,9 @@ std::string PropertyLabel(const KDConfig& config, std::uint32_t flags, int secti
   }
   const bool blocked = (type & LANE_MERGEBOTH) == LANE_MERGEBOTH;
   const float suppression = config.PhysicalSectionProperty(section, lane, PP_SPEEDSUPPRESSION);
-  const float limit = config.PhysicalSectionProperty(section, lane, PP_SPEEDLIMIT);
+  // In DOVEL mode the speed limit belongs to the section and is kept at lane 0.
+  const float limit =
+      config.PhysicalSectionProperty(section, ProgramMode() == DOVEL ? 0 : lane, PP_SPEEDLIMIT);
   switch (kind) {
     case RoadDrawKind::SpeedSuppression:
       return suppression != 1.0f ? Format("%4.2f", suppression) : std::string();

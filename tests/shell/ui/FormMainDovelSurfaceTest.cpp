@@ -169,6 +169,7 @@ class FormMainDovelSpeedLimitTest : public FormMainDovelSurfaceTest {
 
 TEST_F(FormMainDovelSpeedLimitTest, TypedLimitWithinTheModelsRangeSetsEverySelectedSection) {
   QLineEdit* field = page->EditSpeedLimit;
+  const QImage before = LaneStrip(0, 5);
   field->setFocus();
   field->setSelection(1, 1);  // "120": the 2 becomes a 0
   QTest::keyClick(field, Qt::Key_0);
@@ -178,7 +179,10 @@ TEST_F(FormMainDovelSpeedLimitTest, TypedLimitWithinTheModelsRangeSetsEverySelec
     EXPECT_EQ(ModelValue(2, section), 100.0f) << section;
   }
   EXPECT_EQ(UndoCaption(), "&Undo set speed limit");
+  // The road's label shows the section's limit on every lane.
+  EXPECT_NE(LaneStrip(0, 5), before);
   form->ItemUndoClick();  // one undo point for both sections
+  EXPECT_EQ(LaneStrip(0, 5), before);
   for (int section : {0, 1}) EXPECT_EQ(Cell(section, 0, PP_SPEEDLIMIT), 120.0f) << section;
   EXPECT_EQ(field->text(), "120");
   EXPECT_TRUE(capture.Empty());
