@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include "config/ConfigRW.h"
+#include "config/FileRead.h"
 #include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
@@ -18,18 +18,6 @@
 namespace {
 
 constexpr int kBarWidth = 30;
-
-bool ReadFileBytes(const std::string& fileName, std::string& text, std::string& error) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    error = std::strerror(errno);
-    return false;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  text = bytes.str();
-  return true;
-}
 
 }  // namespace
 
@@ -67,7 +55,7 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
     configurationText_ = std::move(readText_);
     config_ = std::move(readConfig_);
     read.ok = true;
-  } else if (ReadFileBytes(fileName, configurationText_, systemError)) {
+  } else if (ReadInputFile(fileName, configurationText_, systemError)) {
     read = LoadCompleteConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
