@@ -70,6 +70,11 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
            "kavro-batch --merge OUT.kbr PART.kbr ...\n";
     return 2;
   }
+  if (IsProgramOptionWord(parameters[1])) {
+    err << "Error: Bad program argument: \"--merge\": it needs a value, but \"" << parameters[1]
+        << "\" is an option\n";
+    return 2;
+  }
   TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });

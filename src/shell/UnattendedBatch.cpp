@@ -152,11 +152,9 @@ std::string BatchArgument(const BatchRequest& request) {
 bool UnattendedBatch::SaveBatchResultsUnattended() {
   if (!batch_) return false;
   std::string partLine;
-  std::string name = batch_->ProposedResultsName();
-  if (name.empty()) name = host_.CurrentFileName() + ".kbr";
+  // Parts of one batch made side by side in one folder must not overwrite each other.
+  const std::string name = UnattendedResultsFileName(host_.CurrentFileName(), outputs_);
   if (outputs_.LastRun > 0) {
-    // Parts of one batch made side by side in one folder must not overwrite each other.
-    name = BatchPartFileName(host_.CurrentFileName(), outputs_.FirstRun, outputs_.LastRun, ".kbr");
     BatchPart part;
     part.First = batch_->FirstRun();
     part.Last = batch_->LastRun();
@@ -187,11 +185,7 @@ bool UnattendedBatch::SaveCapacityObservations() {
       file.HeldBackOrigins.push_back(row.Capacity.HeldBackOrigin);
     }
   }
-  std::string name = outputs_.CapacityFile;
-  if (outputs_.LastRun > 0) {
-    const std::string extension = name.substr(ReplaceExtension(name, "").size());
-    name = BatchPartFileName(name, outputs_.FirstRun, outputs_.LastRun, extension);
-  }
+  const std::string name = UnattendedCapacityFileName(outputs_);
   std::string error;
   if (!ReplaceFileContents(name, CapacityObservationsText(file), error)) {
     UserMessage(ReportKind::Error, "Error",
@@ -214,6 +208,11 @@ int UnattendedBatch::RunsWithFilesLost() const {
   int lost = 0;
   for (const BatchRow& row : batch_->Rows()) lost += row.FilesLost ? 1 : 0;
   return lost;
+}
+
+int UnattendedBatch::DetectorCount() const {
+  return readConfig_ && readFileName_ == host_.CurrentFileName() ? readConfig_->DetectorCount()
+                                                                 : -1;
 }
 
 int UnattendedBatch::RunsFailed() const {
