@@ -184,7 +184,7 @@ long long RunNumber(const std::string& digits) {
 
 // A piece of a line quoted in a message, cut short when it is long.
 std::string Clip(const std::string& text) {
-  return text.size() <= 40 ? text : text.substr(0, 40) + "...";
+  return text.size() <= 80 ? text : text.substr(0, 80) + "...";
 }
 
 }  // namespace
