@@ -8,6 +8,9 @@
 #include <cstdlib>
 #include <numeric>
 
+#include "shell/BatchRunsMerge.h"
+#include "shell/TextEscape.h"
+
 namespace {
 
 const char kFirstLinePrefix[] = "# kavro-batch capacity observations: ";
@@ -46,28 +49,52 @@ std::vector<std::string> SplitTabs(const std::string& line) {
   }
 }
 
-bool ParseFirstLine(const std::string& line, CapacityObservationsFile& file) {
+// The runs and the batch of the first line; false with what is wrong in `problem`, empty when
+// the line is not the first line of an observations file at all.
+bool ParseFirstLine(const std::string& line, CapacityObservationsFile& file, std::string& problem) {
+  problem.clear();
   const std::string prefix = kFirstLinePrefix;
   if (line.compare(0, prefix.size(), prefix) != 0) return false;
-  char configuration[40] = {};
-  char batch[80] = {};
-  int consumed = 0;
-  if (std::sscanf(line.c_str() + prefix.size(),
-                  "runs %d-%d of %d, configuration %39[0-9a-f], batch=%79[0-9,]%n", &file.FirstRun,
-                  &file.LastRun, &file.Runs, configuration, batch, &consumed) != 5)
-    return false;
-  if (prefix.size() + consumed != line.size()) return false;
-  if (file.FirstRun < 1 || file.LastRun < file.FirstRun || file.Runs < file.LastRun) return false;
-  file.Configuration = configuration;
-  file.Batch = batch;
+  BatchPart part;
+  if (!ParseBatchRunRange(line.substr(prefix.size()), part, problem)) return false;
+  file.FirstRun = part.First;
+  file.LastRun = part.Last;
+  file.Runs = part.Runs;
+  file.Configuration = part.Configuration;
+  file.Batch = part.Batch;
   return true;
+}
+
+const char kHeldBackPrefix[] = "run ";
+const char kHeldBackOrigin[] = ": origin \"";
+const char kHeldBackSuffix[] = "\" held vehicles back for longer than one detector period";
+
+// A comment written by HeldBackText: its run and origin, false for any other text.
+bool ParseHeldBack(const std::string& text, int& run, std::string& origin) {
+  const std::string prefix = kHeldBackPrefix;
+  const std::string suffix = kHeldBackSuffix;
+  if (text.compare(0, prefix.size(), prefix) != 0 || text.size() < prefix.size() + suffix.size() ||
+      text.compare(text.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return false;
+  const size_t digits = text.find_first_not_of("0123456789", prefix.size());
+  if (digits == prefix.size() || digits - prefix.size() > 9 ||
+      text.compare(digits, sizeof kHeldBackOrigin - 1, kHeldBackOrigin) != 0)
+    return false;
+  const size_t nameStart = digits + sizeof kHeldBackOrigin - 1;
+  if (nameStart > text.size() - suffix.size()) return false;
+  run = std::atoi(text.c_str() + prefix.size());
+  if (!UnescapeName(text.substr(nameStart, text.size() - suffix.size() - nameStart), origin))
+    return false;
+  // Only the text the program writes: run numbers without leading zeros, names escaped alike.
+  return text == HeldBackText(run, origin);
 }
 
 }  // namespace
 
 std::string HeldBackText(int run, const std::string& origin) {
-  return Printf("run %d: origin \"%s\" held vehicles back for longer than one detector period", run,
-                origin.c_str());
+  // The name escaped: a double quote in it would end the quotes early, a line end the comment.
+  return kHeldBackPrefix + std::to_string(run) + kHeldBackOrigin + EscapeName(origin) +
+         kHeldBackSuffix;
 }
 
 std::string CapacityObservationsText(const CapacityObservationsFile& file) {
@@ -113,10 +140,13 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (ended) return fail("text after the end line");
     if (lineNumber == 1) {
-      if (!ParseFirstLine(line, file))
-        return fail("not a capacity observations file of kavro-batch (its first line is \"" +
-                    std::string(kFirstLinePrefix) +
-                    "runs A-B of N, configuration ..., batch=...\")");
+      std::string problem;
+      if (!ParseFirstLine(line, file, problem))
+        return fail(!problem.empty()
+                        ? problem
+                        : "not a capacity observations file of kavro-batch (its first line is \"" +
+                              std::string(kFirstLinePrefix) +
+                              "runs A-B of N, configuration ..., batch=...\")");
       continue;
     }
     if (lineNumber == 2) {
@@ -140,9 +170,8 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
     }
     if (line.compare(0, 2, "# ") == 0) {
       int run = 0;
-      char origin[256] = {};
-      if (std::sscanf(line.c_str(), "# run %d: origin \"%255[^\"]\"", &run, origin) == 2 &&
-          line == "# " + HeldBackText(run, origin)) {
+      std::string origin;
+      if (ParseHeldBack(line.substr(2), run, origin)) {
         if (run < file.FirstRun || run > file.LastRun)
           return fail(Printf("run %d is not one of runs %d-%d", run, file.FirstRun, file.LastRun));
         file.HeldBackRuns.push_back(run);
@@ -170,6 +199,10 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
       if (run == last.Run && last.Breakdown)
         return fail(Printf("run %lld goes on after its breakdown", run));
       if (run == last.Run && seed != last.Seed) return fail(Printf("run %lld with two seeds", run));
+      // Each period of a run is one observation; a period taken twice would count twice.
+      if (run == last.Run && time <= last.Time)
+        return fail(
+            Printf("time %lld of run %lld does not follow its time %d", time, run, last.Time));
     }
     file.Observations.push_back({static_cast<int>(run), static_cast<std::int32_t>(seed),
                                  static_cast<int>(time), static_cast<int>(flow), breakdown == 1});

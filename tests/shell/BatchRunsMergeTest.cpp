@@ -151,6 +151,39 @@ TEST_F(BatchMerge, CutOffOrMalformedPartsAreRefusedAndNothingIsWritten) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 5);
 }
 
+// A first line that does not fit the batch it names: refused with the file and line.
+TEST_F(BatchMerge, PartLinesMustFitTheirBatch) {
+  const std::string f = ConfigurationFingerprint("ramp");
+  struct Case {
+    std::string line;
+    std::string problem;
+  } cases[] = {
+      {"runs 1-2 of 2, configuration " + f + ", batch=4,0,1,40,1,12",
+       "\"of 2\", but batch=4,0,1,40,1,12 makes 4 runs"},
+      {"runs 1-2 of 4294967298, configuration " + f + ", batch=4294967298,0,1,40,1,12",
+       "4294967298 runs are not a batch of 1 to 10000 runs"},
+      {"runs 4294967297-2 of 4, configuration " + f + ", batch=4,0,1,40,1,12",
+       "runs 4294967297-2 are not runs of a batch of 4 runs"},
+      {"runs 1-2 of 4, configuration " + f.substr(1) + ", batch=4,0,1,40,1,12",
+       "the configuration fingerprint \"" + f.substr(1) + "\" is not 16 hexadecimal digits"},
+      {"runs 1-2 of 4, configuration " + f + "0, batch=4,0,1,40,1,12",
+       "the configuration fingerprint \"" + f + "0\" is not 16 hexadecimal digits"},
+      {"runs 1-2 of 4, configuration " + f + ", batch=4,0,1",
+       "it does not read \"runs A-B of N, configuration F, batch=R,S,D,V,F,L\" with whole "
+       "numbers"},
+  };
+  const std::string out = Write("out.kbr", "earlier results\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::string part =
+        Write("p.kbr", "# kavro-batch part: " + c.line + "\n" + kHeader + Row(1) + Row(2));
+    ReportCapture reports;
+    EXPECT_FALSE(MergeBatchResults(out, {part}));
+    EXPECT_EQ(reports.OnlyText(), "--merge: \"" + part + "\" line 1: " + c.problem);
+    EXPECT_EQ(ReadWholeFile(out), "earlier results\n");
+  }
+}
+
 TEST(BatchPartLine, ReadsWhatItWritesAndNothingElse) {
   BatchPart part = Part(3, 4, 10, "10,0,1,40,1,12");
   const std::string line = BatchPartLine(part);
