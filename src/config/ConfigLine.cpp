@@ -55,6 +55,16 @@ bool ReadConfigLine(std::istream& in, std::string& line) {
   return true;
 }
 
+const char* const kLoneCarriageReturnMessage =
+    "Line break by a carriage return alone (CR): lines must end with LF or CR LF";
+
+bool HasLoneCarriageReturn(const std::string& line, std::string* before) {
+  size_t at = line.find('\r');
+  if (at == std::string::npos) return false;
+  if (before != nullptr) *before = line.substr(0, at);
+  return true;
+}
+
 SplitLine SplitConfigLine(const std::string& line) {
   SplitLine result;
   size_t first = 0;
@@ -157,6 +167,23 @@ bool ValueScanner::Word(std::string& value) {
   value.assign(text_.substr(start, pos_ - start));
   return pos_ > start;
 }
+
+bool ValueScanner::IntWord(int& value) {
+  std::string word;
+  return Word(word) && ParseWholeNumber(word, value);
+}
+
+bool ValueScanner::FloatWord(float& value) {
+  std::string word;
+  if (!Word(word)) return false;
+  ValueScanner scanner(word);
+  float number = 0;
+  if (!scanner.Float(number) || !scanner.Rest().empty()) return false;
+  value = number;
+  return true;
+}
+
+void ValueScanner::Skip(size_t count) { pos_ = std::min(text_.size(), pos_ + count); }
 
 bool ValueScanner::Literal(char c) {
   if (pos_ >= text_.size() || text_[pos_] != c) return false;

@@ -13,6 +13,13 @@
 /// white space removed. False at the end of the input.
 bool ReadConfigLine(std::istream& in, std::string& line);
 
+/// A line read by ReadConfigLine that still holds a carriage return: the text had a CR
+/// without LF, which ends no line of ours. `before` receives the text up to that CR.
+bool HasLoneCarriageReturn(const std::string& line, std::string* before = nullptr);
+
+/// The reading error for such a line.
+extern const char* const kLoneCarriageReturnMessage;
+
 enum class LineKind {
   Comment,  // first non-blank character "#"
   Keyed,    // "key [I1 [I2]]: value"
@@ -45,6 +52,11 @@ class ValueScanner {
   bool Char(char& value);
   /// A run of non-blank characters after blanks ("%s").
   bool Word(std::string& value);
+  /// The next run of non-blank characters as a whole number, or as a number, all of it.
+  bool IntWord(int& value);
+  bool FloatWord(float& value);
+  /// Moves on by `count` characters (at most to the end).
+  void Skip(size_t count);
   /// The character `c` at the current position, without skipping blanks.
   bool Literal(char c);
   /// Skips blanks and returns true when nothing is left.

@@ -5,6 +5,7 @@
 #include "config/ConfigLine.h"
 #include "config/ConfigRW.h"
 #include "config/ConfigReader.h"
+#include "config/ConfigValueRules.h"
 #include "config/KDConfig.h"
 #include "config/OldConfigRW.h"
 #include "config/ProgramError.h"
@@ -24,7 +25,7 @@ ConfigReader::ConfigReader(const std::string& fileName, KDConfig& config)
 
 bool ConfigReader::Fail(const std::string& message) {
   result_.ok = false;
-  result_.error = {fileName_, lineNo_, line_, message};
+  result_.error = {fileName_, lineNo_, QuotedLine(line_), message};
   return false;
 }
 
@@ -37,6 +38,11 @@ bool ConfigReader::FailAt(int lineNo, const std::string& line, const std::string
 ConfigReadResult ConfigReader::Read(std::istream& in) {
   while (ReadConfigLine(in, line_)) {
     lineNo_++;
+    std::string beforeCR;
+    if (HasLoneCarriageReturn(line_, &beforeCR)) {
+      FailAt(lineNo_, beforeCR, kLoneCarriageReturnMessage);
+      return result_;
+    }
     if (lineNo_ == 1 && line_.compare(0, 6, "* 1 * ") == 0) {
       in.clear();
       in.seekg(0);
@@ -76,6 +82,17 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
     return Fail(Format("Key \"%s\" must be preceded by key \"%s\"", KeyName(key),
                        KeyName(FirstKeyWithBit(missing))));
   }
+  // A key with a fixed set of values reads them from `values`; what its handler leaves is
+  // refused alike for all of them, never dropped.
+  ValueScanner values(line.value);
+  if (!HandleKey(key, line, values)) return false;
+  if (KeywordOf(key).fixedValues && !values.AtEnd())
+    return Fail(Format("Unexpected text after the values: \"%s\"",
+                       QuotedLine(values.Rest()).c_str()));
+  return true;
+}
+
+bool ConfigReader::HandleKey(FileKey key, const SplitLine& line, ValueScanner& values) {
   switch (key) {
     case FileKey::Version:
       return HandleVersion(line);
@@ -90,17 +107,17 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
     case FileKey::LaneChange:
       return HandleLaneChange(line);
     case FileKey::TrafficLight:
-      return HandleTrafficLight(line);
+      return HandleTrafficLight(line, values);
     case FileKey::DetectorPositions:
       return HandleDetectorPositions(line);
     case FileKey::DetectorTimes:
-      return HandleDetectorTimes(line);
+      return HandleDetectorTimes(line, values);
     case FileKey::VehicleTypes:
-      return HandleVehicleTypes(line);
+      return HandleVehicleTypes(line, values);
     case FileKey::VehicleGeneralParam:
-      return HandleParam(line, false);
+      return HandleParam(line, values, false);
     case FileKey::VehicleSpecificParam:
-      return HandleParam(line, true);
+      return HandleParam(line, values, true);
     case FileKey::Flow:
       return HandleFlow(line);
     case FileKey::VehicleProbabilities:
@@ -108,17 +125,17 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
     case FileKey::SourceToSink:
       return HandleSourceToSink(line);
     case FileKey::RandomSeed:
-      return HandleSeed(line);
+      return HandleSeed(line, values);
     case FileKey::TimeStepSize:
-      return HandleTimeStep(line);
+      return HandleTimeStep(line, values);
     case FileKey::MaximumSimulationTime:
-      return HandleMaxTime(line);
+      return HandleMaxTime(line, values);
     case FileKey::TempClosedLane:
-      return HandleTempClosedLane(line);
+      return HandleTempClosedLane(line, values);
     case FileKey::TeleportEntrance:
-      return HandleTeleport(line, true);
+      return HandleTeleport(line, values, true);
     case FileKey::TeleportExit:
-      return HandleTeleport(line, false);
+      return HandleTeleport(line, values, false);
     case FileKey::EndOfFile:
       return true;
   }
@@ -216,9 +233,10 @@ bool ConfigReader::FinishReading() {
   // Whole steps become seconds exactly; a part of a second that the configuration cannot
   // hold is dropped.
   const int perSecond = std::max(stepsPerSecond_, 1);
-  config_.SetDetectorTimes(detectorFirst_ / perSecond, detectorInterval_ / perSecond);
+  config_.SetDetectorTimes(StepsToSeconds(detectorFirst_, perSecond),
+                           StepsToSeconds(detectorInterval_, perSecond));
   if (maxTimeSteps_ > 0) {
-    int seconds = maxTimeSteps_ / perSecond;
+    int seconds = StepsToSeconds(maxTimeSteps_, perSecond);
     if (seconds <= 0) return FailAt(maxTimeLine_, maxTimeText_, "Bad maximum simulation time");
     config_.SetMaxTime(seconds);
   }

@@ -1,25 +1,18 @@
 // The handling of each keyed line of a .kav file. Every value is checked before a setter
 // is called, so that user input never reaches a program stop.
 
-#include <cmath>
 #include <cstdint>
 #include <string>
 
 #include "config/ConfigParamRows.h"
 #include "config/ConfigReader.h"
+#include "config/ConfigValueRules.h"
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 
 namespace {
 
 constexpr int FILE_LANES = MAX_KAVROLANE;
-
-// The longest road a file may describe [m]: positions are kept as single-precision metres,
-// which hold every whole metre up to 2^24, so boundaries and detectors stay apart.
-constexpr int kMaxRoadLength = 16777216;
-
-// The shortest time step is 0.1 s.
-constexpr int kMaxStepsPerSecond = 10;
 
 bool IsNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == ' ';
@@ -105,9 +98,10 @@ bool ConfigReader::StoreLaneGroup(int section, int lane, const std::string& grou
     return Fail("Bad no-overtaking-trucks value (must be 0 or 1)");
   if (allLaneChange != 0 && allLaneChange != 1)
     return Fail("Bad all-lane-change-required value (must be 0 or 1)");
-  if (!(suppression >= 0.0f && suppression <= 1.0f))
-    return Fail("Bad speed suppression (must lie in 0 .. 1)");
-  if (!(slope >= 0.0 && slope <= 0.070001)) return Fail("Bad slope (must lie in 0 .. 0.07)");
+  if (!SpeedSuppressionValid(suppression)) return Fail("Bad speed suppression (must lie in 0 .. 1)");
+  if (!SpeedLimitValid(speedLimit))
+    return Fail(Format("Bad speed limit (must lie in 0 .. %g km/h)", kMaxSpeedLimit));
+  if (!SlopeValid(slope)) return Fail("Bad slope (must lie in 0 .. 0.07)");
 
   config_.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, static_cast<float>(type), true);
   config_.SetPhysicalSectionProperty(section, lane, PP_NOOVERTAKINGTRUCKS,
@@ -206,15 +200,14 @@ bool ConfigReader::HandleLaneChange(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleTrafficLight(const SplitLine& line) {
+bool ConfigReader::HandleTrafficLight(const SplitLine& line, ValueScanner& values) {
   if (!line.hasI1 || line.hasI2 || line.i1 != trafficLightsRead_)
     return Fail("Traffic lights must be defined by rank order");
-  ValueScanner scanner(line.value);
   std::string controller;
   int position = 0, lane = 0, number = 0, cycle = 0, green = 0, yellow = 0, offset = 0;
-  bool read = scanner.Word(controller) && scanner.Int(position) && scanner.Int(lane) &&
-              scanner.Int(number) && scanner.Int(cycle) && scanner.Int(green) &&
-              scanner.Int(yellow) && scanner.Int(offset);
+  bool read = values.Word(controller) && values.IntWord(position) && values.IntWord(lane) &&
+              values.IntWord(number) && values.IntWord(cycle) && values.IntWord(green) &&
+              values.IntWord(yellow) && values.IntWord(offset);
   if (!read || position < 0 || position >= config_.Length() || lane < 0 || lane >= FILE_LANES)
     return Fail("Bad traffic light definition");
   if (controller == "|") controller.clear();
@@ -244,23 +237,22 @@ bool ConfigReader::HandleDetectorPositions(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleDetectorTimes(const SplitLine& line) {
+bool ConfigReader::HandleDetectorTimes(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
-  ValueScanner scanner(line.value);
   int first = 0;
   int interval = 0;
-  if (!scanner.Int(first) || !scanner.Int(interval) || first < 0 || interval < 0)
+  if (!values.IntWord(first) || !values.IntWord(interval) || first < 0 || interval < 0)
     return Fail("Bad times");
   detectorFirst_ = first;
   detectorInterval_ = interval;
   return true;
 }
 
-bool ConfigReader::HandleVehicleTypes(const SplitLine& line) {
+bool ConfigReader::HandleVehicleTypes(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
   if (vehicleTypes_ != 0) return Fail("Duplicate definition of number of vehicle types");
   int count = 0;
-  if (!ParseWholeNumber(line.value, count) || count < 1 || count > MAXVEHICLETYPE)
+  if (!values.IntWord(count) || count < 1 || count > MAXVEHICLETYPE)
     return Fail("Bad number of vehicle types");
   vehicleTypes_ = count;
   while (config_.VDCTypeCount(VDC_KAVRO) > count)
@@ -269,7 +261,7 @@ bool ConfigReader::HandleVehicleTypes(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleParam(const SplitLine& line, bool specific) {
+bool ConfigReader::HandleParam(const SplitLine& line, ValueScanner& values, bool specific) {
   int types = config_.VDCTypeCount(VDC_KAVRO);
   int rows = ParamRowCount(specific);
   bool indicesOk = specific ? line.hasI1 && line.hasI2 && line.i1 >= 0 && line.i1 < rows &&
@@ -279,21 +271,23 @@ bool ConfigReader::HandleParam(const SplitLine& line, bool specific) {
   bool& read = specific ? specificRead_[line.i1][line.i2] : generalRead_[line.i1];
   if (read) return Fail("Duplicate specification");
   read = true;
-  ValueScanner scanner(line.value);
   float value = 0;
-  if (!scanner.Float(value)) return Fail("Cannot convert value");
-  scanner.SkipBlanks();
-  std::string_view rest = scanner.Rest();
+  if (!values.Float(value)) return Fail("Cannot convert value");
+  values.SkipBlanks();
+  std::string_view rest = values.Rest();
   size_t length = 0;
   while (length < rest.size() && IsNameChar(rest[length])) length++;
   std::string name(rest.substr(0, length));
+  values.Skip(length);
   while (!name.empty() && name.back() == ' ') name.pop_back();
   int row = line.i1;
   if (!name.empty()) {
     row = FindParamRow(specific, name);
     if (row < 0) {
       warning_ = Format("%s(%d): Unknown parameter \"%s\" (ignored)", fileName_.c_str(), lineNo_,
-                        name.c_str());
+                        QuotedLine(name).c_str());
+      // The line is skipped as a whole.
+      values.Skip(rest.size());
       return true;
     }
   }
@@ -329,7 +323,7 @@ bool ConfigReader::HandleFlow(const SplitLine& line) {
     if (!scanner.Int(time) || !scanner.Literal('|') || !scanner.Int(flow) || !scanner.AtEnd() ||
         time < 0 || flow < 0 || (count > 0 && time <= times[count - 1]))
       return Fail("Bad flowtime|flowvalue pair");
-    if (count >= 99) return Fail("Too many flow points");
+    if (count >= FlowPointRoom(count > 0 ? times[0] : time)) return Fail("Too many flow points");
     times[count] = time;
     flows[count++] = flow;
   }
@@ -387,40 +381,34 @@ bool ConfigReader::HandleSourceToSink(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleSeed(const SplitLine& line) {
+bool ConfigReader::HandleSeed(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
   if (seed_ != -1) return Fail("Duplicate definition of seed");
   int seed = 0;
-  if (!ParseWholeNumber(line.value, seed) || seed <= 0 || seed % 2 == 0)
-    return Fail("Bad seed value");
+  if (!values.IntWord(seed) || !SeedValid(seed)) return Fail("Bad seed value");
   seed_ = seed;
   config_.SetSeed(seed);
   return true;
 }
 
-bool ConfigReader::HandleTimeStep(const SplitLine& line) {
+bool ConfigReader::HandleTimeStep(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
   if (timeStep_ != 0) return Fail("Duplicate definition of time step size");
-  ValueScanner scanner(line.value);
   float step = 0;
-  if (!scanner.Float(step) || !scanner.AtEnd()) return Fail("Bad time step size value");
-  // The file counts times in steps, so a second must be a whole number of steps: 1 to 10
-  // steps per second. Older files give the step with two decimals (0.33 for a third).
-  int stepsPerSecond = 0;
-  for (int n = 1; n <= kMaxStepsPerSecond; n++)
-    if (std::fabs(step - 1.0 / n) <= 0.005) stepsPerSecond = n;
+  if (!values.FloatWord(step)) return Fail("Bad time step size value");
+  int stepsPerSecond = StepsPerSecondOf(step);
   if (stepsPerSecond == 0) return Fail("Bad time step size value");
-  timeStep_ = 1.0f / static_cast<float>(stepsPerSecond);
+  timeStep_ = TimeStepOf(stepsPerSecond);
   stepsPerSecond_ = stepsPerSecond;
   config_.SetTimeStep(timeStep_);
   return true;
 }
 
-bool ConfigReader::HandleMaxTime(const SplitLine& line) {
+bool ConfigReader::HandleMaxTime(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
   if (maxTimeSteps_ != 0) return Fail("Duplicate definition of maximum simulation time");
   int steps = 0;
-  if (!ParseWholeNumber(line.value, steps) || steps <= 0)
+  if (!values.IntWord(steps) || steps <= 0)
     return Fail("Bad maximum simulation time");
   maxTimeSteps_ = steps;
   maxTimeLine_ = lineNo_;
@@ -428,12 +416,11 @@ bool ConfigReader::HandleMaxTime(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleTempClosedLane(const SplitLine& line) {
+bool ConfigReader::HandleTempClosedLane(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
-  std::vector<std::string> groups = Groups(line.value);
   int v[7] = {};
-  bool ok = groups.size() == 7;
-  for (int i = 0; ok && i < 7; i++) ok = ParseWholeNumber(groups[i], v[i]);
+  bool ok = true;
+  for (int i = 0; ok && i < 7; i++) ok = values.IntWord(v[i]);
   // lane, end [m], length [m], voluntary length [m], open, close, reopen [s]
   ok = ok && v[0] >= 0 && v[0] < FILE_LANES && int64_t{v[1]} - v[2] - v[3] >= 0 &&
        v[1] <= config_.Length() && v[2] >= 0 && v[3] >= 0 && v[4] >= 0 && v[4] < v[5] &&
@@ -444,11 +431,11 @@ bool ConfigReader::HandleTempClosedLane(const SplitLine& line) {
   return true;
 }
 
-bool ConfigReader::HandleTeleport(const SplitLine& line, bool entrance) {
+bool ConfigReader::HandleTeleport(const SplitLine& line, ValueScanner& values, bool entrance) {
   int count = config_.TeleportCount(entrance);
   int counterpart = 0;
   if (!line.hasI1 || line.hasI2 || line.i1 < 0 || line.i1 >= count ||
-      !ParseWholeNumber(line.value, counterpart))
+      !values.IntWord(counterpart))
     return Fail("Bad teleport number");
   config_.SetTeleportCounterPart(entrance, line.i1, counterpart);
   return true;

@@ -22,6 +22,7 @@ class ConfigReader {
   /// Fails at an earlier line.
   bool FailAt(int lineNo, const std::string& line, const std::string& message);
   bool HandleLine(FileKey key, const SplitLine& line);
+  bool HandleKey(FileKey key, const SplitLine& line, ValueScanner& values);
   bool FinishBlock(FileKey key);
   bool FinishSections();
   bool FinishLanes();
@@ -34,19 +35,19 @@ class ConfigReader {
   bool StoreLaneGroup(int section, int lane, const std::string& group);
   bool HandleSourceSink(const SplitLine& line, bool isSource);
   bool HandleLaneChange(const SplitLine& line);
-  bool HandleTrafficLight(const SplitLine& line);
+  bool HandleTrafficLight(const SplitLine& line, ValueScanner& values);
   bool HandleDetectorPositions(const SplitLine& line);
-  bool HandleDetectorTimes(const SplitLine& line);
-  bool HandleVehicleTypes(const SplitLine& line);
-  bool HandleParam(const SplitLine& line, bool specific);
+  bool HandleDetectorTimes(const SplitLine& line, ValueScanner& values);
+  bool HandleVehicleTypes(const SplitLine& line, ValueScanner& values);
+  bool HandleParam(const SplitLine& line, ValueScanner& values, bool specific);
   bool HandleFlow(const SplitLine& line);
   bool HandleVehicleProbabilities(const SplitLine& line);
   bool HandleSourceToSink(const SplitLine& line);
-  bool HandleSeed(const SplitLine& line);
-  bool HandleTimeStep(const SplitLine& line);
-  bool HandleMaxTime(const SplitLine& line);
-  bool HandleTempClosedLane(const SplitLine& line);
-  bool HandleTeleport(const SplitLine& line, bool entrance);
+  bool HandleSeed(const SplitLine& line, ValueScanner& values);
+  bool HandleTimeStep(const SplitLine& line, ValueScanner& values);
+  bool HandleMaxTime(const SplitLine& line, ValueScanner& values);
+  bool HandleTempClosedLane(const SplitLine& line, ValueScanner& values);
+  bool HandleTeleport(const SplitLine& line, ValueScanner& values, bool entrance);
 
   /// The origin rank a file rank stands for, or -1.
   int OriginOfFileRank(const SplitLine& line) const;

@@ -121,7 +121,7 @@ void WriteFurniture(KDConfig& c, std::string& out) {
                   c.TrafficLightStartOffset(n));
   }
   int first = c.DetectorTime(0);
-  int interval = c.DetectorTime(1) - first;
+  int interval = c.DetectorInterval();
   out += Format("\n#traffic detector times (%s: first sample time, interval)\n%s: %d %d\n#%s\n%s:",
                 K(FileKey::DetectorTimes), K(FileKey::DetectorTimes),
                 SecondsToSteps(first, c.TimeStep()), SecondsToSteps(interval, c.TimeStep()),

@@ -266,6 +266,8 @@ class KDConfig {
   void SetDetectorTimes(int firstTime, int interval);
   /// End of the n-th sampling period [s]: first + n * interval; -1 for n < 0.
   int DetectorTime(int n) const;
+  /// The sampling interval [s], as set (DetectorTime stops at the largest int).
+  int DetectorInterval() const { return detectorInterval_; }
   /// The label area of detector n; (0, -1) for no such detector.
   DetectorArea DetectorDisplayArea(int n) const;
   /// Written by the road drawing for hit-testing; not a change of the configuration.

@@ -8,6 +8,7 @@
 
 #include "config/ConfigLine.h"
 #include "config/ConfigParamRows.h"
+#include "config/ConfigValueRules.h"
 #include "config/KDConfig.h"
 #include "config/OldConfigReader.h"
 #include "config/ProgramError.h"
@@ -21,16 +22,12 @@ using Item = OldConfigReader::Item;
 const char* const kNotOldStyle =
     "This does not look like an old style (V4) kavro configuration file";
 
-// The longest road a file may describe [m]: positions are kept as single-precision metres,
-// which hold every whole metre up to 2^24, so boundaries and detectors stay apart.
-constexpr int kMaxRoadLength = 16777216;
 // Sections are inserted one by one, each insert moving the sections behind it; a thousand
 // sections is far more than a road of the old style ever had.
 constexpr int kMaxBoundaries = 999;
 // The old style keeps a working table of 99 origin lanes.
 constexpr int kMaxOriginLanes = 99;
 constexpr int kMaxFlowPoints = 99;
-constexpr float kMaxSpeedLimit = 1000;  // [km/h]
 // Vehicle parameter lines that may end with a "*" line: from parameter 10 on.
 constexpr int kFirstOptionalParam = 10;
 // OD probabilities summed over an origin's lanes may exceed 1 by rounding only.
@@ -96,19 +93,28 @@ int FlowAt(const KDConfig& config, int origin, int time) {
 }  // namespace
 
 OldConfigReader::OldConfigReader(const std::string& fileName, KDConfig& config)
-    : fileName_(fileName), config_(config) {}
+    : fileName_(fileName), config_(config), stepsPerSecond_(StepsPerSecondOf(config.TimeStep())) {}
 
 bool OldConfigReader::Fail(const std::string& message) { return FailAt(lineNo_, line_, message); }
 
 bool OldConfigReader::FailAt(int lineNo, const std::string& lineText, const std::string& message) {
   result_.ok = false;
-  result_.error = {fileName_, lineNo, lineText, message};
+  result_.error = {fileName_, lineNo, QuotedLine(lineText), message};
   return false;
 }
 
 ConfigReadResult OldConfigReader::Read(std::istream& in) {
-  while (ReadConfigLine(in, line_)) {
+  // The last line stays in `line_` at the end of the file, where an incomplete file is
+  // refused.
+  std::string next;
+  while (ReadConfigLine(in, next)) {
+    line_ = std::move(next);
     lineNo_++;
+    std::string beforeCR;
+    if (HasLoneCarriageReturn(line_, &beforeCR)) {
+      FailAt(lineNo_, beforeCR, kLoneCarriageReturnMessage);
+      return result_;
+    }
     if (lineNo_ == 1) {
       if (!IsOldStyleFirstLine(line_)) {
         Fail(kNotOldStyle);
@@ -128,7 +134,13 @@ ConfigReadResult OldConfigReader::Read(std::istream& in) {
     Fail(kNotOldStyle);
     return result_;
   }
-  // The end of the file ends the reading wherever it comes.
+  // The end of the file ends the reading wherever it comes after the road; what the file does
+  // not give keeps its default. A file cut before that is no road at all.
+  if (!roadRead_) {
+    Fail(BadFormat(
+        "the file ends before its road: the boundaries, lane types and lane properties"));
+    return result_;
+  }
   Finish();
   return result_;
 }
@@ -278,7 +290,12 @@ bool OldConfigReader::HandleLine(const std::string& line) {
       break;
   }
   if (!ok) return false;
+  if (item_ == Item::LaneTypes) {
+    lastLaneTypesLineNo_ = lineNo_;
+    lastLaneTypesLine_ = line;
+  }
   if (++lineInItem_ >= itemLines_) {
+    if (item_ == Item::LaneProperties) roadRead_ = true;
     if (NextItem(item_) == Item::End)
       item_ = Item::End;
     else
@@ -358,18 +375,19 @@ bool OldConfigReader::StoreLaneGroup(int section, int lane, const std::string& g
   float slope = 0;
   bool hasLimit = false;
   bool hasSlope = false;
-  const std::string where = Format("lane %d: %s", lane + 1, group.c_str());
+  const std::string where = Format("lane %d: %s", lane + 1, QuotedLine(group).c_str());
   if (!scanner.Float(suppression))
     return Fail(BadFormat(where + "; expected suppression[,trucks[,limit[,slope]]]"));
   if (scanner.Literal(',')) {
     if (!scanner.Int(noOvertaking) || (noOvertaking != 0 && noOvertaking != 1))
       return Fail(BadFormat(where + "; no overtaking for trucks is 0 or 1"));
     if (scanner.Literal(',')) {
-      if (!scanner.Float(speedLimit) || speedLimit <= 0 || speedLimit > kMaxSpeedLimit)
-        return Fail(BadFormat(where + "; the speed limit lies above 0 and up to 1000 km/h"));
+      if (!scanner.Float(speedLimit) || !SpeedLimitValid(speedLimit))
+        return Fail(BadFormat(where + Format("; the speed limit lies in 0 .. %g km/h",
+                                             kMaxSpeedLimit)));
       hasLimit = true;
       if (scanner.Literal(',')) {
-        if (!scanner.Float(slope) || !(slope >= 0.0f && static_cast<double>(slope) <= 0.070001))
+        if (!scanner.Float(slope) || !SlopeValid(slope))
           return Fail(BadFormat(where + "; the slope lies in 0 .. 0.07"));
         hasSlope = true;
       }
@@ -377,7 +395,7 @@ bool OldConfigReader::StoreLaneGroup(int section, int lane, const std::string& g
   }
   if (!scanner.AtEnd())
     return Fail(BadFormat(where + "; expected suppression[,trucks[,limit[,slope]]]"));
-  if (!(suppression >= 0.0f && suppression <= 1.0f))
+  if (!SpeedSuppressionValid(suppression))
     return Fail(BadFormat(where + "; the speed suppression lies in 0 .. 1"));
 
   config_.SetPhysicalSectionProperty(section, lane, PP_SPEEDSUPPRESSION, suppression);
@@ -467,16 +485,20 @@ bool OldConfigReader::HandleRunSettings(const std::string& line) {
   int steps = 0;
   if (!scanner.Int(seed) || !scanner.Float(step) || !scanner.Int(steps))
     return Fail(BadFormat("expected seed, time step [s] and simulation time [steps]"));
-  if (seed <= 0 || seed % 2 == 0)
+  if (!SeedValid(seed))
     return Fail(BadFormat(Format("seed %d; a seed is a positive odd whole number", seed)));
-  if (!(step >= 0.1f && step <= 1.0f))
-    return Fail(BadFormat(Format("time step %g s outside 0.1 .. 1 s", step)));
-  const double seconds = steps * static_cast<double>(step);
-  if (steps <= 0 || seconds < 1 || seconds > INT_MAX)
+  const int stepsPerSecond = StepsPerSecondOf(step);
+  if (stepsPerSecond == 0)
+    return Fail(BadFormat(Format(
+        "time step %g s; a second must be a whole number of steps, 1 to 10 (1, 0.5, 0.33 .. 0.1 s)",
+        step)));
+  const int seconds = StepsToSeconds(steps, stepsPerSecond);
+  if (steps <= 0 || seconds < 1)
     return Fail(BadFormat(Format("simulation time of %d steps", steps)));
+  stepsPerSecond_ = stepsPerSecond;
   config_.SetSeed(seed);
-  config_.SetTimeStep(step);
-  config_.SetMaxTime(static_cast<int>(steps * static_cast<double>(config_.TimeStep())));
+  config_.SetTimeStep(TimeStepOf(stepsPerSecond));
+  config_.SetMaxTime(seconds);
   return true;
 }
 
@@ -495,11 +517,8 @@ bool OldConfigReader::HandleDetectorTimes(const std::string& line) {
   int next = first;
   if (!scanner.AtEnd() && (!scanner.Int(next) || next <= first))
     return Fail(BadFormat("the second sample time must come after the first"));
-  const double step = config_.TimeStep();
-  const double firstTime = first * step;
-  const double interval = (static_cast<double>(next) - first) * step;
-  if (firstTime > INT_MAX || interval > INT_MAX) return Fail(BadFormat("sample times too large"));
-  config_.SetDetectorTimes(static_cast<int>(firstTime), static_cast<int>(interval));
+  config_.SetDetectorTimes(StepsToSeconds(first, stepsPerSecond_),
+                           StepsToSeconds(next - first, stepsPerSecond_));
   return true;
 }
 
@@ -577,7 +596,6 @@ bool OldConfigReader::HandleFlows(const std::string& line) {
   int count = 0;
   if (!times.Int(count) || count < 0)
     return badTime("a count must be a whole number of at least 0");
-  const double step = config_.TimeStep();
   std::vector<int> seconds;
   std::vector<int> values;
   for (;;) {
@@ -592,18 +610,15 @@ bool OldConfigReader::HandleFlows(const std::string& line) {
       return badTime("a time is a whole number of steps, at least 0");
     if (!flows.Int(flow) || flow < 0)
       return Fail(BadFormat("a flow is a whole number of vehicles per hour, at least 0"));
-    const double at = time * step;
-    if (at > INT_MAX) return badTime(Format("time %d steps too large", time));
     // Times are whole seconds in the configuration.
-    if (!seconds.empty() && static_cast<int>(at) <= seconds.back())
+    const int at = StepsToSeconds(time, stepsPerSecond_);
+    if (!seconds.empty() && at <= seconds.back())
       return badTime("times must increase by at least one second");
-    // A graph keeps its point at 0 s, so a graph starting later has room for one point less.
-    const bool startsLater = (seconds.empty() ? static_cast<int>(at) : seconds.front()) > 0;
-    const int room = startsLater ? kMaxFlowPoints - 1 : kMaxFlowPoints;
+    const int room = FlowPointRoom(seconds.empty() ? at : seconds.front());
     if (static_cast<int>(seconds.size()) >= room)
       return badTime(Format("more than %d times", room));
     if (time == 0) baseFlow_[lane] = flow;
-    seconds.push_back(static_cast<int>(at));
+    seconds.push_back(at);
     values.push_back(flow);
   }
   // An origin's flow graph is the sum of its lanes' graphs, so its lanes share the times.
@@ -748,6 +763,14 @@ void OldConfigReader::Finish() {
   if (!RoadListsFit()) {
     FailAt(headerLineNo_, headerLine_,
            BadFormat(Format("the road has more than %d origins or destinations", MAXSOURCE)));
+    return;
+  }
+  // A road without an origin or a destination has no traffic, and the saved configuration
+  // could not be read again.
+  if (config_.SourceCount() == 0 || config_.SinkCount() == 0) {
+    FailAt(lastLaneTypesLineNo_, lastLaneTypesLine_,
+           BadFormat(config_.SourceCount() == 0 ? "the road of this file has no origin"
+                                                : "the road of this file has no destination"));
     return;
   }
   result_.ok = true;

@@ -103,7 +103,11 @@ class OldConfigReader {
 
   int originLanes_ = 0;  // S of line 2
   int vehicleTypes_ = 1;
-  float timeStep_ = 0;  // [s], as the configuration holds it
+  int stepsPerSecond_ = 1;  // of the time step, as the configuration holds it
+  // The road (boundaries, lane types and lane properties) has been read completely.
+  bool roadRead_ = false;
+  int lastLaneTypesLineNo_ = 0;
+  std::string lastLaneTypesLine_;
 
   // Flows: the times line waiting for its flows line.
   int timesLineNo_ = 0;

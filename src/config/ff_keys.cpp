@@ -21,29 +21,32 @@ constexpr uint32_t BIT_ENDOFFILE = 0x4000;
 // "end of file" needs every mandatory block; "sections" is implied by "lane".
 constexpr uint32_t ALL_MANDATORY = 0x3FFF & ~BIT_SECTIONS;
 
+constexpr bool FIXED = true;
+constexpr bool LIST = false;
+
 constexpr FileKeyword keywords[FILEKEY_COUNT] = {
-    {"version", BIT_VERSION, 0},
-    {"sections", BIT_SECTIONS, BIT_VERSION},
-    {"lane", BIT_LANE, BIT_SECTIONS},
-    {"source", BIT_SOURCE, BIT_LANE},
-    {"sink", BIT_SINK, BIT_SECTIONS},
-    {"lane change", 0, BIT_SINK | BIT_VEHICLETYPES},
-    {"traffic light", 0, BIT_LANE},
-    {"detector positions", 0, BIT_SECTIONS},
-    {"detector times", 0, BIT_VERSION},
-    {"vehicle types", BIT_VEHICLETYPES, BIT_VERSION},
-    {"vehicle general param", BIT_GENERALPARAM, BIT_VEHICLETYPES},
-    {"vehicle specific param", BIT_SPECIFICPARAM, BIT_GENERALPARAM},
-    {"flow", BIT_FLOW, BIT_SOURCE},
-    {"vehicle probabilities", BIT_VEHICLEPROBABILITIES, BIT_SOURCE | BIT_VEHICLETYPES},
-    {"source to sink", BIT_SOURCETOSINK, BIT_SOURCE | BIT_SINK | BIT_VEHICLETYPES},
-    {"random seed", BIT_SEED, BIT_VERSION},
-    {"time step size", BIT_TIMESTEP, BIT_VERSION},
-    {"maximum simulation time", BIT_MAXTIME, BIT_VERSION},
-    {"temp closed lane", 0, BIT_VERSION},
-    {"teleport entrance", 0, BIT_SECTIONS},
-    {"teleport exit", 0, BIT_SECTIONS},
-    {"end of file", BIT_ENDOFFILE, ALL_MANDATORY},
+    {"version", BIT_VERSION, 0, LIST},
+    {"sections", BIT_SECTIONS, BIT_VERSION, LIST},
+    {"lane", BIT_LANE, BIT_SECTIONS, LIST},
+    {"source", BIT_SOURCE, BIT_LANE, LIST},
+    {"sink", BIT_SINK, BIT_SECTIONS, LIST},
+    {"lane change", 0, BIT_SINK | BIT_VEHICLETYPES, LIST},
+    {"traffic light", 0, BIT_LANE, FIXED},
+    {"detector positions", 0, BIT_SECTIONS, LIST},
+    {"detector times", 0, BIT_VERSION, FIXED},
+    {"vehicle types", BIT_VEHICLETYPES, BIT_VERSION, FIXED},
+    {"vehicle general param", BIT_GENERALPARAM, BIT_VEHICLETYPES, FIXED},
+    {"vehicle specific param", BIT_SPECIFICPARAM, BIT_GENERALPARAM, FIXED},
+    {"flow", BIT_FLOW, BIT_SOURCE, LIST},
+    {"vehicle probabilities", BIT_VEHICLEPROBABILITIES, BIT_SOURCE | BIT_VEHICLETYPES, LIST},
+    {"source to sink", BIT_SOURCETOSINK, BIT_SOURCE | BIT_SINK | BIT_VEHICLETYPES, LIST},
+    {"random seed", BIT_SEED, BIT_VERSION, FIXED},
+    {"time step size", BIT_TIMESTEP, BIT_VERSION, FIXED},
+    {"maximum simulation time", BIT_MAXTIME, BIT_VERSION, FIXED},
+    {"temp closed lane", 0, BIT_VERSION, FIXED},
+    {"teleport entrance", 0, BIT_SECTIONS, FIXED},
+    {"teleport exit", 0, BIT_SECTIONS, FIXED},
+    {"end of file", BIT_ENDOFFILE, ALL_MANDATORY, FIXED},
 };
 
 static_assert(ALL_MANDATORY == 0x3FFD);

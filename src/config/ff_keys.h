@@ -37,6 +37,10 @@ struct FileKeyword {
   const char* name;        // the keyword as written in the file; case matters
   uint32_t completionBit;  // 0 for optional keys
   uint32_t prerequisites;  // completion bits that must be set before the first line
+  // The value text holds a fixed set of values, and nothing may follow them. Keys with a
+  // list of values (sections, lanes, flows, probabilities) read it up to the line's end, and
+  // the text after a version number or a location is a build or a name.
+  bool fixedValues;
 };
 
 /// The keyword table, indexed by FileKey.

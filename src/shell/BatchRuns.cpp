@@ -15,6 +15,13 @@
 #include "config/ProgramError.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/ResultsFile.h"
+#include "shell/TextEscape.h"
+
+namespace {
+
+const char kFilesNotWritten[] = "files not written: ";
+
+}  // namespace
 
 std::string LocalTimeOfDay() {
   std::time_t now = std::time(nullptr);
@@ -26,7 +33,11 @@ std::string LocalTimeOfDay() {
 }
 
 std::string BatchStatusColumns(const std::string& status) {
+  // Only the program's own text is searched for the flow report: the names of unwritten files
+  // come last and may hold a "Q" and a "=" themselves.
+  const size_t names = status.find(kFilesNotWritten);
   size_t q = status.find('Q');
+  if (q >= names) q = std::string::npos;
   size_t equals = q == std::string::npos ? std::string::npos : status.find('=', q);
   if (equals == std::string::npos) return status;
   std::string after = status.substr(equals + 1);
@@ -39,13 +50,14 @@ std::string BatchStatusColumns(const std::string& status) {
 namespace {
 
 // A run whose output files could not all be written says so in its status, so that it can be
-// made again.
+// made again. The names are escaped: a tab or a line end in one would break the batch results
+// file's columns and lines.
 void NoteUnwrittenFiles(BatchRow& row, const std::vector<std::string>& names) {
   if (names.empty()) return;
   row.FilesLost = true;
   std::string list;
-  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + name;
-  row.Status += (row.Status.empty() ? "" : ", ") + std::string("files not written: ") + list;
+  for (const std::string& name : names) list += (list.empty() ? "" : ", ") + EscapeName(name);
+  row.Status += (row.Status.empty() ? "" : ", ") + std::string(kFilesNotWritten) + list;
 }
 
 }  // namespace

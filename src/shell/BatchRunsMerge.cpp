@@ -82,30 +82,51 @@ bool ReadPart(const std::string& name, PartFile& file) {
   std::vector<std::string> lines;
   if (!ReadLines(name, lines)) return false;
   file.name = name;
-  if (lines.empty() || !ParseBatchPartLine(lines[0], file.part)) {
-    MergeError(Format("\"%s\" is not a part of a batch (written with --runs)", name.c_str()));
+  std::string problem;
+  if (lines.empty() || !ParseBatchPartLine(lines[0], file.part, &problem)) {
+    if (problem.empty())
+      MergeError(Format("\"%s\" is not a part of a batch (written with --runs)", name.c_str()));
+    else
+      MergeError(Format("\"%s\" line 1: %s", name.c_str(), problem.c_str()));
     return false;
   }
   const BatchPart& part = file.part;
   const size_t count = static_cast<size_t>(part.Last - part.First + 1);
-  if (lines.size() != count + 2 || lines[1] != kHeader) {
+  if (lines.size() < 2 || lines[1] != kHeader) {
     MergeError(
-        Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First, part.Last));
+        Format("\"%s\" line 2: the header row \"Run\\tSeed\\tStarted\\tFinished\\tStatus\" "
+               "is missing",
+               name.c_str()));
     return false;
   }
   file.header = lines[1];
   for (size_t i = 0; i < count; ++i) {
+    const int run = part.First + static_cast<int>(i);
+    if (i + 2 >= lines.size()) {
+      MergeError(
+          Format("\"%s\" line %zu: the file ends before the row of run %d (the part holds "
+                 "runs %d-%d)",
+                 name.c_str(), i + 3, run, part.First, part.Last));
+      return false;
+    }
     if (!HasRowColumns(lines[i + 2])) {
       MergeError(Format("\"%s\" line %zu: a row of the batch results has 5 or 7 columns",
                         name.c_str(), i + 3));
       return false;
     }
-    if (RowRun(lines[i + 2]) != part.First + static_cast<int>(i)) {
-      MergeError(Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First,
-                        part.Last));
+    if (RowRun(lines[i + 2]) != run) {
+      MergeError(
+          Format("\"%s\" line %zu: the row of run %d is expected (the part holds runs "
+                 "%d-%d)",
+                 name.c_str(), i + 3, run, part.First, part.Last));
       return false;
     }
     file.rows.push_back(lines[i + 2]);
+  }
+  if (lines.size() > count + 2) {
+    MergeError(Format("\"%s\" line %zu: a line after the row of run %d, the last of the part",
+                      name.c_str(), count + 3, part.Last));
+    return false;
   }
   return true;
 }
@@ -149,6 +170,40 @@ bool CheckParts(const std::vector<PartFile>& files) {
   return true;
 }
 
+// Reads a header such as "runs 3-4 of 10, ..." from left to right.
+struct RangeScanner {
+  const std::string& text;
+  size_t at = 0;
+
+  bool Word(const char* word) {
+    const size_t length = std::strlen(word);
+    if (text.compare(at, length, word) != 0) return false;
+    at += length;
+    return true;
+  }
+  // One or more characters of `set`.
+  bool Span(const char* set, std::string& span) {
+    const size_t end = std::min(text.find_first_not_of(set, at), text.size());
+    span = text.substr(at, end - at);
+    at = end;
+    return !span.empty();
+  }
+  bool Digits(std::string& digits) { return Span("0123456789", digits); }
+};
+
+// A run number or count of at most kMaxBatchRuns; -1 for any larger number, however many digits
+// it has (so that none wraps around).
+long long RunNumber(const std::string& digits) {
+  if (digits.size() > 9) return -1;
+  const long long value = std::strtoll(digits.c_str(), nullptr, 10);
+  return value <= kMaxBatchRuns ? value : -1;
+}
+
+// A piece of a line quoted in a message, cut short when it is long.
+std::string Clip(const std::string& text) {
+  return text.size() <= 80 ? text : text.substr(0, 80) + "...";
+}
+
 }  // namespace
 
 std::string BatchPartLine(const BatchPart& part) {
@@ -156,23 +211,65 @@ std::string BatchPartLine(const BatchPart& part) {
                 part.Last, part.Runs, part.Configuration.c_str(), part.Batch.c_str());
 }
 
-bool ParseBatchPartLine(const std::string& line, BatchPart& part) {
+bool ParseBatchPartLine(const std::string& line, BatchPart& part, std::string* problem) {
+  if (problem) problem->clear();
   const std::string prefix = kPartPrefix;
   if (line.compare(0, prefix.size(), prefix) != 0) return false;
-  BatchPart read;
-  char fingerprint[17] = {};
-  int used = 0;
-  if (std::sscanf(line.c_str() + prefix.size(),
-                  "runs %d-%d of %d, configuration %16[0-9a-f], batch=%n", &read.First, &read.Last,
-                  &read.Runs, fingerprint, &used) != 4 ||
-      used == 0)
+  std::string why;
+  if (!ParseBatchRunRange(line.substr(prefix.size()), part, why)) {
+    if (problem) *problem = why;
     return false;
-  read.Configuration = fingerprint;
-  read.Batch = line.substr(prefix.size() + used);
-  if (read.First < 1 || read.Last < read.First || read.Runs < read.Last ||
-      read.Configuration.size() != 16 || read.Batch.empty())
+  }
+  return true;
+}
+
+bool ParseBatchRunRange(const std::string& text, BatchPart& part, std::string& problem) {
+  RangeScanner scan{text};
+  std::string first, last, runs;
+  std::string configuration;
+  std::vector<std::string> request;
+  bool read = scan.Word("runs ") && scan.Digits(first) && scan.Word("-") && scan.Digits(last) &&
+              scan.Word(" of ") && scan.Digits(runs) && scan.Word(", configuration ") &&
+              scan.Span("0123456789abcdef", configuration) && scan.Word(", batch=");
+  const std::string batch = read ? text.substr(scan.at) : std::string();
+  for (bool more = read; more; more = scan.Word(",")) {
+    request.emplace_back();
+    read = scan.Digits(request.back());
+    if (!read) break;
+  }
+  if (!read || scan.at != text.size() || request.size() != 6) {
+    problem =
+        "it does not read \"runs A-B of N, configuration F, batch=R,S,D,V,F,L\" with whole "
+        "numbers";
     return false;
-  part = read;
+  }
+  if (configuration.size() != 16) {
+    problem = Format("the configuration fingerprint \"%s\" is not 16 hexadecimal digits",
+                     Clip(configuration).c_str());
+    return false;
+  }
+  const long long count = RunNumber(runs);
+  if (count < 1) {
+    problem = Format("%s runs are not a batch of 1 to %d runs", Clip(runs).c_str(), kMaxBatchRuns);
+    return false;
+  }
+  if (RunNumber(request[0]) != count) {
+    problem = Format("\"of %lld\", but batch=%s makes %s runs", count, Clip(batch).c_str(),
+                     Clip(request[0]).c_str());
+    return false;
+  }
+  const long long from = RunNumber(first);
+  const long long to = RunNumber(last);
+  if (from < 1 || to < from || to > count) {
+    problem = Format("runs %s-%s are not runs of a batch of %lld runs", Clip(first).c_str(),
+                     Clip(last).c_str(), count);
+    return false;
+  }
+  part.First = static_cast<int>(from);
+  part.Last = static_cast<int>(to);
+  part.Runs = static_cast<int>(count);
+  part.Configuration = configuration;
+  part.Batch = batch;
   return true;
 }
 

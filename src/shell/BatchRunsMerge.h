@@ -20,8 +20,13 @@ struct BatchPart {
 
 /// The first line of a part file.
 std::string BatchPartLine(const BatchPart& part);
-/// Reads the first line of a part file; false when `line` is none.
-bool ParseBatchPartLine(const std::string& line, BatchPart& part);
+/// Reads the first line of a part file; false when `line` is none. With `problem`, what is
+/// wrong with a line that starts as a part's first line does (empty when it does not).
+bool ParseBatchPartLine(const std::string& line, BatchPart& part, std::string* problem = nullptr);
+/// Reads "runs A-B of N, configuration F, batch=R,S,D,V,F,L", the runs and batch of a part or
+/// of a capacity observations file: A to B within the batch's N runs, N the R of its batch
+/// request, F 16 hexadecimal digits. False with what is wrong in `problem`.
+bool ParseBatchRunRange(const std::string& text, BatchPart& part, std::string& problem);
 
 /// 16 hexadecimal digits that tell configuration files apart (FNV-1a over their bytes).
 std::string ConfigurationFingerprint(const std::string& bytes);

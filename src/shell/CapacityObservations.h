@@ -6,15 +6,17 @@
 #include "shell/CapacityEstimate.h"
 
 // The capacity observations file (kavro-batch --capacity OBS.tsv): tab-separated, one line per
-// observation in run order.
-//   # kavro-batch capacity observations: runs 1-10 of 10, configuration 0f1e2d3c4b5a6978,
-//   batch=10,0,1,40,1,12 run	seed	time	flow	breakdown 1	101	300	1800	0 #
-//   run 4: origin "on-ramp" held vehicles back for longer than one detector period # end: 57
-//   observations
+// observation in run order, the times of a run increasing.
+//   # kavro-batch capacity observations: runs 1-10 of 10, configuration F, batch=10,0,1,40,1,12
+//   run  seed  time  flow  breakdown        (the columns separated by tabs)
+//   1    101   300   1800  0
+//   # run 4: origin "on-ramp" held vehicles back for longer than one detector period
+//   # end: 57 observations
 // The first line names the runs, the configuration and the batch, so that parts of one batch
 // can be joined and files of different batches are refused. A run whose origin could not
-// insert its demand measures the entrance rather than the road; a comment line says so. The
-// last line makes a truncated file recognisable.
+// insert its demand measures the entrance rather than the road; a comment line says so, with
+// the origin's name escaped (shell/TextEscape.h). The last line makes a truncated file
+// recognisable.
 
 struct CapacityObservationsFile {
   int FirstRun = 0;  // runs FirstRun to LastRun of a batch of Runs runs

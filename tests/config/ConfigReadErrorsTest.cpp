@@ -25,6 +25,9 @@ std::vector<std::string> Lane(int lane, const std::string& groups) {
 const std::string kPaved = "1,0,1.0,120.0,0.000,0";
 
 std::vector<BadFile> BadFiles() {
+  // A graph keeps its point at 0 s: one starting later has room for 98 more.
+  std::string laterPoints = "flow  1:";
+  for (int t = 1; t <= 99; t++) laterPoints += " " + std::to_string(t) + "|300";
   return {
       // Lines and keys.
       {"blank line", {{3, {"", "sections:  2000  5000"}}}, 3, "No ':' found"},
@@ -278,6 +281,7 @@ std::vector<BadFile> BadFiles() {
        "Bad flowtime|flowvalue pair"},
       {"negative flow", {{27, {"flow  1: 0|-300"}}}, 27, "Bad flowtime|flowvalue pair"},
       {"flow missing", {{27, {}}}, 27, "Flow graphs not completely defined"},
+      {"99 flow points after 0 s", {{27, {laterPoints}}}, 27, "Too many flow points"},
       {"distribution sum 0.95",
        {{29, {"vehicle probabilities  1: 0.50 0.45"}}},
        29,
@@ -353,10 +357,10 @@ std::vector<BadFile> BadFiles() {
        37,
        "Bad maximum simulation time"},
       // Closed lane and teleports.
-      {"closed lane with eight numbers",
+      {"closed lane with more than seven numbers",
        {{35, {"temp closed lane: 2 4000 300 200 0 600 1200 1800 5", "random seed: 1"}}},
        35,
-       "Bad format (expected 7 positive numbers)"},
+       "Unexpected text after the values: \"1800 5\""},
       {"closed lane reopening before it closes",
        {{35, {"temp closed lane: 2 4000 300 200 0 1200 600 1800", "random seed: 1"}}},
        35,
@@ -369,6 +373,36 @@ std::vector<BadFile> BadFiles() {
        {{35, {"teleport entrance 0: 1", "random seed: 1"}}},
        35,
        "Bad teleport number"},
+      // Keys with a fixed set of values refuse whatever follows them, all alike.
+      {"text after the detector times",
+       {{21, {"detector times: 120 120 60 junk"}}},
+       21,
+       "Unexpected text after the values: \"60 junk\""},
+      {"text after the traffic light",
+       {{20, {"traffic light  0: | 3000 2 1 60 30 4 0 9"}}},
+       20,
+       "Unexpected text after the values: \"9\""},
+      {"text after the seed", {{35, {"random seed: 12345 7"}}}, 35,
+       "Unexpected text after the values: \"7\""},
+      {"text after the time step", {{36, {"time step size: 0.50 s"}}}, 36,
+       "Unexpected text after the values: \"s\""},
+      {"text after the simulation time", {{37, {"maximum simulation time: 14400 steps"}}}, 37,
+       "Unexpected text after the values: \"steps\""},
+      {"text after the vehicle types", {{23, {"vehicle types: 2 2"}}}, 23,
+       "Unexpected text after the values: \"2\""},
+      {"text after a parameter's name",
+       {{24, {"vehicle general param  0: 3.0 lane change T; s"}}},
+       24,
+       "Unexpected text after the values: \"; s\""},
+      {"text after the end of file", {{38, {"end of file: more"}}}, 38,
+       "Unexpected text after the values: \"more\""},
+      {"a number run into a word", {{21, {"detector times: 600 600s"}}}, 21, "Bad times"},
+      // A line break of a lone carriage return ends no line: the rest of the file would be
+      // one line.
+      {"carriage return line ends", {{22, {"detector positions:  1000\r  4000"}}}, 22,
+       "Line break by a carriage return alone (CR): lines must end with LF or CR LF"},
+      {"speed limit below 0", {{5, {"lane  1: 0,0,1.0,120.0,0.000,0 0,0,1.0,-5.0,0.000,0"}}}, 5,
+       "Bad speed limit (must lie in 0 .. 1000 km/h)"},
   };
 }
 
@@ -389,6 +423,23 @@ TEST(KavroConfigReadErrors, ReportTheMessageAtItsLine) {
     EXPECT_TRUE(capture.Empty()) << capture.Reports().front().text;
     EXPECT_FALSE(TerminateRequested());
   }
+}
+
+TEST(KavroConfigReadErrors, ALongLineIsQuotedByItsStart) {
+  // A line of 10 MB is shown by its first 80 characters.
+  const std::string junk(10 * 1024 * 1024, 'x');
+  const std::string line = "random seed: 2" + junk;
+  std::unique_ptr<KDConfig> loaded;
+  ConfigReadResult result = LoadConfigText("long.kav", EditedConfigText({{35, {line}}}), loaded);
+  ASSERT_FALSE(result.ok);
+  EXPECT_EQ(result.error.lineText, line.substr(0, 80) + "...");
+  EXPECT_LT(ConfigErrorText(result.error).size(), 200u);
+  // Names taken from a line are quoted alike.
+  result = LoadConfigText(
+      "long.kav", EditedConfigText({{24, {"vehicle general param  0: 3.0 a" + junk}}}), loaded);
+  ASSERT_TRUE(result.ok) << result.error.message;
+  ASSERT_EQ(result.warnings.size(), 2u);
+  EXPECT_LT(result.warnings[0].size(), 200u);
 }
 
 TEST(KavroConfigReadErrors, TheErrorCarriesTheLineAsRead) {

@@ -149,10 +149,12 @@ TEST(KavroConfigReadWarnings, ReadKavroConfigShowsWarningsAndTheError) {
 
 TEST(KavroConfigRead, OldStyleFilesGoToTheOldStyleReader) {
   std::unique_ptr<KDConfig> c;
-  // An old-style file may end after its second line: a road of that length without lanes.
+  // The old-style reader says what an old-style file that ends after its second line lacks.
   ConfigReadResult result = LoadConfigText("old.kav", "* 1 * KAVRO V4\n 5000 0 0 0\n", c);
-  ASSERT_TRUE(result.ok) << result.error.message;
-  EXPECT_EQ(c->Length(), 5000);
+  ASSERT_FALSE(result.ok);
+  EXPECT_EQ(result.error.line, 2);
+  EXPECT_EQ(result.error.lineText, " 5000 0 0 0");
+  EXPECT_EQ(result.error.message.substr(0, 41), "bad format (the file ends before its road");
   // Only the marker, without anything after its last blank, is a keyed line.
   result = LoadConfigText("marker.kav", "* 1 *   \n", c);
   EXPECT_EQ(result.error.message, "No ':' found");

@@ -35,6 +35,7 @@ std::unique_ptr<KDConfig> RoundTrip(const std::string& text, std::string* firstS
   EXPECT_EQ(second->TimeStep(), first->TimeStep());
   EXPECT_EQ(second->DetectorTime(0), first->DetectorTime(0));
   EXPECT_EQ(second->DetectorTime(1), first->DetectorTime(1));
+  EXPECT_EQ(second->DetectorInterval(), first->DetectorInterval());
   if (firstSave) *firstSave = save;
   return first;
 }
@@ -73,6 +74,11 @@ TEST(KavroConfigRoundTrip, DetectorTimesAreWholeStepsOfWholeSeconds) {
   ASSERT_TRUE(read);
   EXPECT_EQ(read->DetectorTime(0), 300);
   EXPECT_EQ(read->DetectorTime(1), 420);
+  // An interval whose first period would end beyond the largest time is kept as it is.
+  read = RoundTrip(EditedConfigText(
+      {{21, {"detector times: 1000000000 2000000000"}}, {36, {"time step size: 1.00"}}}));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->DetectorInterval(), 2000000000);
 }
 
 TEST(KavroConfigRoundTrip, PreciseAndTinyValuesKeepTheirValue) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
@@ -153,7 +154,7 @@ TEST(OldConfigRead, AStarLineBeforeParameterTenIsRefused) {
   ExpectError(file, file.LineOf(file.vehicleParams, 9), "bad format");
 }
 
-TEST(OldConfigRead, TheFileMayEndAfterAnyItem) {
+TEST(OldConfigRead, TheFileMayEndAfterAnyItemOfItsRoad) {
   // A file that ends after the vehicle parameters keeps the default demand and run settings.
   OldStyleFile file;
   Reading reading = Read(file, 9);
@@ -163,10 +164,31 @@ TEST(OldConfigRead, TheFileMayEndAfterAnyItem) {
   EXPECT_EQ(reading.config->MaxTime(), defaults.MaxTime());
   EXPECT_EQ(reading.config->TrafficLightCount(), 0);
   EXPECT_EQ(reading.config->OFlowValue(0, 0), 0);
-  // Any shorter or longer file reads too.
-  for (int items = 0; items <= 23; items++) {
+  // Any longer file reads too, from the end of the lane properties on.
+  for (int items = 4; items <= 23; items++) {
     SCOPED_TRACE(items);
     EXPECT_TRUE(Read(file, items).result.ok);
+  }
+}
+
+TEST(OldConfigRead, AFileWithoutItsRoadIsRefusedWhereItEnds) {
+  OldStyleFile file;
+  const std::string message = "bad format (the file ends before its road";
+  struct Cut {
+    std::string text;
+    int line;
+  };
+  std::vector<Cut> cuts = {{file.marker + "\n", 1}, {file.marker + "\n" + file.header, 2}};
+  for (int items = 0; items < 4; items++) {
+    const int lines = static_cast<int>(file.Lines(items).size());
+    cuts.push_back({file.Text(items), lines});
+  }
+  for (const Cut& cut : cuts) {
+    SCOPED_TRACE(cut.text);
+    Reading reading = Read(cut.text);
+    ASSERT_FALSE(reading.result.ok);
+    EXPECT_EQ(reading.result.error.line, cut.line);
+    EXPECT_EQ(reading.result.error.message.substr(0, message.size()), message);
   }
 }
 
@@ -333,6 +355,25 @@ TEST(OldConfigRead, ReportsBadLinesWithTheirNumbers) {
        [](const OldStyleFile& f) { return f.LineOf(f.runSettings); }, "bad format"},
       {"time step too long", [](OldStyleFile& f) { f.runSettings = {"13 2 7200"}; },
        [](const OldStyleFile& f) { return f.LineOf(f.runSettings); }, "bad format"},
+      // A second must be a whole number of steps, as in .kav files.
+      {"time step of 0.3 s", [](OldStyleFile& f) { f.runSettings = {"13 0.3 7200"}; },
+       [](const OldStyleFile& f) { return f.LineOf(f.runSettings); }, "bad format (time step"},
+      {"speed limit below 0", [](OldStyleFile& f) { f.laneProperties = {"1.0,0,-5 1.0"}; },
+       [](const OldStyleFile& f) { return f.LineOf(f.laneProperties); },
+       "bad format (lane 1: 1.0,0,-5; the speed limit lies in 0 .. 1000 km/h)"},
+      {"a road without origins or destinations",
+       [](OldStyleFile& f) {
+         f.header = " 3000 0 0 0";
+         f.laneTypes = {"9 9"};
+         f.flows = {};
+         f.vehicleShares = {};
+         f.odPercentages = {};
+       },
+       [](const OldStyleFile& f) { return f.LineOf(f.laneTypes); },
+       "bad format (the road of this file has no origin)"},
+      {"lone carriage returns as line ends", [](OldStyleFile& f) { f.lineEnd = "\r"; },
+       [](const OldStyleFile&) { return 1; },
+       "Line break by a carriage return alone (CR): lines must end with LF or CR LF"},
       {"second sample time before the first",
        [](OldStyleFile& f) { f.detectorTimes = {"2 600 300"}; },
        [](const OldStyleFile& f) { return f.LineOf(f.detectorTimes); }, "bad format"},
@@ -389,6 +430,19 @@ TEST(OldConfigRead, ReportsBadLinesWithTheirNumbers) {
     c.damage(file);
     ExpectError(file, c.line(file), c.message);
   }
+}
+
+TEST(OldConfigRead, TimesAreCountedInWholeStepsPerSecond) {
+  // 0.33 s is a third of a second, as the .kav files give it: 3000 steps are 1000 s.
+  OldStyleFile file;
+  file.runSettings = {"13 0.33 3000"};
+  file.detectorTimes = {"2 300 600"};
+  Reading reading = Read(file);
+  ASSERT_TRUE(reading.result.ok) << reading.result.error.message;
+  EXPECT_EQ(reading.config->TimeStep(), 1.0f / 3);
+  EXPECT_EQ(reading.config->MaxTime(), 1000);
+  EXPECT_EQ(reading.config->DetectorTime(0), 100);
+  EXPECT_EQ(reading.config->DetectorTime(1), 200);
 }
 
 TEST(OldConfigRead, ErrorsNameTheFileAndShowTheLine) {

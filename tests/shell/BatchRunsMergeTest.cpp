@@ -82,6 +82,9 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
   const std::string otherConfig = Write("y.kbr", PartText(otherConfiguration));
   const std::string shortRows =
       Write("s.kbr", BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + Row(4));
+  const std::string swapped =
+      Write("w.kbr", BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + Row(5) + Row(4));
+  const std::string longer = Write("l.kbr", PartText(Part(3, 5)) + Row(5));
   const std::string missing = Path("none.kbr");
   struct Case {
     std::vector<std::string> parts;
@@ -90,7 +93,14 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
       {{}, "--merge: no part files given"},
       {{a, missing}, "--merge: cannot read \"" + missing + "\": No such file or directory"},
       {{a, whole}, "--merge: \"" + whole + "\" is not a part of a batch (written with --runs)"},
-      {{a, shortRows}, "--merge: \"" + shortRows + "\" does not hold the rows of runs 3-5"},
+      {{a, shortRows},
+       "--merge: \"" + shortRows +
+           "\" line 5: the file ends before the row of run 5 (the part holds runs 3-5)"},
+      {{a, swapped},
+       "--merge: \"" + swapped +
+           "\" line 4: the row of run 4 is expected (the part holds runs 3-5)"},
+      {{a, longer},
+       "--merge: \"" + longer + "\" line 6: a line after the row of run 5, the last of the part"},
       {{a, otherBatch},
        "--merge: \"" + a + "\" and \"" + otherBatch +
            "\" are parts of different batches (5,0,1,40,1,12, 5 runs, configuration " +
@@ -115,7 +125,7 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
     EXPECT_EQ(reports.OnlyText(), c.text);
     EXPECT_EQ(ReadWholeFile(out), "earlier results\n");
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 9);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 11);
 }
 
 TEST_F(BatchMerge, CutOffOrMalformedPartsAreRefusedAndNothingIsWritten) {
@@ -149,6 +159,39 @@ TEST_F(BatchMerge, CutOffOrMalformedPartsAreRefusedAndNothingIsWritten) {
     EXPECT_FALSE(fs::exists(Path("out.kbr")));
   }
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 5);
+}
+
+// A first line that does not fit the batch it names: refused with the file and line.
+TEST_F(BatchMerge, PartLinesMustFitTheirBatch) {
+  const std::string f = ConfigurationFingerprint("ramp");
+  struct Case {
+    std::string line;
+    std::string problem;
+  } cases[] = {
+      {"runs 1-2 of 2, configuration " + f + ", batch=4,0,1,40,1,12",
+       "\"of 2\", but batch=4,0,1,40,1,12 makes 4 runs"},
+      {"runs 1-2 of 4294967298, configuration " + f + ", batch=4294967298,0,1,40,1,12",
+       "4294967298 runs are not a batch of 1 to 10000 runs"},
+      {"runs 4294967297-2 of 4, configuration " + f + ", batch=4,0,1,40,1,12",
+       "runs 4294967297-2 are not runs of a batch of 4 runs"},
+      {"runs 1-2 of 4, configuration " + f.substr(1) + ", batch=4,0,1,40,1,12",
+       "the configuration fingerprint \"" + f.substr(1) + "\" is not 16 hexadecimal digits"},
+      {"runs 1-2 of 4, configuration " + f + "0, batch=4,0,1,40,1,12",
+       "the configuration fingerprint \"" + f + "0\" is not 16 hexadecimal digits"},
+      {"runs 1-2 of 4, configuration " + f + ", batch=4,0,1",
+       "it does not read \"runs A-B of N, configuration F, batch=R,S,D,V,F,L\" with whole "
+       "numbers"},
+  };
+  const std::string out = Write("out.kbr", "earlier results\n");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const std::string part =
+        Write("p.kbr", "# kavro-batch part: " + c.line + "\n" + kHeader + Row(1) + Row(2));
+    ReportCapture reports;
+    EXPECT_FALSE(MergeBatchResults(out, {part}));
+    EXPECT_EQ(reports.OnlyText(), "--merge: \"" + part + "\" line 1: " + c.problem);
+    EXPECT_EQ(ReadWholeFile(out), "earlier results\n");
+  }
 }
 
 TEST(BatchPartLine, ReadsWhatItWritesAndNothingElse) {

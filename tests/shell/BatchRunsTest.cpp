@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "shell/BatchRuns.h"
+#include "shell/BatchRunsMerge.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 #include "support/ReportCapture.h"
@@ -313,11 +315,36 @@ TEST(BatchResultsFile, StatusWithFlowGetsItsOwnColumn) {
        "Time 600: U[2]=30.0 km/h, Time 300: Q[4]=\t 0\t veh/h}"},
       {"Q without equals", "Q without equals"},
       {"Q=12", "Q=\t 12\t "},
+      // A "Q" and a "=" in the name of an unwritten file are no flow report.
+      {"Maximum simulation time reached, files not written: /out/Q=1.ksr",
+       "Maximum simulation time reached, files not written: /out/Q=1.ksr"},
+      {"Time 900: U[1]=30.0 km/h, Time 600: Q[1]=4100 veh/h {4100}, files not written: Q=2",
+       "Time 900: U[1]=30.0 km/h, Time 600: Q[1]=\t 4100\t veh/h {4100}, files not written: Q=2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.status);
     EXPECT_EQ(c.columns, BatchStatusColumns(c.status));
   }
+}
+
+// A file name with a tab, a line end or a "Q" and a "=" in a run's status: the batch results
+// keep one line of five columns per run, and its part merges.
+TEST(BatchResultsFile, NamesOfUnwrittenFilesKeepTheColumns) {
+  FakeBatch fake(600, 2);
+  const std::string folder = FreshTestFolder("batch-odd-names").string();
+  std::filesystem::create_directory(folder + "/r2\tQ=\n.ksr");
+  fake.outputs.SimulationResultsFile = folder + "/r%d\tQ=\n.ksr";
+  ReportCapture capture;
+  ASSERT_TRUE(fake.batch.Start());
+  EXPECT_EQ("Maximum simulation time reached, files not written: " + folder + "/r2\\tQ=\\n.ksr",
+            fake.batch.Rows()[1].Status);
+  fake.batch.SetRunRange(1, 2);
+  BatchPart part{1, 2, 2, ConfigurationFingerprint("ramp"), "2,0,0,40,1,12"};
+  ASSERT_TRUE(fake.batch.SaveResults(folder + "/part.kbr", BatchPartLine(part)));
+  ASSERT_TRUE(MergeBatchResults(folder + "/all.kbr", {folder + "/part.kbr"}));
+  const std::string results = ReadWholeFile(folder + "/all.kbr");
+  EXPECT_EQ(std::count(results.begin(), results.end(), '\n'), 3) << results;
+  EXPECT_EQ(std::count(results.begin(), results.end(), '\t'), 12) << results;
 }
 
 TEST(BatchResultsFile, GoldenColumns) {

@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/GoldenFile.h"
 #include "shell/CapacityObservations.h"
+#include "shell/GoldenFile.h"
 
 namespace {
 
@@ -44,6 +44,21 @@ TEST(CapacityObservationsFile, ReadsWhatItWrites) {
   EXPECT_EQ(read.Batch, "3,0,1,40,1,12");
 }
 
+// Origin names that a plain quoted text would not hold read back whole.
+TEST(CapacityObservationsFile, ReadsBackEveryOriginName) {
+  for (const std::string& origin :
+       {std::string("ramp \"north\""), std::string(300, 'o'), std::string("a\tb\\c\nd\x01\xe9")}) {
+    SCOPED_TRACE(origin);
+    CapacityObservationsFile file = SampleFile();
+    file.HeldBackOrigins = {origin};
+    CapacityObservationsFile read;
+    std::string error;
+    ASSERT_TRUE(ParseCapacityObservations("obs.tsv", CapacityObservationsText(file), read, error))
+        << error;
+    EXPECT_EQ(read.HeldBackOrigins, file.HeldBackOrigins);
+  }
+}
+
 TEST(CapacityObservationsFile, ReadsCrLfLines) {
   std::string text = CapacityObservationsText(SampleFile());
   std::string crlf;
@@ -56,9 +71,11 @@ TEST(CapacityObservationsFile, ReadsCrLfLines) {
 TEST(CapacityObservationsFile, BadFilesNameFileAndLine) {
   struct Case {
     std::string text;
-    const char* error;
+    std::string error;
   };
   const std::string head = kHead;
+  // The rest of a file after its first line.
+  const std::string rest = "\nrun\tseed\ttime\tflow\tbreakdown\n# end: 0 observations\n";
   const Case cases[] = {
       {"", "obs.tsv:1: the file is empty"},
       {"Run\tSeed\tStarted\tFinished\tStatus\n",
@@ -73,6 +90,8 @@ TEST(CapacityObservationsFile, BadFilesNameFileAndLine) {
       {head + "4\t101\t300\t1800\t0\n# end: 1 observations\n",
        "obs.tsv:3: run \"4\" is not one of runs 1-3"},
       {head + "1\t101\t300\t18x0\t0\n# end: 1 observations\n", "obs.tsv:3: bad flow \"18x0\""},
+      {head + "1\t101\t300\t" + std::string(100, '9') + "x\t0\n# end: 1 observations\n",
+       "obs.tsv:3: bad flow \"" + std::string(80, '9') + "...\""},
       {head + "1\t101\t300\t1800\t2\n# end: 1 observations\n",
        "obs.tsv:3: breakdown \"2\" is neither 0 nor 1"},
       {head + "2\t103\t300\t1800\t0\n1\t101\t300\t1800\t0\n# end: 2 observations\n",
@@ -84,6 +103,33 @@ TEST(CapacityObservationsFile, BadFilesNameFileAndLine) {
       {head + "# end: 0 observations\n1\t101\t300\t1800\t0\n",
        "obs.tsv:4: text after the end line"},
       {head + "# something else\n# end: 0 observations\n", "obs.tsv:3: unknown comment line"},
+      {head + "# run 2: origin \"a\"b\" held vehicles back for longer than one detector "
+              "period\n# end: 0 observations\n",
+       "obs.tsv:3: unknown comment line"},
+      // The same period of a run twice, or back in time.
+      {head + "1\t101\t300\t1800\t0\n1\t101\t300\t1800\t0\n# end: 2 observations\n",
+       "obs.tsv:4: time 300 of run 1 does not follow its time 300"},
+      {head + "1\t101\t600\t1800\t0\n1\t101\t300\t1800\t1\n# end: 2 observations\n",
+       "obs.tsv:4: time 300 of run 1 does not follow its time 600"},
+      // A first line that does not fit the batch it names.
+      {"# kavro-batch capacity observations: runs 1-2 of 2, configuration 0f1e2d3c4b5a6978, "
+       "batch=4,0,1,40,1,12" +
+           rest,
+       "obs.tsv:1: \"of 2\", but batch=4,0,1,40,1,12 makes 4 runs"},
+      {"# kavro-batch capacity observations: runs 1-2 of 4294967298, configuration "
+       "0f1e2d3c4b5a6978, batch=4294967298,0,1,40,1,12" +
+           rest,
+       "obs.tsv:1: 4294967298 runs are not a batch of 1 to 10000 runs"},
+      {"# kavro-batch capacity observations: runs 1-2 of 4, configuration 0f1e2d3c4b5a697, "
+       "batch=4,0,1,40,1,12" +
+           rest,
+       "obs.tsv:1: the configuration fingerprint \"0f1e2d3c4b5a697\" is not 16 hexadecimal "
+       "digits"},
+      {"# kavro-batch capacity observations: runs 1-2 of 4, configuration 0f1e2d3c4b5a69781, "
+       "batch=4,0,1,40,1,12" +
+           rest,
+       "obs.tsv:1: the configuration fingerprint \"0f1e2d3c4b5a69781\" is not 16 hexadecimal "
+       "digits"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
