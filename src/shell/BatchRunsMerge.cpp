@@ -92,24 +92,41 @@ bool ReadPart(const std::string& name, PartFile& file) {
   }
   const BatchPart& part = file.part;
   const size_t count = static_cast<size_t>(part.Last - part.First + 1);
-  if (lines.size() != count + 2 || lines[1] != kHeader) {
+  if (lines.size() < 2 || lines[1] != kHeader) {
     MergeError(
-        Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First, part.Last));
+        Format("\"%s\" line 2: the header row \"Run\\tSeed\\tStarted\\tFinished\\tStatus\" "
+               "is missing",
+               name.c_str()));
     return false;
   }
   file.header = lines[1];
   for (size_t i = 0; i < count; ++i) {
+    const int run = part.First + static_cast<int>(i);
+    if (i + 2 >= lines.size()) {
+      MergeError(
+          Format("\"%s\" line %zu: the file ends before the row of run %d (the part holds "
+                 "runs %d-%d)",
+                 name.c_str(), i + 3, run, part.First, part.Last));
+      return false;
+    }
     if (!HasRowColumns(lines[i + 2])) {
       MergeError(Format("\"%s\" line %zu: a row of the batch results has 5 or 7 columns",
                         name.c_str(), i + 3));
       return false;
     }
-    if (RowRun(lines[i + 2]) != part.First + static_cast<int>(i)) {
-      MergeError(Format("\"%s\" does not hold the rows of runs %d-%d", name.c_str(), part.First,
-                        part.Last));
+    if (RowRun(lines[i + 2]) != run) {
+      MergeError(
+          Format("\"%s\" line %zu: the row of run %d is expected (the part holds runs "
+                 "%d-%d)",
+                 name.c_str(), i + 3, run, part.First, part.Last));
       return false;
     }
     file.rows.push_back(lines[i + 2]);
+  }
+  if (lines.size() > count + 2) {
+    MergeError(Format("\"%s\" line %zu: a line after the row of run %d, the last of the part",
+                      name.c_str(), count + 3, part.Last));
+    return false;
   }
   return true;
 }
@@ -184,7 +201,7 @@ long long RunNumber(const std::string& digits) {
 
 // A piece of a line quoted in a message, cut short when it is long.
 std::string Clip(const std::string& text) {
-  return text.size() <= 40 ? text : text.substr(0, 40) + "...";
+  return text.size() <= 80 ? text : text.substr(0, 80) + "...";
 }
 
 }  // namespace

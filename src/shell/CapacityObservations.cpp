@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <numeric>
 
+#include "config/ProgramError.h"
 #include "shell/BatchRunsMerge.h"
 #include "shell/TextEscape.h"
 
@@ -17,14 +17,9 @@ const char kFirstLinePrefix[] = "# kavro-batch capacity observations: ";
 const char kHeader[] = "run\tseed\ttime\tflow\tbreakdown";
 const char kEndPrefix[] = "# end: ";
 
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Printf(const char* format, ...) {
-  char text[512];
-  va_list args;
-  va_start(args, format);
-  std::vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
+// A field quoted in a message: at most its first 80 characters.
+std::string Field(const std::string& field) {
+  return field.size() <= 80 ? field : field.substr(0, 80) + "...";
 }
 
 // A whole decimal integer, optionally negative; nothing else in the field.
@@ -99,7 +94,7 @@ std::string HeldBackText(int run, const std::string& origin) {
 
 std::string CapacityObservationsText(const CapacityObservationsFile& file) {
   std::string text = kFirstLinePrefix;
-  text += Printf("runs %d-%d of %d, configuration %s, batch=%s\n", file.FirstRun, file.LastRun,
+  text += Format("runs %d-%d of %d, configuration %s, batch=%s\n", file.FirstRun, file.LastRun,
                  file.Runs, file.Configuration.c_str(), file.Batch.c_str());
   text += kHeader;
   text += '\n';
@@ -110,11 +105,11 @@ std::string CapacityObservationsText(const CapacityObservationsFile& file) {
   };
   for (const CapacityObservation& o : file.Observations) {
     notesUpTo(o.Run - 1);
-    text += Printf("%d\t%d\t%d\t%d\t%d\n", o.Run, static_cast<int>(o.Seed), o.Time, o.Flow,
+    text += Format("%d\t%d\t%d\t%d\t%d\n", o.Run, static_cast<int>(o.Seed), o.Time, o.Flow,
                    o.Breakdown ? 1 : 0);
   }
   notesUpTo(INT_MAX);
-  text += Printf("%s%zu observations\n", kEndPrefix, file.Observations.size());
+  text += Format("%s%zu observations\n", kEndPrefix, file.Observations.size());
   return text;
 }
 
@@ -129,7 +124,7 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
   bool ended = false;
   size_t pos = 0;
   auto fail = [&](const std::string& what) {
-    error = Printf("%s:%d: %s", fileName.c_str(), lineNumber, what.c_str());
+    error = Format("%s:%d: %s", fileName.c_str(), lineNumber, what.c_str());
     return false;
   };
   while (pos < text.size()) {
@@ -163,7 +158,7 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
           !ParseInt(number.substr(0, blank), 0, LLONG_MAX, count))
         return fail("bad end line");
       if (count != static_cast<long long>(file.Observations.size()))
-        return fail(Printf("the end line counts %lld observations, the file holds %zu", count,
+        return fail(Format("the end line counts %lld observations, the file holds %zu", count,
                            file.Observations.size()));
       ended = true;
       continue;
@@ -173,7 +168,7 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
       std::string origin;
       if (ParseHeldBack(line.substr(2), run, origin)) {
         if (run < file.FirstRun || run > file.LastRun)
-          return fail(Printf("run %d is not one of runs %d-%d", run, file.FirstRun, file.LastRun));
+          return fail(Format("run %d is not one of runs %d-%d", run, file.FirstRun, file.LastRun));
         file.HeldBackRuns.push_back(run);
         file.HeldBackOrigins.push_back(origin);
         continue;
@@ -182,27 +177,30 @@ bool ParseCapacityObservations(const std::string& fileName, const std::string& t
     }
     std::vector<std::string> fields = SplitTabs(line);
     if (fields.size() != 5)
-      return fail(Printf("%zu fields where run, seed, time, flow and breakdown are expected",
+      return fail(Format("%zu fields where run, seed, time, flow and breakdown are expected",
                          fields.size()));
     long long run = 0, seed = 0, time = 0, flow = 0, breakdown = 0;
     if (!ParseInt(fields[0], file.FirstRun, file.LastRun, run))
-      return fail(Printf("run \"%s\" is not one of runs %d-%d", fields[0].c_str(), file.FirstRun,
-                         file.LastRun));
-    if (!ParseInt(fields[1], INT_MIN, INT_MAX, seed)) return fail("bad seed \"" + fields[1] + "\"");
-    if (!ParseInt(fields[2], 0, INT_MAX, time)) return fail("bad time \"" + fields[2] + "\"");
-    if (!ParseInt(fields[3], 0, INT_MAX, flow)) return fail("bad flow \"" + fields[3] + "\"");
+      return fail(Format("run \"%s\" is not one of runs %d-%d", Field(fields[0]).c_str(),
+                         file.FirstRun, file.LastRun));
+    if (!ParseInt(fields[1], INT_MIN, INT_MAX, seed))
+      return fail("bad seed \"" + Field(fields[1]) + "\"");
+    if (!ParseInt(fields[2], 0, INT_MAX, time))
+      return fail("bad time \"" + Field(fields[2]) + "\"");
+    if (!ParseInt(fields[3], 0, INT_MAX, flow))
+      return fail("bad flow \"" + Field(fields[3]) + "\"");
     if (!ParseInt(fields[4], 0, 1, breakdown))
       return fail("breakdown \"" + fields[4] + "\" is neither 0 nor 1");
     if (!file.Observations.empty()) {
       const CapacityObservation& last = file.Observations.back();
       if (run < last.Run) return fail("runs out of order");
       if (run == last.Run && last.Breakdown)
-        return fail(Printf("run %lld goes on after its breakdown", run));
-      if (run == last.Run && seed != last.Seed) return fail(Printf("run %lld with two seeds", run));
+        return fail(Format("run %lld goes on after its breakdown", run));
+      if (run == last.Run && seed != last.Seed) return fail(Format("run %lld with two seeds", run));
       // Each period of a run is one observation; a period taken twice would count twice.
       if (run == last.Run && time <= last.Time)
         return fail(
-            Printf("time %lld of run %lld does not follow its time %d", time, run, last.Time));
+            Format("time %lld of run %lld does not follow its time %d", time, run, last.Time));
     }
     file.Observations.push_back({static_cast<int>(run), static_cast<std::int32_t>(seed),
                                  static_cast<int>(time), static_cast<int>(flow), breakdown == 1});
@@ -235,12 +233,12 @@ bool JoinCapacityObservations(const std::vector<std::string>& fileNames,
     const std::string& name = fileNames[order[k]];
     if (file.Configuration != first.Configuration || file.Batch != first.Batch ||
         file.Runs != first.Runs) {
-      error = Printf("%s:1: observations of another configuration or batch than %s", name.c_str(),
+      error = Format("%s:1: observations of another configuration or batch than %s", name.c_str(),
                      fileNames[order[0]].c_str());
       return false;
     }
     if (k > 0 && file.FirstRun <= joined.LastRun) {
-      error = Printf("%s:1: runs %d-%d overlap runs of another file", name.c_str(), file.FirstRun,
+      error = Format("%s:1: runs %d-%d overlap runs of another file", name.c_str(), file.FirstRun,
                      file.LastRun);
       return false;
     }

@@ -82,6 +82,9 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
   const std::string otherConfig = Write("y.kbr", PartText(otherConfiguration));
   const std::string shortRows =
       Write("s.kbr", BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + Row(4));
+  const std::string swapped =
+      Write("w.kbr", BatchPartLine(Part(3, 5)) + "\n" + kHeader + Row(3) + Row(5) + Row(4));
+  const std::string longer = Write("l.kbr", PartText(Part(3, 5)) + Row(5));
   const std::string missing = Path("none.kbr");
   struct Case {
     std::vector<std::string> parts;
@@ -90,7 +93,14 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
       {{}, "--merge: no part files given"},
       {{a, missing}, "--merge: cannot read \"" + missing + "\": No such file or directory"},
       {{a, whole}, "--merge: \"" + whole + "\" is not a part of a batch (written with --runs)"},
-      {{a, shortRows}, "--merge: \"" + shortRows + "\" does not hold the rows of runs 3-5"},
+      {{a, shortRows},
+       "--merge: \"" + shortRows +
+           "\" line 5: the file ends before the row of run 5 (the part holds runs 3-5)"},
+      {{a, swapped},
+       "--merge: \"" + swapped +
+           "\" line 4: the row of run 4 is expected (the part holds runs 3-5)"},
+      {{a, longer},
+       "--merge: \"" + longer + "\" line 6: a line after the row of run 5, the last of the part"},
       {{a, otherBatch},
        "--merge: \"" + a + "\" and \"" + otherBatch +
            "\" are parts of different batches (5,0,1,40,1,12, 5 runs, configuration " +
@@ -115,7 +125,7 @@ TEST_F(BatchMerge, ProblemsAreReportedAndNothingIsWritten) {
     EXPECT_EQ(reports.OnlyText(), c.text);
     EXPECT_EQ(ReadWholeFile(out), "earlier results\n");
   }
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 9);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 11);
 }
 
 TEST_F(BatchMerge, CutOffOrMalformedPartsAreRefusedAndNothingIsWritten) {

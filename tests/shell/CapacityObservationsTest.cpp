@@ -71,7 +71,7 @@ TEST(CapacityObservationsFile, ReadsCrLfLines) {
 TEST(CapacityObservationsFile, BadFilesNameFileAndLine) {
   struct Case {
     std::string text;
-    const char* error;
+    std::string error;
   };
   const std::string head = kHead;
   // The rest of a file after its first line.
@@ -90,6 +90,8 @@ TEST(CapacityObservationsFile, BadFilesNameFileAndLine) {
       {head + "4\t101\t300\t1800\t0\n# end: 1 observations\n",
        "obs.tsv:3: run \"4\" is not one of runs 1-3"},
       {head + "1\t101\t300\t18x0\t0\n# end: 1 observations\n", "obs.tsv:3: bad flow \"18x0\""},
+      {head + "1\t101\t300\t" + std::string(100, '9') + "x\t0\n# end: 1 observations\n",
+       "obs.tsv:3: bad flow \"" + std::string(80, '9') + "...\""},
       {head + "1\t101\t300\t1800\t2\n# end: 1 observations\n",
        "obs.tsv:3: breakdown \"2\" is neither 0 nor 1"},
       {head + "2\t103\t300\t1800\t0\n1\t101\t300\t1800\t0\n# end: 2 observations\n",
