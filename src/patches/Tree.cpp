@@ -2,9 +2,10 @@
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "config/FileRead.h"
 #include "config/PrintfFormat.h"
 
 namespace {
@@ -32,8 +33,12 @@ bool PatchedFormatFits(const std::string& original, const std::string& patched) 
 }
 
 bool Tree::ReadFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) return false;
+  // A pipe or a device in the patch file's place is no patch file: it must not hold up the
+  // start of the program.
+  std::string text;
+  std::string error;
+  if (!ReadInputFile(fileName, text, error)) return false;
+  std::istringstream in(text);
   Read(in);
   return true;
 }

@@ -2,6 +2,8 @@
 // is taken apart, with the messages a malformed line gets.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 #include <string>
@@ -94,10 +96,18 @@ TEST(PatchTreeSections, AVeryLongLineIsReadInPieces) {
   EXPECT_EQ(lines[2].LineNo, 3);
 }
 
-TEST(PatchTreeSections, AMissingFileIsNoError) {
-  Tree tree;
-  EXPECT_FALSE(tree.ReadFile(testing::TempDir() + "/no-such-patch-file.tre"));
-  EXPECT_TRUE(tree.LinesFor("FormMain").empty());
+TEST(PatchTreeSections, AMissingFileOrAPipeIsNoPatchFile) {
+  const std::string pipe = testing::TempDir() + "/patch-pipe.tre";
+  ::unlink(pipe.c_str());
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  // A pipe without a writer would block a plain read for ever.
+  for (const std::string& name : {testing::TempDir() + "/no-such-patch-file.tre", pipe}) {
+    SCOPED_TRACE(name);
+    Tree tree;
+    EXPECT_FALSE(tree.ReadFile(name));
+    EXPECT_TRUE(tree.LinesFor("FormMain").empty());
+  }
+  ::unlink(pipe.c_str());
 }
 
 TEST(PatchLineParse, ReadsPathPropertyAndValue) {
