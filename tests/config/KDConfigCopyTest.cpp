@@ -72,8 +72,11 @@ TEST(KDConfigDuplicate, KeepsRanksNamesAndResetsRunStates) {
   ASSERT_GT(original->TrafficLightCount(), 0);
   ASSERT_GE(original->SourceCount(), 2);
   // Two origins swapped in rank order keep that order and their names.
-  original->MoveSourceToRank(0, original->SourceSection(1), original->SourceFromLane(1),
-                             original->SourceToLane(1));
+  // The search runs from the rank down, so the origin of rank 0 is moved up to rank 1.
+  const std::string first = original->SourceName(0);
+  original->MoveSourceToRank(1, original->SourceSection(0), original->SourceFromLane(0),
+                             original->SourceToLane(0));
+  ASSERT_EQ(original->SourceName(1), first);
   original->SetTrafficLightState(0, KDConfig::TRAFFICLIGHT_GREEN);
   std::unique_ptr<KDConfig> copy = original->Duplicate(false);
   for (int rank = 0; rank < original->SourceCount(); ++rank) {
