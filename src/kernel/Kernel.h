@@ -306,6 +306,7 @@ class Kernel {
                          const VehicleParams& params, float deficit, float overdue, float laneFlow,
                          float* position, float* speed);
   int VehicleClass(const RoadObject* vehicle);
+  float WorkOutMaxAcceleration(const RoadObject* vehicle, const RoadObject* section);
   void ReactToTrafficLight(RoadObject* vehicle, const RoadObject* leader, float* acceleration);
   RoadObject* SectionOf(const RoadObject* object) const;
   // Lane changing
@@ -389,3 +390,16 @@ class Kernel {
   KernelTraceSet traces_;
   FileTraceSink traceFiles_[KERNEL_TRACE_COUNT];
 };
+
+inline float RoadObject::AimSpeed() const {
+  const VehicleInfo* info = Vehicle();
+  if (info != nullptr) {
+    const VehicleInfo::AimSpeedMemo& memo = info->aimSpeedMemo;
+    const RoadObject* start = kernel_->CurrentPhysSection();
+    if (start != nullptr && memo.position == position_ && memo.lane == lane_ &&
+        memo.params == info->params && memo.start == start &&
+        memo.layout == kernel_->LayoutVersion())
+      return memo.value;
+  }
+  return WorkOutAimSpeed();
+}

@@ -9,6 +9,12 @@ const KernelBHVSection* Kernel::FindArea(int lane, int destination, const Kernel
   if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
   if (!KernelAssert(position >= 0, "Position >= 0")) return nullptr;
   const auto& list = areas_[lane];
+  // The remembered area itself, when the vehicle is still in it: the search would stop there.
+  if (start != nullptr && start->lane == lane && position <= start->end &&
+      (start->destination == -1 || start->destination == destination) &&
+      start->indexInLane >= 0 && static_cast<std::size_t>(start->indexInLane) < list.size() &&
+      list[start->indexInLane].get() == start)
+    return start;
   std::size_t index = 0;
   // Vehicles only move downstream, so a remembered area saves walking the passed ones.
   if (start != nullptr && start->lane == lane && start->indexInLane >= 0 &&

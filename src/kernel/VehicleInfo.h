@@ -76,6 +76,19 @@ class VehicleInfo : public RoadObjectExtras {
     float value = 0;                    // [m/s]
   } aimSpeedMemo;
 
+  // The last Kernel::MaxAcceleration() worked out, with what it depended on: a decision asks
+  // for it up to four times in the same state.
+  struct MaxAccelerationMemo {
+    float position = -1;  // [m]; -1 = none
+    float speed = 0;      // [m/s]
+    float specificPower = 0;
+    int lane = -1;
+    const VehicleParams* params = nullptr;
+    const RoadObject* start = nullptr;  // the kernel's current section
+    unsigned layout = 0;                // the kernel's road layout version
+    float value = 0;                    // [m/s2]
+  } maxAccelerationMemo;
+
   // The nearest detector before the vehicle in the object list, as its moves carried it past
   // them; valid for the kernel's layout version it was found in.
   struct DetectorBehind {
