@@ -63,7 +63,6 @@ KDConfig::~KDConfig() {
 
 void KDConfig::Touch() { changeStamp_ = ++changeCounter; }
 
-
 // ---- Sections and boundaries -------------------------------------------------------------
 
 int KDConfig::Length() const { return static_cast<int>(sections_[0].value[0][PP_DISTANCE]); }
@@ -77,15 +76,22 @@ void KDConfig::SetLength(int length) {
 }
 
 bool KDConfig::InsertBoundaryValid(int distance) const {
+  return InsertBoundaryRefusal(distance).empty();
+}
+
+std::string KDConfig::InsertBoundaryRefusal(int distance) const {
   const int sectionLimit = ProgramMode() == DOVEL ? kMaxDovelSections : MAXSECTIONS;
-  if (distance <= 0 || distance >= Length() || Boundaries() + 1 >= sectionLimit) return false;
+  if (distance <= 0 || distance >= Length())
+    return Format("No boundary can be put at %dm: the road runs from 0 to %dm", distance, Length());
+  if (Boundaries() + 1 >= sectionLimit)
+    return Format("Too many sections (%d, at most %d)", Boundaries() + 2, sectionLimit);
   int r = 0;
   for (; r <= Boundaries(); ++r) {
     const int end = SectionPos(r, WHENCE_END);
-    if (end == distance) return false;
+    if (end == distance) return Format("There is a boundary at %dm already", distance);
     if (end < distance) break;
   }
-  if (ProgramMode() == DOVEL) return true;
+  if (ProgramMode() == DOVEL) return "";
   // Both parts keep the section's lanes; a teleport survives in one of them only.
   LaneTypeGrid road = LaneTypes(0, Boundaries());
   road.InsertSection(r);
@@ -94,15 +100,20 @@ bool KDConfig::InsertBoundaryValid(int distance) const {
     if (road.Type(r - 1, lane) & TELEPORTIN) road.SetType(r - 1, lane, 0);
     if (road.Type(r, lane) & TELEPORTOUT) road.SetType(r, lane, 0);
   }
-  return CountRoadLists(road, 0, road.Boundaries()).WithinLimits();
+  return CountRoadLists(road, 0, road.Boundaries()).LimitText();
 }
 
 bool KDConfig::DeleteBoundaryValid(int section) const {
-  if (Boundaries() <= 0 || section < 0 || section > Boundaries()) return false;
-  if (ProgramMode() == DOVEL) return true;
+  return DeleteBoundaryRefusal(section).empty();
+}
+
+std::string KDConfig::DeleteBoundaryRefusal(int section) const {
+  if (Boundaries() <= 0) return "The road has only one section";
+  if (section < 0 || section > Boundaries()) return Format("There is no section %d", section + 1);
+  if (ProgramMode() == DOVEL) return "";
   LaneTypeGrid road = LaneTypes(0, Boundaries());
   road.EraseSection(section);
-  return CountRoadLists(road, 0, road.Boundaries()).WithinLimits();
+  return CountRoadLists(road, 0, road.Boundaries()).LimitText();
 }
 
 void KDConfig::InsertBoundary(int distance) {

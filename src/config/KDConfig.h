@@ -83,6 +83,10 @@ class KDConfig {
   /// the lists have room for (RoadListCount). The editors check with these first.
   bool InsertBoundaryValid(int distance) const;
   bool DeleteBoundaryValid(int section) const;
+  /// Why InsertBoundary (DeleteBoundary) would be refused, in words for the user; "" when it
+  /// would be accepted.
+  std::string InsertBoundaryRefusal(int distance) const;
+  std::string DeleteBoundaryRefusal(int section) const;
   /// Cuts a road of one section into sections ending at `ends` [m], strictly increasing from
   /// upstream, the last one the new road length: what SetLength and InsertBoundary at every
   /// end do, in one pass. Every part keeps the section's values; a teleport entrance stays in
@@ -118,6 +122,9 @@ class KDConfig {
   /// 0 .. LANEMASK_ALL, no taper pair starting at lane 0, and a road whose origins,
   /// destinations and teleports still fit their lists. The editors check with this first.
   bool LaneTypeValid(int section, int lane, float laneType, bool noAdjust = false) const;
+  /// Why SetPhysicalSectionProperty would refuse the lane type, in words for the user; ""
+  /// when it would store it.
+  std::string LaneTypeRefusal(int section, int lane, float laneType, bool noAdjust = false) const;
   /// The origins, destinations, teleport entrances and exits the lane types give, counted
   /// without building the lists: a road being read may give more than the lists hold.
   RoadListCounts RoadListCount() const;

@@ -190,14 +190,21 @@ bool KDConfig::StoreLaneType(int section, int lane, float value, bool noAdjust) 
 }
 
 bool KDConfig::LaneTypeValid(int section, int lane, float laneType, bool noAdjust) const {
-  if (section < 0 || section > Boundaries() || lane < 0 || lane >= MaxLane()) return false;
+  return LaneTypeRefusal(section, lane, laneType, noAdjust).empty();
+}
+
+std::string KDConfig::LaneTypeRefusal(int section, int lane, float laneType, bool noAdjust) const {
+  if (section < 0 || section > Boundaries() || lane < 0 || lane >= MaxLane())
+    return Format("There is no lane %d in section %d", lane + 1, section + 1);
   PhysSection sec;
-  if (!LaneTypeResult(section, lane, laneType, noAdjust, false, sec)) return false;
+  if (!LaneTypeResult(section, lane, laneType, noAdjust, false, sec))
+    return Format("Lane %d of section %d cannot take lane type %g", lane + 1, section + 1,
+                  static_cast<double>(laneType));
   // The external model has one origin and one destination whatever the lanes are.
-  if (ProgramMode() == DOVEL) return true;
+  if (ProgramMode() == DOVEL) return "";
   RoadListCounts counts = RoadListCount();
   counts += RoadListChange(section, sec);
-  return counts.WithinLimits();
+  return counts.LimitText();
 }
 
 RoadListCounts KDConfig::RoadListCount() const {

@@ -108,15 +108,13 @@ void Kernel::CreateBoundaries(const KDConfig& config) {
       int type = LaneType(config, s, lane);
       int leftType = lane > 0 ? LaneType(config, s, lane - 1) : 0;
       int rightType = LaneType(config, s, lane + 1);
-      // Vehicles do not change between the two lanes of a taper, in either direction: the
-      // outer lane of an on-ramp pair narrows away and its vehicles are moved over at its end,
-      // so a vehicle that kept right into it could no longer merge. Nor do they enter an
-      // on-ramp taper from the side.
+      // Vehicles do not change to the left between the two lanes of a taper. The outer lane
+      // of an on-ramp pair narrows away and its vehicles are moved over at its end, so nobody
+      // keeps right into it, nor enters an on-ramp taper from the side. The outer lane of an
+      // off-ramp pair is the ramp itself: vehicles leave into it.
       bool left =
           config.CanMoveLeft(s, lane) && !((type & kTaperFlags) && (leftType & kTaperFlags));
-      bool right = config.CanMoveRight(s, lane) &&
-                   !(rightType & LANE_TAPERON && !(type & LANE_TAPERON)) &&
-                   !((type & kTaperFlags) && (rightType & kTaperFlags));
+      bool right = config.CanMoveRight(s, lane) && !(rightType & LANE_TAPERON);
       info->SetPhysicalLaneInfo(
           lane, left, right, !config.IsNormalLane(s, lane),
           config.PhysicalSectionProperty(s, lane, PP_SPEEDSUPPRESSION),

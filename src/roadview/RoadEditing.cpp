@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
@@ -179,22 +180,58 @@ std::array<bool, kLaneTypeCommands> LaneTypeAvailability(const KDConfig& config,
   return on;
 }
 
-void SetSelectionLaneType(KDConfig& config, const RoadEditSelection& selection, int value) {
+namespace {
+
+// The steps of the road edits. Each asks the configuration first, so that an edit the road
+// cannot take ends with its reason instead of reaching one of the configuration's stops.
+std::string SetLaneType(KDConfig& config, int section, int lane, float value) {
+  std::string why = config.LaneTypeRefusal(section, lane, value);
+  if (why.empty()) config.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, value);
+  return why;
+}
+
+std::string InsertBoundary(KDConfig& config, int distance) {
+  std::string why = config.InsertBoundaryRefusal(distance);
+  if (why.empty()) config.InsertBoundary(distance);
+  return why;
+}
+
+std::string DeleteBoundary(KDConfig& config, int section) {
+  std::string why = config.DeleteBoundaryRefusal(section);
+  if (why.empty()) config.DeleteBoundary(section);
+  return why;
+}
+
+std::string Unpave(KDConfig& config, int section, int laneLo, int laneHi) {
+  for (int lane = laneLo; lane <= laneHi; ++lane) {
+    std::string why = SetLaneType(config, section, lane, 0.0f);
+    if (!why.empty()) return why;
+  }
+  return "";
+}
+
+}  // namespace
+
+std::string SetSelectionLaneType(KDConfig& config, const RoadEditSelection& selection, int value) {
   const SelectedRange r = SelectedCells(config, selection);
   const bool on = (value & LANE_TAPERON) != 0;
   const bool off = (value & LANE_TAPEROFF) != 0;
   if (on || off) {
-    // A tapered ramp is a pair of lanes right of a through lane.
-    if (r.laneHi != r.laneLo + 1 || r.laneLo < 1) return;
+    if (r.laneHi != r.laneLo + 1 || r.laneLo < 1)
+      return "A tapered ramp is a pair of two lanes right of a through lane";
     for (int s = r.sectionLo; s <= r.sectionHi; ++s) {
-      config.SetPhysicalSectionProperty(s, r.laneLo, PP_LANETYPE, on ? 332.0f : 588.0f);
-      config.SetPhysicalSectionProperty(s, r.laneHi, PP_LANETYPE, on ? 326.0f : 579.0f);
+      std::string why = SetLaneType(config, s, r.laneLo, on ? 332.0f : 588.0f);
+      if (why.empty()) why = SetLaneType(config, s, r.laneHi, on ? 326.0f : 579.0f);
+      if (!why.empty()) return why;
     }
-    return;
+    return "";
   }
   for (int s = r.sectionLo; s <= r.sectionHi; ++s)
-    for (int lane = r.laneLo; lane <= r.laneHi; ++lane)
-      config.SetPhysicalSectionProperty(s, lane, PP_LANETYPE, static_cast<float>(value));
+    for (int lane = r.laneLo; lane <= r.laneHi; ++lane) {
+      std::string why = SetLaneType(config, s, lane, static_cast<float>(value));
+      if (!why.empty()) return why;
+    }
+  return "";
 }
 
 int SplitPosition(const KDConfig& config, int item, int clicked) {
@@ -204,6 +241,14 @@ int SplitPosition(const KDConfig& config, int item, int clicked) {
   if (item > 0 && config.SectionPos(s + 1, WHENCE_END) >= p)
     p = config.SectionPos(s + 1, WHENCE_END) + 1;
   return std::max(p, 1);
+}
+
+std::string SplitSection(KDConfig& config, int item, int clicked) {
+  return InsertBoundary(config, SplitPosition(config, item, clicked));
+}
+
+std::string DeleteSection(KDConfig& config, int item) {
+  return DeleteBoundary(config, config.Boundaries() - item);
 }
 
 void ShiftSelectionForHeader(RoadEditSelection& selection, int boundaries, int item, int shift) {
@@ -236,29 +281,24 @@ bool WholeCrossSection(const KDConfig& config, const RoadEditSelection& selectio
   return true;
 }
 
-namespace {
-
-void Unpave(KDConfig& config, int section, int laneLo, int laneHi) {
-  for (int lane = laneLo; lane <= laneHi; ++lane)
-    config.SetPhysicalSectionProperty(section, lane, PP_LANETYPE, 0.0f);
-}
-
-}  // namespace
-
-void CutSelection(KDConfig& config, RoadEditSelection& selection, bool wholeCrossSection) {
+std::string CutSelection(KDConfig& config, RoadEditSelection& selection, bool wholeCrossSection) {
   const SelectedRange r = SelectedCells(config, selection);
   if (!wholeCrossSection) {
-    for (int s = r.sectionLo; s <= r.sectionHi; ++s) Unpave(config, s, r.laneLo, r.laneHi);
-    return;
+    for (int s = r.sectionLo; s <= r.sectionHi; ++s) {
+      std::string why = Unpave(config, s, r.laneLo, r.laneHi);
+      if (!why.empty()) return why;
+    }
+    return "";
   }
   // Merge the sections into the most downstream one, which takes over their stretch.
   int s = r.sectionHi;
   for (int n = r.sectionHi - r.sectionLo; n > 0 && config.Boundaries() > 0; --n) {
-    config.DeleteBoundary(s);
+    std::string why = DeleteBoundary(config, s);
+    if (!why.empty()) return why;
     s = std::max(s - 1, 0);
   }
-  Unpave(config, s, 0, MaxLane() - 1);
   if (selection.sectionFrom >= 0) selection.sectionFrom = selection.sectionTo = s;
+  return Unpave(config, s, 0, MaxLane() - 1);
 }
 
 std::string PasteSelection(KDConfig& config, RoadEditSelection& selection, const std::string& text,
@@ -275,28 +315,32 @@ std::string PasteSelection(KDConfig& config, RoadEditSelection& selection, const
       const int s =
           sections ? std::min(selection.sectionFrom, config.Boundaries()) : config.Boundaries();
       config.SetSectionLength(s, config.SectionLength(s) + 1);
-      config.InsertBoundary(config.SectionPos(s, WHENCE_BEGIN) + 1);
+      std::string why = InsertBoundary(config, config.SectionPos(s, WHENCE_BEGIN) + 1);
       target = s + 1;
-      Unpave(config, target, 0, MaxLane() - 1);
+      if (why.empty()) why = Unpave(config, target, 0, MaxLane() - 1);
+      if (!why.empty()) return why;
       break;
     }
     case PasteKind::After: {
       const int s = sections ? std::min(selection.sectionTo, config.Boundaries()) : 0;
       config.SetSectionLength(s, config.SectionLength(s) + 1);
-      config.InsertBoundary(config.SectionPos(s, WHENCE_END) - 1);
+      std::string why = InsertBoundary(config, config.SectionPos(s, WHENCE_END) - 1);
       target = s;
-      Unpave(config, target, 0, MaxLane() - 1);
+      if (why.empty()) why = Unpave(config, target, 0, MaxLane() - 1);
+      if (!why.empty()) return why;
       break;
     }
     case PasteKind::Replace: {
       const SelectedRange r = SelectedCells(config, selection);
       int from = r.sectionHi;
       for (int t = r.sectionLo + 1; t <= from && config.Boundaries() > 0;) {
-        config.DeleteBoundary(t);
+        std::string why = DeleteBoundary(config, t);
+        if (!why.empty()) return why;
         if (from > 0) --from;
       }
       target = std::max(std::min(from, r.sectionLo), 0);
-      Unpave(config, target, r.laneLo, r.laneHi);
+      std::string why = Unpave(config, target, r.laneLo, r.laneHi);
+      if (!why.empty()) return why;
       break;
     }
   }
@@ -313,4 +357,12 @@ std::string PasteSelection(KDConfig& config, RoadEditSelection& selection, const
     }
   }
   return "";
+}
+
+std::string RefusalOnCopy(const KDConfig& config, const RoadEditSelection& selection,
+                          const std::function<std::string(KDConfig&, RoadEditSelection&)>& edit) {
+  std::unique_ptr<KDConfig> trial = config.Duplicate(false);
+  if (!trial) return "Out of memory";
+  RoadEditSelection trialSelection = selection;
+  return edit(*trial, trialSelection);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 
 #include "roadview/RoadGeometry.h"
@@ -83,14 +84,21 @@ bool LaneTypeItemVisible(LaneTypeCommand command, int programMode);
 std::array<bool, kLaneTypeCommands> LaneTypeAvailability(const KDConfig& config,
                                                          RoadEditSelection& selection);
 /// Gives the selected lanes of the selected sections the lane type `value` (a tapered ramp:
-/// the pair of two selected lanes).
-void SetSelectionLaneType(KDConfig& config, const RoadEditSelection& selection, int value);
+/// the pair of two selected lanes). Returns why the road cannot take it (too many origins,
+/// say), empty on success; a refusal can leave part of the selection changed, so callers try
+/// the edit on a copy first (RefusalOnCopy).
+std::string SetSelectionLaneType(KDConfig& config, const RoadEditSelection& selection, int value);
 
 // ---- Section header --------------------------------------------------------------------------
 
 /// Where "Split section" puts the boundary in the section of header item k, for a press at
 /// road position `clicked` [m].
 int SplitPosition(const KDConfig& config, int item, int clicked);
+/// "Split section" of header item k at road position `clicked` [m]; returns why the road
+/// cannot take another boundary, empty on success.
+std::string SplitSection(KDConfig& config, int item, int clicked);
+/// "Delete section" of header item k; returns why it cannot be deleted, empty on success.
+std::string DeleteSection(KDConfig& config, int item);
 /// After a boundary insert (+1) or delete (-1) through header item k: the selection stays on
 /// the same stretch of road. `boundaries` is the new section count minus 1.
 void ShiftSelectionForHeader(RoadEditSelection& selection, int boundaries, int item, int shift);
@@ -104,8 +112,9 @@ std::string CopySelection(const KDConfig& config, const RoadEditSelection& selec
 /// The selected sections hold no paved lane outside the selected lanes.
 bool WholeCrossSection(const KDConfig& config, const RoadEditSelection& selection);
 /// Cut after the copy: a whole cross-section merges the sections into one unpaved section,
-/// else the selected lanes become unpaved.
-void CutSelection(KDConfig& config, RoadEditSelection& selection, bool wholeCrossSection);
+/// else the selected lanes become unpaved. Returns why the road cannot take it, empty on
+/// success; callers try it on a copy first.
+std::string CutSelection(KDConfig& config, RoadEditSelection& selection, bool wholeCrossSection);
 
 enum class PasteKind { Replace, Before, After };
 /// Pastes a road piece at the selection; the selection then covers the pasted sections.
@@ -113,3 +122,10 @@ enum class PasteKind { Replace, Before, After };
 /// reaches); empty on success. Callers try it on a copy first.
 std::string PasteSelection(KDConfig& config, RoadEditSelection& selection, const std::string& text,
                            PasteKind kind);
+
+/// Runs a road edit on a scratch copy of the configuration and of the selection: why the edit
+/// is refused there, empty when the real one will succeed. Every step of an edit asks the
+/// configuration's checks first, so neither the copy nor the real edit reaches a program
+/// error.
+std::string RefusalOnCopy(const KDConfig& config, const RoadEditSelection& selection,
+                          const std::function<std::string(KDConfig&, RoadEditSelection&)>& edit);

@@ -5,23 +5,11 @@
 
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
+#include "config/RoadTestSupport.h"
 #include "config/RoadTypes.h"
 #include "support/ReportCapture.h"
 
 namespace {
-
-// 18 sections of 100 m; in every other one, counted from the most downstream, the lanes
-// 0 .. lanes-1 are paved and nobody may leave them: each lane there is an origin and a
-// destination of its own.
-void AlternatingRoad(KDConfig& c, int lanes) {
-  for (int lane = 0; lane < MAX_KAVROLANE; lane++)
-    c.SetPhysicalSectionProperty(0, lane, PP_LANETYPE, LANETYPE_UNPAVED);
-  c.SetLength(1800);
-  for (int end = 100; end < 1800; end += 100) c.InsertBoundary(end);
-  for (int s = 0; s <= c.Boundaries(); s += 2)
-    for (int lane = 0; lane < lanes; lane++)
-      c.SetPhysicalSectionProperty(s, lane, PP_LANETYPE, LANETYPE_NOCHANGE);
-}
 
 RoadListCounts ListCounts(const KDConfig& c) {
   return {c.SourceCount(), c.SinkCount(), c.TeleportCount(true), c.TeleportCount(false)};

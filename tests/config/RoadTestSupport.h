@@ -25,3 +25,16 @@ struct RoadSnapshot {
 inline int LaneTypeOf(const KDConfig& config, int section, int lane) {
   return config.IntPhysicalSectionProperty(section, lane, PP_LANETYPE);
 }
+
+// 18 sections of 100 m; in every other one, counted from the most downstream, the lanes
+// 0 .. lanes-1 are paved and nobody may leave them: each lane there is an origin and a
+// destination of its own (eleven lanes give 99 of each).
+inline void AlternatingRoad(KDConfig& c, int lanes) {
+  for (int lane = 0; lane < MAX_KAVROLANE; lane++)
+    c.SetPhysicalSectionProperty(0, lane, PP_LANETYPE, LANETYPE_UNPAVED);
+  c.SetLength(1800);
+  for (int end = 100; end < 1800; end += 100) c.InsertBoundary(end);
+  for (int s = 0; s <= c.Boundaries(); s += 2)
+    for (int lane = 0; lane < lanes; lane++)
+      c.SetPhysicalSectionProperty(s, lane, PP_LANETYPE, LANETYPE_NOCHANGE);
+}

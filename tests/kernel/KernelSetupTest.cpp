@@ -208,6 +208,13 @@ TEST(KernelSetupTaper, OffRampTeleportsItsLeftLaneAtTheStart) {
   EXPECT_TRUE(HasLine(kernel, "reverse teleport -> 1000m lane 4\t4\t1000.000\t0"));
   EXPECT_EQ(CountOfType(kernel, RO_TELEPORT), 1);
   EXPECT_TRUE(kernel.Areas(3).empty());
+  // The ramp's outer lane is where exiting traffic goes: it is entered from the pair's inner
+  // lane all along the taper, but not left back into it.
+  const PhysicalLaneInfo* info =
+      kernel.FirstObject()->NextWithLane(LANE_BOUNDARIES)->PhysicalLanes();
+  EXPECT_TRUE(info->Lane(3).canMoveRight);
+  EXPECT_FALSE(info->Lane(4).canMoveLeft);
+  EXPECT_TRUE(info->Lane(2).canMoveRight);
 }
 
 TEST(KernelSetupTaper, ShortTaperIsAConfigurationError) {

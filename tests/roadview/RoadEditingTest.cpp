@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "config/KDConfig.h"
+#include "config/RoadTestSupport.h"
 #include "roadview/RoadEditing.h"
 #include "support/ReportCapture.h"
 
@@ -174,6 +178,53 @@ TEST(RoadPieces, PasteBeforeAddsUpstreamOfTheSelection) {
   EXPECT_EQ(c.SectionLength(1), 100);
   EXPECT_EQ(c.SectionLength(0), 5000);
   EXPECT_EQ(s.sectionFrom, 0);
+}
+
+TEST(RoadEditLimits, EditsTheRoadCannotTakeAreRefusedWithTheirReason) {
+  KDConfig full;  // 99 origins and 99 destinations
+  AlternatingRoad(full, 11);
+  KDConfig many;  // as many sections as a road may have, 2 m each
+  std::vector<int> ends;
+  for (int s = 1; s <= MAXSECTIONS; ++s) ends.push_back(2 * s);
+  many.SetSectionEnds(ends);
+  const std::string piece = "(100(0,0,0,120,0,76,1,0,0))";
+  using Edit = std::function<std::string(KDConfig&, RoadEditSelection&)>;
+  struct Case {
+    const char* what;
+    KDConfig* config;
+    RoadEditSelection selection;
+    Edit edit;
+    std::string refusal;
+  } cases[] = {
+      // Lanes 1 .. 11 are fine as they are; lane 12 would be an origin of its own.
+      {"lane type",
+       &full,
+       {0, 11, 0, 0},
+       [](KDConfig& c, RoadEditSelection& s) {
+         return SetSelectionLaneType(c, s, LANETYPE_NOCHANGE);
+       },
+       "Too many origins (100, at most 99)"},
+      {"split section",
+       &many,
+       {},
+       [](KDConfig& c, RoadEditSelection&) { return SplitSection(c, 0, 1); },
+       "Too many sections (10001, at most 10000)"},
+      {"paste before",
+       &many,
+       {0, 0, 0, 0},
+       [&piece](KDConfig& c, RoadEditSelection& s) {
+         return PasteSelection(c, s, piece, PasteKind::Before);
+       },
+       "Too many sections (10001, at most 10000)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    ReportCapture capture;
+    const RoadSnapshot before(*c.config);
+    EXPECT_EQ(RefusalOnCopy(*c.config, c.selection, c.edit), c.refusal);
+    EXPECT_TRUE(capture.Empty()) << capture.Reports()[0].text;
+    EXPECT_TRUE(RoadSnapshot(*c.config) == before);
+  }
 }
 
 }  // namespace

@@ -161,6 +161,9 @@ class TFormMain : public QMainWindow,
   TPageLaneChangeBehavior* LaneChangeBehaviorPage() const { return PageLaneChangeBehavior; }
   TPageLaneChangeAreas* LaneChangeAreasPage() const { return PageLaneChangeAreas; }
   void SetLaneTypeClick(LaneTypeCommand command);
+  /// One road edit as one undo point: tried on a copy first, refused with a warning.
+  bool RoadEdit(const std::string& undoLabel,
+                const std::function<std::string(KDConfig&, RoadEditSelection&)>& edit);
   void ItemEditClick();
   void ItemCutClick();
   void ItemCopyClick();

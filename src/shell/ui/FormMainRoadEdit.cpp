@@ -360,10 +360,26 @@ void TFormMain::RoadContextMenu(QPoint screen) {
 void TFormMain::SetLaneTypeClick(LaneTypeCommand command) {
   const std::array<bool, kLaneTypeCommands> available = LaneTypeAvailability(Config(), selection_);
   if (!available[static_cast<int>(command)]) return;
-  RecordUndo(Text("LabelSetLaneSurfaceType"));
-  SetSelectionLaneType(Config(), selection_, LaneTypeCommandOf(command).value);
+  const int value = LaneTypeCommandOf(command).value;
+  RoadEdit(Text("LabelSetLaneSurfaceType"), [value](KDConfig& config, RoadEditSelection& s) {
+    return SetSelectionLaneType(config, s, value);
+  });
+}
+
+bool TFormMain::RoadEdit(const std::string& undoLabel,
+                         const std::function<std::string(KDConfig&, RoadEditSelection&)>& edit) {
+  // Tried on a copy first: an edit the road cannot take changes nothing, records no undo
+  // point and says why.
+  const std::string refusal = RefusalOnCopy(Config(), selection_, edit);
+  if (!refusal.empty()) {
+    UserMessage(ReportKind::Warning, "Warning", refusal);
+    return false;
+  }
+  RecordUndo(undoLabel);
+  edit(Config(), selection_);
   ConfigurationChanged();
   RedrawRoad();
+  return true;
 }
 
 // ---- Section header ------------------------------------------------------------------------
@@ -417,11 +433,13 @@ void TFormMain::ItemSplitSectionClick() {
     UserMessage(ReportKind::Warning, "Warning", "Cannot insert another boundary");
     return;
   }
-  RecordUndo(Text("LabelInsertSectionBoundary"));
-  config.InsertBoundary(SplitPosition(config, k, headerClickPosition_));
-  ShiftSelectionForHeader(selection_, config.Boundaries(), k, +1);
-  ConfigurationChanged();
-  RedrawRoad();
+  const int clicked = headerClickPosition_;
+  RoadEdit(Text("LabelInsertSectionBoundary"),
+           [k, clicked](KDConfig& c, RoadEditSelection& selection) {
+             std::string why = SplitSection(c, k, clicked);
+             if (why.empty()) ShiftSelectionForHeader(selection, c.Boundaries(), k, +1);
+             return why;
+           });
 }
 
 void TFormMain::ItemDeleteSectionClick() {
@@ -429,11 +447,11 @@ void TFormMain::ItemDeleteSectionClick() {
   const int k = clickedHeaderItem_;
   const int s = config.Boundaries() - k;
   if (s < 0 || config.Boundaries() <= 0) return;
-  RecordUndo(Text("LabelDeleteSectionBoundary"));
-  config.DeleteBoundary(s);
-  ShiftSelectionForHeader(selection_, config.Boundaries(), k, -1);
-  ConfigurationChanged();
-  RedrawRoad();
+  RoadEdit(Text("LabelDeleteSectionBoundary"), [k](KDConfig& c, RoadEditSelection& selection) {
+    std::string why = DeleteSection(c, k);
+    if (why.empty()) ShiftSelectionForHeader(selection, c.Boundaries(), k, -1);
+    return why;
+  });
 }
 
 void TFormMain::AskSectionValue(const std::string& caption, const std::string& prompt, int current,
@@ -527,30 +545,21 @@ void TFormMain::ItemCopyClick() {
 
 void TFormMain::ItemCutClick() {
   if (CurrentPage() != kPhysicalRoadLayoutPage) return;
-  RecordUndo(Text("LabelCut"));
-  ItemCopyClick();
-  CutSelection(Config(), selection_, WholeCrossSection(Config(), selection_));
-  ConfigurationChanged();
-  RedrawRoad();
+  const bool whole = WholeCrossSection(Config(), selection_);
+  const std::string piece = CopySelection(Config(), selection_);
+  if (RoadEdit(Text("LabelCut"), [whole](KDConfig& c, RoadEditSelection& selection) {
+        return CutSelection(c, selection, whole);
+      }))
+    WriteClipboardText(piece);
 }
 
 void TFormMain::PasteRoadPiece(PasteKind kind) {
   if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   const std::string text = ReadClipboardText();
   if (KDConfig::CheckAreaText(text) <= 0) return;
-  // Tried on a copy first: a piece that does not fit changes nothing.
-  std::unique_ptr<KDConfig> trial = Config().Duplicate(false);
-  if (!trial) return;
-  RoadEditSelection trialSelection = selection_;
-  const std::string problem = PasteSelection(*trial, trialSelection, text, kind);
-  if (!problem.empty()) {
-    UserMessage(ReportKind::Warning, "Warning", problem);
-    return;
-  }
-  RecordUndo(Text("LabelPaste"));
-  PasteSelection(Config(), selection_, text, kind);
-  ConfigurationChanged();
-  RedrawRoad();
+  RoadEdit(Text("LabelPaste"), [&text, kind](KDConfig& c, RoadEditSelection& selection) {
+    return PasteSelection(c, selection, text, kind);
+  });
 }
 
 void TFormMain::ItemPasteClick() {

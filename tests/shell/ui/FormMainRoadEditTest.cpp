@@ -26,6 +26,7 @@
 #include "config/ConfigRW.h"
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "config/RoadTestSupport.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "roadview/RoadColors.h"
 #include "roadview/ui/PageFlowPerOrigin.h"
@@ -172,6 +173,20 @@ TEST_F(FormMainRoadEditTest, PieceThatDoesNotFitIsRefusedAndTheRoadStays) {
   ReportCapture capture;
   form->ItemPasteBeforeClick();
   ASSERT_EQ(capture.Reports().size(), 1u);
+  EXPECT_FALSE(capture.Reports()[0].stop);
+  EXPECT_EQ(KavroConfigText(Config(), "x\n"), before);
+  EXPECT_EQ(UndoCaption(), "&Undo");
+}
+
+TEST_F(FormMainRoadEditTest, LaneTypeTheRoadCannotTakeIsRefusedWithItsReason) {
+  AlternatingRoad(Config(), 11);  // 99 origins: another lane of its own is one too many
+  form->RedrawRoad();
+  const std::string before = KavroConfigText(Config(), "x\n");
+  form->SetSelection(RoadEditSelection{0, 11, 0, 0});
+  ReportCapture capture;
+  Press(LaneTypeCommand::NoChange);
+  ASSERT_EQ(capture.Reports().size(), 1u);
+  EXPECT_EQ(capture.Reports()[0].text, "Too many origins (100, at most 99)");
   EXPECT_FALSE(capture.Reports()[0].stop);
   EXPECT_EQ(KavroConfigText(Config(), "x\n"), before);
   EXPECT_EQ(UndoCaption(), "&Undo");
