@@ -35,10 +35,6 @@ float RoadObject::WorkOutAimSpeed() const {
   return value;
 }
 
-RoadObject* Kernel::SectionOf(const RoadObject* object) const {
-  return currentPhysSection_ ? currentPhysSection_ : object->GetSection();
-}
-
 float Kernel::MaxAcceleration(const RoadObject* vehicle) {
   VehicleInfo& info = *vehicle->Vehicle();
   const VehicleParams& p = *info.params;
