@@ -1,13 +1,12 @@
 #include "config/ConfigRW.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <sstream>
 
 #include "config/ConfigReader.h"
+#include "config/FileRead.h"
 #include "config/FileReplace.h"
 #include "config/DovelConfig.h"
 #include "config/DovelLink.h"
@@ -19,23 +18,6 @@
 namespace {
 
 const char* const ERROR_CAPTION = "Error in Kavro configuration file";
-
-// Reads a whole file; false with the system's text for the failure.
-bool ReadWholeFile(const std::string& fileName, std::string& text, std::string& systemError) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (file == nullptr) {
-    systemError = std::strerror(errno);
-    return false;
-  }
-  char buffer[65536];
-  size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
-  bool failed = std::ferror(file) != 0;
-  int error = errno;
-  std::fclose(file);
-  if (failed) systemError = std::strerror(error);
-  return !failed;
-}
 
 // The configuration a reading starts from: the default one without any lane, so that the
 // file's lanes are the only ones.
@@ -96,12 +78,10 @@ ConfigReadResult LoadConfigText(const std::string& name, const std::string& text
   return LoadConfig(name, in, loaded);
 }
 
-namespace {
-
-ConfigReadResult LoadConfigFile(const std::string& fileName, std::unique_ptr<KDConfig>& loaded,
-                                std::string& text) {
+ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded,
+                            std::string& text) {
   std::string systemError;
-  if (!ReadWholeFile(fileName, text, systemError)) {
+  if (!ReadInputFile(fileName, text, systemError)) {
     ConfigReadResult result;
     result.error = {
         fileName, 0, "",
@@ -111,11 +91,9 @@ ConfigReadResult LoadConfigFile(const std::string& fileName, std::unique_ptr<KDC
   return LoadConfigText(fileName, text, loaded);
 }
 
-}  // namespace
-
 ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded) {
   std::string text;
-  return LoadConfigFile(fileName, loaded, text);
+  return LoadConfig(fileName, loaded, text);
 }
 
 bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current) {
@@ -128,7 +106,7 @@ bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
   if (ProgramMode() == DOVEL) {
     std::string systemError;
     // The model reads the file itself; a file that cannot be opened is said so first.
-    if (!ReadWholeFile(fileName, text, systemError)) {
+    if (!ReadInputFile(fileName, text, systemError)) {
       UserMessage(
           ReportKind::Error, "Error",
           Format("Cannot open file \"%s\" for reading: %s", fileName.c_str(), systemError.c_str()));
@@ -141,7 +119,7 @@ bool ReadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& current,
   }
   std::unique_ptr<KDConfig> loaded;
   text.clear();
-  ConfigReadResult result = LoadConfigFile(fileName, loaded, text);
+  ConfigReadResult result = LoadConfig(fileName, loaded, text);
   ShowReading(result);
   if (!result.ok) return false;
   current = std::move(loaded);

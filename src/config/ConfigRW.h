@@ -39,6 +39,10 @@ ConfigReadResult LoadConfig(const std::string& name, std::istream& in,
                             std::unique_ptr<KDConfig>& loaded);
 ConfigReadResult LoadConfigText(const std::string& name, const std::string& text,
                                 std::unique_ptr<KDConfig>& loaded);
+/// As LoadConfig from a file; `text` receives the file's bytes (empty when it cannot be read:
+/// not a regular file, larger than kMaxInputFileBytes, ...).
+ConfigReadResult LoadConfig(const std::string& fileName, std::unique_ptr<KDConfig>& loaded,
+                            std::string& text);
 
 /// Opens a configuration file: on success the new configuration replaces `current` (the old
 /// one is destroyed); on failure the problem is shown and `current` stays as it was.

@@ -18,8 +18,9 @@ std::string FolderOf(const std::string& name) {
   return slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
 }
 
-// Follows symbolic links, a link to a missing file included: the save creates its target.
-std::string FollowLinks(const std::string& name) {
+}  // namespace
+
+std::string SaveTarget(const std::string& name) {
   std::string path = name;
   for (int i = 0; i < kMaxLinks; ++i) {
     struct stat status;
@@ -32,6 +33,8 @@ std::string FollowLinks(const std::string& name) {
   }
   return path;
 }
+
+namespace {
 
 std::string SystemText(int error) {
   return error != 0 ? std::strerror(error) : std::string("write error");
@@ -49,7 +52,7 @@ FileReplacement::~FileReplacement() { Abandon(); }
 bool FileReplacement::Open(const std::string& fileName) {
   Abandon();
   error_.clear();
-  target_ = FollowLinks(fileName);
+  target_ = SaveTarget(fileName);
   struct stat status;
   keepMode_ = false;
   if (::stat(target_.c_str(), &status) == 0) {
@@ -68,6 +71,11 @@ bool FileReplacement::Open(const std::string& fileName) {
     }
     keepMode_ = true;
     mode_ = status.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    // A loop of symbolic links, a name through a file, a folder that may not be searched: the
+    // name cannot be written, and renaming over it would replace a link by a file.
+    error_ = SystemText(errno);
+    return false;
   }
   temporary_ = TemporaryFileName(target_);
   // A temporary file left by a killed save of the same file goes now.

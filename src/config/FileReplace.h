@@ -9,7 +9,7 @@
 // the target's folder; such a file left behind by a killed process is replaced by the next
 // save of the same file. A symbolic link is followed and its target replaced. A target that
 // exists and is not a regular file (a folder, a device, a pipe), or that may not be written,
-// is never replaced.
+// is never replaced, nor is a name that cannot be looked up (a loop of symbolic links).
 
 /// A save in progress: text written to File() lands in the target on Commit(), and nowhere
 /// when the object is destroyed without it.
@@ -51,6 +51,10 @@ class FileReplacement {
 /// Replaces the contents of `fileName` by `text` through a FileReplacement; false with the
 /// reason in `error`.
 bool ReplaceFileContents(const std::string& fileName, const std::string& text, std::string& error);
+
+/// The file a save of `fileName` replaces: symbolic links followed, a link to a missing file
+/// included (the save creates that file). A loop of links gives up after 40 links.
+std::string SaveTarget(const std::string& fileName);
 
 /// The name of the temporary file a save of `target` writes first: ".NAME.kavro-tmp" in the
 /// folder of `target` (no links followed).

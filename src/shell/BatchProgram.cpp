@@ -5,13 +5,13 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <ostream>
 #include <sstream>
 #include <system_error>
 
 #include "config/ConfigRW.h"
+#include "config/FileRead.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
@@ -70,6 +70,11 @@ int RunMerge(const std::vector<std::string>& parameters, std::ostream& err) {
            "kavro-batch --merge OUT.kbr PART.kbr ...\n";
     return 2;
   }
+  if (IsProgramOptionWord(parameters[1])) {
+    err << "Error: Bad program argument: \"--merge\": it needs a value, but \"" << parameters[1]
+        << "\" is an option\n";
+    return 2;
+  }
   TerminateScope terminate;
   ReportHook previous = SetReportHook(
       [&err](const Report& report) { err << report.caption << ": " << report.text << '\n'; });
@@ -90,15 +95,13 @@ int RunCapacityReport(const std::vector<std::string>& parameters, std::ostream& 
   std::vector<CapacityObservationsFile> files(names.size());
   int runs = 0;
   for (size_t i = 0; i < names.size(); ++i) {
-    std::ifstream in(names[i], std::ios::binary);
-    if (!in) {
-      err << "Error: cannot read \"" << names[i] << "\": " << std::strerror(errno) << '\n';
+    std::string text;
+    std::string error;
+    if (!ReadInputFile(names[i], text, error)) {
+      err << "Error: cannot read \"" << names[i] << "\": " << error << '\n';
       return 1;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    std::string error;
-    if (!ParseCapacityObservations(names[i], bytes.str(), files[i], error)) {
+    if (!ParseCapacityObservations(names[i], text, files[i], error)) {
       err << "Error: " << error << '\n';
       return 1;
     }

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "config/FileRead.h"
 #include "config/FileReplace.h"
 #include "config/ProgramError.h"
 #include "shell/CommandLine.h"
@@ -32,18 +33,12 @@ void MergeError(const std::string& text) {
 // The lines of a text file, LF or CR LF ended. A file whose last line lacks its line end was
 // cut off while it was written: refused.
 bool ReadLines(const std::string& name, std::vector<std::string>& lines) {
-  std::ifstream in(name, std::ios::binary);
-  if (!in) {
-    MergeError(Format("cannot read \"%s\": %s", name.c_str(), std::strerror(errno)));
+  std::string text;
+  std::string error;
+  if (!ReadInputFile(name, text, error)) {
+    MergeError(Format("cannot read \"%s\": %s", name.c_str(), error.c_str()));
     return false;
   }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) {
-    MergeError(Format("cannot read \"%s\"", name.c_str()));
-    return false;
-  }
-  const std::string text = bytes.str();
   if (!text.empty() && text.back() != '\n') {
     MergeError(Format("the last line of \"%s\" is incomplete: the file was cut off", name.c_str()));
     return false;

@@ -72,6 +72,51 @@ bool EqualsNoCase(const std::string& text, const std::string& lower) {
   return text.size() == lower.size() && StartsWithNoCase(text, lower);
 }
 
+// The output file options, each with the setting it fills.
+struct Prefix {
+  const char* text;
+  std::string OutputFileSettings::*field;
+};
+constexpr Prefix kPrefixes[] = {
+    {"vehicletrace=", &OutputFileSettings::VehicleTraceFile},
+    {"detectiontrace=", &OutputFileSettings::DetectionTraceFile},
+    {"detectortodetectortraveltimetrace=", &OutputFileSettings::TravelTimeTraceFile},
+    {"odtraveltimetrace=", &OutputFileSettings::ODTravelTimeTraceFile},
+    {"lanechangetrace=", &OutputFileSettings::LaneChangeTraceFile},
+    {"simulationresults=", &OutputFileSettings::SimulationResultsFile},
+    {"extendedresults=", &OutputFileSettings::ExtendedResultsFile},
+    {"batch=", &OutputFileSettings::BatchSpecification},
+};
+
+// Where the first "%" of `name` starts a run number directive ("%d", "%03d"): the position
+// of the "%" and of the "d", with the width (digits after the "%", at most
+// kMaxRunNumberWidth + 1). False when the name holds none.
+bool FindRunNumberDirective(const std::string& name, size_t& percent, size_t& end, int& width,
+                            bool& zeroPad) {
+  percent = name.find('%');
+  if (percent == std::string::npos) return false;
+  size_t pos = percent + 1;
+  while (pos < name.size() && std::isdigit(static_cast<unsigned char>(name[pos]))) ++pos;
+  if (pos >= name.size() || name[pos] != 'd') return false;
+  end = pos;
+  zeroPad = pos > percent + 1 && name[percent + 1] == '0';
+  width = 0;
+  for (size_t i = percent + 1; i < pos; ++i)
+    width = std::min(width * 10 + (name[i] - '0'), kMaxRunNumberWidth + 1);
+  return true;
+}
+
+}  // namespace
+
+bool IsProgramOptionWord(const std::string& word) {
+  if (word.rfind("--", 0) == 0) return true;
+  for (const Prefix& prefix : kPrefixes)
+    if (StartsWithNoCase(word, prefix.text)) return true;
+  return false;
+}
+
+namespace {
+
 // "--jobs", "--runs" and "--capacity" with their value; false for a bad value.
 bool ApplyBatchOption(const std::string& name, const std::string& value,
                       OutputFileSettings& settings) {
@@ -125,7 +170,7 @@ std::string SharedOutputFile(const OutputFileSettings& settings) {
 }
 
 size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
-                            OutputFileSettings& settings, std::string& bad) {
+                            OutputFileSettings& settings, std::string& bad, std::string* reason) {
   const std::string& option = parameters[index];
   for (const char* name : {"--jobs", "--runs", "--capacity"}) {
     if (!EqualsNoCase(option, name)) continue;
@@ -133,29 +178,31 @@ size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t i
       bad = option;
       return 1;
     }
-    if (!ApplyBatchOption(name, parameters[index + 1], settings))
-      bad = option + " " + parameters[index + 1];
+    // "--capacity batch=5,0,1,40" has lost its file name: the batch is not a file.
+    const std::string& value = parameters[index + 1];
+    if (IsProgramOptionWord(value)) {
+      bad = option;
+      if (reason) *reason = "it needs a value, but \"" + value + "\" is an option";
+      return 1;
+    }
+    if (!ApplyBatchOption(name, value, settings)) bad = option + " " + value;
     return 2;
   }
-  if (!ApplyProgramOption(option, settings)) bad = option;
+  std::string why;
+  if (!ApplyProgramOption(option, settings, why)) {
+    bad = option;
+    if (reason) *reason = why;
+  }
   return 1;
 }
 
 bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings) {
-  struct Prefix {
-    const char* text;
-    std::string OutputFileSettings::*field;
-  };
-  static const Prefix kPrefixes[] = {
-      {"vehicletrace=", &OutputFileSettings::VehicleTraceFile},
-      {"detectiontrace=", &OutputFileSettings::DetectionTraceFile},
-      {"detectortodetectortraveltimetrace=", &OutputFileSettings::TravelTimeTraceFile},
-      {"odtraveltimetrace=", &OutputFileSettings::ODTravelTimeTraceFile},
-      {"lanechangetrace=", &OutputFileSettings::LaneChangeTraceFile},
-      {"simulationresults=", &OutputFileSettings::SimulationResultsFile},
-      {"extendedresults=", &OutputFileSettings::ExtendedResultsFile},
-      {"batch=", &OutputFileSettings::BatchSpecification},
-  };
+  std::string reason;
+  return ApplyProgramOption(option, settings, reason);
+}
+
+bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings,
+                        std::string& reason) {
   for (const char* name : {"--jobs", "--runs", "--capacity"}) {
     const std::string key = std::string(name) + "=";
     if (StartsWithNoCase(option, key))
@@ -165,15 +212,25 @@ bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings)
     std::string key = prefix.text;
     if (!StartsWithNoCase(option, key)) continue;
     std::string value = option.substr(key.size(), kMaxOptionValue);
+    int interval = 0;
     if (prefix.field == &OutputFileSettings::VehicleTraceFile) {
       size_t comma = value.find(',');
       if (comma != std::string::npos) {
-        int interval = 1;
         if (!ParseInterval(value.substr(comma + 1), interval)) return false;
-        settings.VehicleTraceInterval = interval;
         value.resize(comma);
       }
     }
+    size_t percent = 0;
+    size_t end = 0;
+    int width = 0;
+    bool zeroPad = false;
+    if (prefix.field != &OutputFileSettings::BatchSpecification &&
+        FindRunNumberDirective(value, percent, end, width, zeroPad) && width > kMaxRunNumberWidth) {
+      reason = Format("a run number can be at most %d characters wide: a file name holds no more",
+                      kMaxRunNumberWidth);
+      return false;
+    }
+    if (interval > 0) settings.VehicleTraceInterval = interval;
     settings.*prefix.field = value;
     return true;
   }
@@ -209,17 +266,15 @@ std::string ResolveOutputFileName(const std::string& name, const std::string& cu
   std::string prefix = absolute ? std::string() : DirectoryPart(currentFileName);
   // Only the user's own name can hold the run number directive; a "%" in the folder of the
   // configuration file is part of that folder's name.
-  size_t percent = name.find('%');
-  if (percent == std::string::npos) return prefix + name;
-  size_t pos = percent + 1;
-  while (pos < name.size() && std::isdigit(static_cast<unsigned char>(name[pos]))) ++pos;
-  if (pos >= name.size() || name[pos] != 'd') return prefix + name;
-  std::string digits = name.substr(percent + 1, pos - percent - 1);
-  bool zeroPad = !digits.empty() && digits[0] == '0';
+  size_t percent = 0;
+  size_t end = 0;
   int width = 0;
-  for (char c : digits) width = std::min(width * 10 + (c - '0'), 64);
+  bool zeroPad = false;
+  if (!FindRunNumberDirective(name, percent, end, width, zeroPad)) return prefix + name;
+  // A width beyond kMaxRunNumberWidth is kept one above it: such a name cannot be created,
+  // so it fails where it is written instead of becoming another name than the one asked for.
   std::string number = zeroPad ? Format("%0*d", width, batchRun) : Format("%*d", width, batchRun);
-  return prefix + name.substr(0, percent) + number + name.substr(pos + 1);
+  return prefix + name.substr(0, percent) + number + name.substr(end + 1);
 }
 
 std::string ReplaceExtension(const std::string& path, const std::string& extension) {

@@ -34,11 +34,26 @@ inline constexpr const char* kBatchRunsRange = "The valid range is 1..10000";
 /// Also reads "--jobs=N", "--runs=A-B" and "--capacity=FILE".
 bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings);
 
+/// As ApplyProgramOption; a bad argument that needs saying why puts the reason into `reason`
+/// (a run number directive wider than kMaxRunNumberWidth).
+bool ApplyProgramOption(const std::string& option, OutputFileSettings& settings,
+                        std::string& reason);
+
 /// Reads the option at `parameters[index]`; "--jobs N", "--runs A-B" and "--capacity FILE" take
-/// their value from the next parameter. Returns the number of parameters read (1 or 2). A bad
-/// argument leaves `settings` unchanged and puts its text as typed ("--jobs 0") into `bad`.
+/// their value from the next parameter, which must not be an option itself. Returns the number
+/// of parameters read (1 or 2). A bad argument leaves `settings` unchanged and puts its text as
+/// typed ("--jobs 0") into `bad`, and why, when there is more to say, into `reason`.
 size_t ApplyProgramOptionAt(const std::vector<std::string>& parameters, size_t index,
-                            OutputFileSettings& settings, std::string& bad);
+                            OutputFileSettings& settings, std::string& bad,
+                            std::string* reason = nullptr);
+
+/// True for a word that is an option rather than a value: it starts with "--" or with an
+/// option's prefix ("batch=", "detectiontrace=", ... in any letter case).
+bool IsProgramOptionWord(const std::string& word);
+
+/// The widest run number directive a file name can hold ("%0255d"): a name in a folder has at
+/// most 255 bytes.
+constexpr int kMaxRunNumberWidth = 255;
 
 /// Scans a run range "A-B" (or a single run "A"): 1 <= A <= B <= kMaxBatchRuns.
 bool ScanRunRange(const std::string& text, int& first, int& last);
@@ -68,7 +83,8 @@ bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLan
 
 /// The name a user-given output file name stands for: a relative name is taken relative to the
 /// folder of `currentFileName`, and a first "%d"-style directive in the given name
-/// ("trace%03d.trc") is filled with `batchRun` (0 outside a batch).
+/// ("trace%03d.trc") is filled with `batchRun` (0 outside a batch). A width above
+/// kMaxRunNumberWidth gives a name too long to be created.
 std::string ResolveOutputFileName(const std::string& name, const std::string& currentFileName,
                                   int batchRun);
 

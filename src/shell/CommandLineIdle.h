@@ -24,6 +24,8 @@ class BatchEngine {
   virtual int RunsWithFilesLost() const { return 0; }
   /// The runs of the last batch whose simulation ended in an error.
   virtual int RunsFailed() const { return 0; }
+  /// The detectors of the configuration the batch will run; -1 while that is not known.
+  virtual int DetectorCount() const { return -1; }
 };
 
 // What the command-line machine needs from the program around it.
@@ -46,6 +48,28 @@ class CommandLineHost {
 /// given) when the file cannot be written. The old file stays whole when saving fails.
 bool SaveTextLines(const std::string& fileName, const std::vector<std::string>& lines,
                    std::string* error = nullptr);
+
+/// The batch results file of an unattended batch of the configuration file `current`: its
+/// name with the extension .kbr, or .runsA-B.kbr for the part of --runs A-B.
+std::string UnattendedResultsFileName(const std::string& current,
+                                      const OutputFileSettings& outputs);
+/// The log of an unattended batch: the configuration's name with .log (.runsA-B.log).
+std::string UnattendedLogFileName(const std::string& configuration,
+                                  const OutputFileSettings& outputs);
+/// The capacity observations file of --capacity OBS.tsv (OBS.runsA-B.tsv for a part); empty
+/// without --capacity.
+std::string UnattendedCapacityFileName(const OutputFileSettings& outputs);
+
+/// Looks for two files of an unattended batch of runs `firstRun` to `lastRun` that are one
+/// file: the configuration `current` (given on the command line as `configuration`), the batch
+/// results, the log, the capacity observations and every run's output files, each named as
+/// the batch will open it (ResolveOutputFileName with the run number). Files that exist are
+/// compared as files, so a symbolic link or a "./" spelling is the same file; a name to be
+/// created is compared in its folder with links followed. True when two collide, with the
+/// later one's argument in `argument` and both named in `reason`.
+bool FindOutputCollision(const std::string& configuration, const std::string& current,
+                         const OutputFileSettings& outputs, int firstRun, int lastRun,
+                         std::string& argument, std::string& reason);
 
 // The idle-time machine of the command line. Its first call hides the start-up window and reads
 // the options after the configuration file name; when a batch was requested, each later call

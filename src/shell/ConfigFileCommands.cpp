@@ -12,6 +12,7 @@
 #include "config/TerminateScope.h"
 #include "roadview/LaneChangeGeneration.h"
 #include "shell/BatchRuns.h"
+#include "shell/CommandLine.h"
 #include "shell/ConfigLoading.h"
 
 namespace {
@@ -42,6 +43,12 @@ int RunConfigFileCommand(const std::vector<std::string>& parameters, std::ostrea
   bool write = command == "--write-config";
   if ((write && parameters.size() != 3) || (!write && parameters.size() != 2)) {
     err << "Usage: kavro-batch CONFIG --check | kavro-batch CONFIG --write-config OUT\n";
+    return 2;
+  }
+  // "--write-config --check" has lost its file name.
+  if (write && IsProgramOptionWord(parameters[2])) {
+    err << "Error: Bad program argument: \"--write-config\": it needs a value, but \""
+        << parameters[2] << "\" is an option\n";
     return 2;
   }
   SetProgramMode(KAVRO);

@@ -1,7 +1,5 @@
 #include "shell/ConfigLoading.h"
 
-#include <fstream>
-
 #include "config/KDConfig.h"
 #include "config/OldConfigRW.h"
 #include "roadview/LaneChangeGeneration.h"
@@ -9,13 +7,6 @@
 namespace {
 
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
-
-std::string FirstLineOfFile(const std::string& fileName) {
-  std::ifstream in(fileName, std::ios::binary);
-  std::string line;
-  std::getline(in, line);
-  return line;
-}
 
 }  // namespace
 
@@ -27,8 +18,10 @@ void CompleteOldStyleConfig(const ConfigReadResult& result, const std::string& f
 
 ConfigReadResult LoadCompleteConfig(const std::string& fileName,
                                     std::unique_ptr<KDConfig>& loaded) {
-  ConfigReadResult result = LoadConfig(fileName, loaded);
-  CompleteOldStyleConfig(result, FirstLineOfFile(fileName), loaded.get());
+  // The file is read once: a second opening could find another file, or wait on a pipe.
+  std::string text;
+  ConfigReadResult result = LoadConfig(fileName, loaded, text);
+  CompleteOldStyleConfig(result, FirstLine(text), loaded.get());
   return result;
 }
 

@@ -1,5 +1,8 @@
 #include "shell/InjectionFile.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -33,7 +36,8 @@ bool ScanLine(const std::string& line, int& lane) {
 }  // namespace
 
 std::string InjectionFilePath(const std::string& name, const std::string& configFileName) {
-  if (name.empty() || name[0] == '/' || std::ifstream(name)) return name;
+  // Looked up without opening it: opening a pipe would wait for a writer.
+  if (name.empty() || name[0] == '/' || ::access(name.c_str(), F_OK) == 0) return name;
   const size_t slash = configFileName.rfind('/');
   if (slash == std::string::npos) return name;
   return configFileName.substr(0, slash + 1) + name;
@@ -43,7 +47,13 @@ InjectionFileProblem ProblemInInjectionFile(const KDConfig& config,
                                             const std::string& configFileName) {
   const int highest = HighestAllowedLane(config);
   const std::string& name = config.InjectionFileName();
-  std::ifstream in(InjectionFilePath(name, configFileName), std::ios::binary);
+  const std::string path = InjectionFilePath(name, configFileName);
+  // A pipe or a device would be waited for, or read without end.
+  struct stat status;
+  if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    return {"Error", Format("Cannot open injection file \"%s\"\r\n%s", name.c_str(),
+                            S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file")};
+  std::ifstream in(path, std::ios::binary);
   if (!in) {
     const int error = errno;
     return {"Error", Format("Cannot open injection file \"%s\"\r\nError code: %d %s", name.c_str(),

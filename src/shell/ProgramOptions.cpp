@@ -33,9 +33,11 @@ const ProgramDescription& Describe(ProgramKind program) {
        "otherwise: the program runs the batch, saves the batch results under CONFIG's name with "
        "the extension .kbr and its messages with .log, and ends."},
       {"Option names are read in any letter case; a later option overrides an earlier one of "
-       "the same kind. A relative FILE is taken from the folder of CONFIG, and a %d (or %03d) "
-       "in it is filled with the run number. Anything else is a bad argument and ends the "
-       "program."}};
+       "the same kind. A relative FILE is taken from the folder of CONFIG, and a %d (or %03d, "
+       "at most 255 wide) in it is filled with the run number. Anything else is a bad argument "
+       "and ends the program, and so is an option where an option needs its value, or two "
+       "files of the batch that are one (an output and CONFIG, another output in any run, the "
+       ".kbr or the .log)."}};
   static const ProgramDescription batch{
       "kavro-batch",
       "run simulations and capacity batches of Kavro configurations without a window",
@@ -48,7 +50,12 @@ const ProgramDescription& Describe(ProgramKind program) {
        "argument is wrong, the configuration cannot be read or the batch failed, and 2 when the "
        "command is malformed."},
       {"Option names are read in any letter case. A relative FILE is taken from the folder of "
-       "CONFIG, and a %d (or %03d) in it is filled with the run number."}};
+       "CONFIG, and a %d (or %03d, at most 255 wide) in it is filled with the run number. An "
+       "option where an option needs its value is a bad argument, and so are two files of the "
+       "batch that are one (an output and CONFIG, another output in any run, the .kbr or the "
+       ".log).",
+       "Every file read (CONFIG, PART.kbr, OBS.tsv) must be a regular file of at most 256 "
+       "MB."}};
   return program == ProgramKind::Desktop ? desktop : batch;
 }
 
@@ -94,7 +101,8 @@ const std::vector<ProgramOption>& ProgramOptionTable() {
        "Makes a batch of RUNS runs (1 to 10000), each with its own seed. A run stops when the "
        "speed at detector STOP (0: any detector) over lanes FIRSTLANE to LASTLANE (default 1 "
        "to 12) drops below SPEED km/h; the highest flow at detector REPORT (0: none) is "
-       "reported. The batch results go to CONFIG's name with the extension .kbr.",
+       "reported; a detector the road does not have is refused. The batch results go to "
+       "CONFIG's name with the extension .kbr.",
        true, true},
       {"--jobs N",
        "Makes N runs at once, each on its own thread (1 to 1024; default one per processor "

@@ -2,11 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <ostream>
 #include <sstream>
 
 #include "config/ConfigRW.h"
+#include "config/FileRead.h"
 #include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
@@ -18,18 +18,6 @@
 namespace {
 
 constexpr int kBarWidth = 30;
-
-bool ReadFileBytes(const std::string& fileName, std::string& text, std::string& error) {
-  std::ifstream in(fileName, std::ios::binary);
-  if (!in) {
-    error = std::strerror(errno);
-    return false;
-  }
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  text = bytes.str();
-  return true;
-}
 
 }  // namespace
 
@@ -67,7 +55,7 @@ void UnattendedBatch::StartBatch(const BatchRequest& request) {
     configurationText_ = std::move(readText_);
     config_ = std::move(readConfig_);
     read.ok = true;
-  } else if (ReadFileBytes(fileName, configurationText_, systemError)) {
+  } else if (ReadInputFile(fileName, configurationText_, systemError)) {
     read = LoadCompleteConfigText(fileName, configurationText_, config_);
   } else {
     read.error = {
@@ -164,11 +152,9 @@ std::string BatchArgument(const BatchRequest& request) {
 bool UnattendedBatch::SaveBatchResultsUnattended() {
   if (!batch_) return false;
   std::string partLine;
-  std::string name = batch_->ProposedResultsName();
-  if (name.empty()) name = host_.CurrentFileName() + ".kbr";
+  // Parts of one batch made side by side in one folder must not overwrite each other.
+  const std::string name = UnattendedResultsFileName(host_.CurrentFileName(), outputs_);
   if (outputs_.LastRun > 0) {
-    // Parts of one batch made side by side in one folder must not overwrite each other.
-    name = BatchPartFileName(host_.CurrentFileName(), outputs_.FirstRun, outputs_.LastRun, ".kbr");
     BatchPart part;
     part.First = batch_->FirstRun();
     part.Last = batch_->LastRun();
@@ -199,11 +185,7 @@ bool UnattendedBatch::SaveCapacityObservations() {
       file.HeldBackOrigins.push_back(row.Capacity.HeldBackOrigin);
     }
   }
-  std::string name = outputs_.CapacityFile;
-  if (outputs_.LastRun > 0) {
-    const std::string extension = name.substr(ReplaceExtension(name, "").size());
-    name = BatchPartFileName(name, outputs_.FirstRun, outputs_.LastRun, extension);
-  }
+  const std::string name = UnattendedCapacityFileName(outputs_);
   std::string error;
   if (!ReplaceFileContents(name, CapacityObservationsText(file), error)) {
     UserMessage(ReportKind::Error, "Error",
@@ -226,6 +208,11 @@ int UnattendedBatch::RunsWithFilesLost() const {
   int lost = 0;
   for (const BatchRow& row : batch_->Rows()) lost += row.FilesLost ? 1 : 0;
   return lost;
+}
+
+int UnattendedBatch::DetectorCount() const {
+  return readConfig_ && readFileName_ == host_.CurrentFileName() ? readConfig_->DetectorCount()
+                                                                 : -1;
 }
 
 int UnattendedBatch::RunsFailed() const {

@@ -40,6 +40,8 @@ class UnattendedBatch : public BatchEngine, private BatchObserver, private RunOb
   bool SaveBatchResultsUnattended() override;
   int RunsWithFilesLost() const override;
   int RunsFailed() const override;
+  /// The detectors of the configuration given by UseConfiguration; -1 before.
+  int DetectorCount() const override;
 
   /// The runner of the last batch; none before one started.
   const BatchRunner* Runner() const { return batch_.get(); }

@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -116,6 +118,23 @@ TEST_F(FileReplaceTest, RefusesALinkToADevice) {
   EXPECT_FALSE(ReplaceFileContents((folder_ / "null").string(), "new\n", error));
   EXPECT_TRUE(fs::is_symlink(folder_ / "null"));
   EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A name that cannot be looked up is refused like any other name that cannot be written;
+// renaming over it would put a plain file in place of the link.
+TEST_F(FileReplaceTest, RefusesALoopOfLinksAndKeepsIt) {
+  fs::create_symlink("self", folder_ / "self");
+  fs::create_symlink("b", folder_ / "a");
+  fs::create_symlink("a", folder_ / "b");
+  fs::create_symlink("a/inside", folder_ / "through");
+  for (const char* name : {"self", "a", "through"}) {
+    SCOPED_TRACE(name);
+    std::string error;
+    EXPECT_FALSE(ReplaceFileContents((folder_ / name).string(), "new\n", error));
+    EXPECT_EQ(error, std::strerror(ELOOP));
+    EXPECT_EQ(Entries(), (Names{"a", "b", "self", "through"}));
+    EXPECT_TRUE(fs::is_symlink(folder_ / name));
+  }
 }
 
 TEST_F(FileReplaceTest, FollowsASymbolicLinkAndReplacesItsTarget) {

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -161,6 +162,18 @@ TEST_F(BatchFailuresExecutable, BadArgumentsEndWithTheirMessageAndWriteNothing) 
       {{"batch=-1,0,0,0"},
        "Error: Bad program argument: \"-1,0,0,0\": The valid range is 1..10000\n"},
       {{"batch=1,0,0,0,1,12,99xyz"}, "Error: Bad program argument: \"1,0,0,0,1,12,99xyz\"\n"},
+      // An option in place of a value: the value was forgotten.
+      {{"--capacity", "batch=5,0,1,40"},
+       "Error: Bad program argument: \"--capacity\": it needs a value, but \"batch=5,0,1,40\" "
+       "is an option\n"},
+      {{"batch=2,0,0,40", "--jobs", "--runs", "1-2"},
+       "Error: Bad program argument: \"--jobs\": it needs a value, but \"--runs\" is an option\n"},
+      {{"detectiontrace=t%0999d.trc"},
+       "Error: Bad program argument: \"detectiontrace=t%0999d.trc\": a run number can be at most "
+       "255 characters wide: a file name holds no more\n"},
+      {{"simulationresults=r%2147483648d.ksr"},
+       "Error: Bad program argument: \"simulationresults=r%2147483648d.ksr\": a run number can be "
+       "at most 255 characters wide: a file name holds no more\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.err);
@@ -171,6 +184,96 @@ TEST_F(BatchFailuresExecutable, BadArgumentsEndWithTheirMessageAndWriteNothing) 
     EXPECT_EQ(result.err, c.err);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
         << "nothing but the configuration";
+  }
+}
+
+// Two files of one batch that are one file would lose one of them, or the configuration.
+TEST_F(BatchFailuresExecutable, OutputsThatAreOneFileAreRefusedNamingBoth) {
+  fs::path folder = ExampleFolder("one-file");
+  const std::string config = (folder / "ramp.kav").string();
+  const std::string before = ReadWholeFile(config);
+  fs::create_symlink("ramp.kav", folder / "link.kav");
+  const std::string f = folder.string();
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{"simulationresults=ramp.kav"},
+       "\"simulationresults=ramp.kav\": its file \"" + f + "/ramp.kav\" is also the configuration"},
+      {{"simulationresults=./ramp.kav"}, "\"simulationresults=./ramp.kav\": its file \"" + f +
+                                             "/./ramp.kav\" is also the configuration"},
+      {{"extendedresults=link.kav"},
+       "\"extendedresults=link.kav\": its file \"" + f + "/link.kav\" is also the configuration"},
+      {{"detectiontrace=out.txt", "simulationresults=out.txt"},
+       "\"simulationresults=out.txt\": its file \"" + f +
+           "/out.txt\" is also the file of \"detectiontrace=out.txt\""},
+      {{"simulationresults=ramp.kbr"},
+       "\"simulationresults=ramp.kbr\": its file \"" + f + "/ramp.kbr\" is also the batch results file"},
+      {{"lanechangetrace=ramp.log"},
+       "\"lanechangetrace=ramp.log\": its file \"" + f + "/ramp.log\" is also the log"},
+      {{"--capacity", f + "/ramp.kbr"}, "\"--capacity " + f + "/ramp.kbr\": its file \"" + f +
+                                            "/ramp.kbr\" is also the batch results file"},
+      // The trace of run 2 is the file the detection trace writes in every run.
+      {{"batch=3,0,0,40", "vehicletrace=t%d.txt", "detectiontrace=t2.txt"},
+       "\"detectiontrace=t2.txt\": its file \"" + f +
+           "/t2.txt\" is also the file of \"vehicletrace=t%d.txt\""},
+      {{"batch=3,0,0,40", "simulationresults=r%d.x", "extendedresults=r%1d.x"},
+       "\"extendedresults=r%1d.x\": its file \"" + f +
+           "/r1.x\" in run 1 is also the file of \"simulationresults=r%d.x\""},
+      {{"batch=3,0,0,40", "--runs", "2-3", "simulationresults=r%d.x", "extendedresults=r3.x"},
+       "\"extendedresults=r3.x\": its file \"" + f +
+           "/r3.x\" is also the file of \"simulationresults=r%d.x\""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.err);
+    std::vector<std::string> arguments{config};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    ExeResult result = RunKavroBatch(arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Error: Bad program argument: " + c.err + "\n");
+    EXPECT_TRUE(ReadWholeFile(config) == before) << "the configuration stays as it was";
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2)
+        << "nothing but the configuration and its link";
+  }
+}
+
+// Every file read must be a regular file of at most 256 MB: a pipe would wait for a writer
+// forever, a device such as /dev/zero would never end.
+TEST_F(BatchFailuresExecutable, InputsThatAreNoRegularFileOrTooLargeAreRefused) {
+  fs::path folder = ExampleFolder("inputs");
+  const std::string f = folder.string();
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  std::ofstream(folder / "big").close();
+  fs::resize_file(folder / "big", (std::uintmax_t{256} << 20) + 1);  // sparse: takes no space
+  const std::string pipe = f + "/pipe";
+  const std::string big = f + "/big";
+  const std::string out = f + "/out.kbr";
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string err;
+  };
+  const Case cases[] = {
+      {{pipe}, "Error: Cannot open file \"" + pipe + "\" for reading: it is not a regular file\n"},
+      {{"/dev/zero", "batch=1,0,0,40"},
+       "Error: Cannot open file \"/dev/zero\" for reading: it is not a regular file\n"},
+      {{big}, "Error: Cannot open file \"" + big + "\" for reading: it is larger than 256 MB\n"},
+      {{f, "--check"}, "Cannot open file \"" + f + "\" for reading: it is a folder\n"},
+      {{pipe, "--write-config", out},
+       "Cannot open file \"" + pipe + "\" for reading: it is not a regular file\n"},
+      {{"--merge", out, pipe}, "Error: --merge: cannot read \"" + pipe + "\": it is not a regular file\n"},
+      {{"--merge", out, big}, "Error: --merge: cannot read \"" + big + "\": it is larger than 256 MB\n"},
+      {{"--capacity-report", pipe}, "Error: cannot read \"" + pipe + "\": it is not a regular file\n"},
+      {{"--capacity-report", "/dev/zero"},
+       "Error: cannot read \"/dev/zero\": it is not a regular file\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.err);
+    ExeResult result = RunKavroBatch(c.arguments);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(Contains(result.err, c.err)) << result.err;
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_TRUE(fs::is_fifo(folder / "pipe"));
   }
 }
 

@@ -48,6 +48,28 @@ TEST(BatchProgramArguments, BadArgumentsArePrintedAndFail) {
   EXPECT_FALSE(TerminateRequested()) << "the program's own state is not left behind";
 }
 
+// The output's name was forgotten: no file named like an option is written.
+TEST(BatchProgramArguments, AnOptionWhereAnOutputNameBelongsIsRefused) {
+  const struct {
+    std::vector<std::string> parameters;
+    const char* err;
+  } cases[] = {
+      {{"--merge", "--capacity", "part.kbr"},
+       "Error: Bad program argument: \"--merge\": it needs a value, but \"--capacity\" is an "
+       "option\n"},
+      {{kExample, "--write-config", "--check"},
+       "Error: Bad program argument: \"--write-config\": it needs a value, but \"--check\" is "
+       "an option\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.err);
+    Result result = RunBatch(c.parameters);
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, c.err);
+    EXPECT_FALSE(std::filesystem::exists(c.parameters[1]));
+  }
+}
+
 TEST(BatchProgramArguments, VersionUsageAndMissingConfiguration) {
   Result version = RunBatch({"--version"});
   EXPECT_EQ(version.status, 0);

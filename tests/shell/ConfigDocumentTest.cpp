@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <deque>
 #include <filesystem>
@@ -207,11 +208,15 @@ TEST_F(ConfigDocumentTest, FailedOpenKeepsConfigurationNameAndList) {
   const KDConfig* before = &doc.Config();
   int stamp = doc.Config().ChangeStamp();
   std::ofstream(File("bad.kav")) << "this is no configuration\n";
+  ASSERT_EQ(::mkfifo(File("pipe.kav").c_str(), 0600), 0);
   struct Case {
     const char* file;
     std::string start;
   } cases[] = {{"bad.kav", File("bad.kav") + "(line 1)"},
-               {"none.kav", "Cannot open file \"" + File("none.kav") + "\" for reading: "}};
+               {"none.kav", "Cannot open file \"" + File("none.kav") + "\" for reading: "},
+               // A pipe would wait for a writer that never comes.
+               {"pipe.kav", "Cannot open file \"" + File("pipe.kav") +
+                                "\" for reading: it is not a regular file"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     ReportCapture capture;

@@ -1,6 +1,7 @@
 // The injection file check before a DOVEL run: syntax and lanes with line numbers, and damaged
 // files that must be refused with a message rather than reach the model.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
 
@@ -65,13 +66,23 @@ TEST_F(InjectionFileCheck, BadLinesAreNamedWithTheirNumber) {
   }
 }
 
-TEST_F(InjectionFileCheck, MissingFileSaysWhy) {
-  config->SetInjectionFileName("nowhere.inj");
-  InjectionFileProblem problem = ProblemInInjectionFile(*config, (folder / "road.dov").string());
-  EXPECT_EQ(problem.caption, "Error");
-  EXPECT_EQ(problem.text.rfind("Cannot open injection file \"nowhere.inj\"\r\nError code: 2 ", 0),
-            0u)
-      << problem.text;
+TEST_F(InjectionFileCheck, MissingFileOrAPipeSaysWhy) {
+  // A pipe would wait for a writer that never comes.
+  ASSERT_EQ(::mkfifo((folder / "pipe.inj").c_str(), 0600), 0);
+  const struct {
+    const char* name;
+    const char* start;
+  } cases[] = {
+      {"nowhere.inj", "Cannot open injection file \"nowhere.inj\"\r\nError code: 2 "},
+      {"pipe.inj", "Cannot open injection file \"pipe.inj\"\r\nit is not a regular file"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    config->SetInjectionFileName(c.name);
+    InjectionFileProblem problem = ProblemInInjectionFile(*config, (folder / "road.dov").string());
+    EXPECT_EQ(problem.caption, "Error");
+    EXPECT_EQ(problem.text.rfind(c.start, 0), 0u) << problem.text;
+  }
 }
 
 TEST_F(InjectionFileCheck, DamagedFilesAreRefusedWithALineNumberOrPass) {

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/TerminateScope.h"
 #include "kernel/Kernel.h"
@@ -53,6 +54,8 @@ class PageShowingBatch : public BatchEngine {
   }
   bool BatchFinished() const override { return engine_.BatchFinished(); }
   bool SaveBatchResultsUnattended() override { return engine_.SaveBatchResultsUnattended(); }
+  // The batch runs the file the program opened at start-up.
+  int DetectorCount() const override { return form_.Config().DetectorCount(); }
 
  private:
   TFormMain& form_;
