@@ -216,10 +216,20 @@ class Kernel {
                                    float position);
   /// The area the vehicle is in now; remembered as the start of its next search.
   const KernelBHVSection* CurrentArea(const RoadObject* vehicle);
-  bool InRequiredLeft(const RoadObject* vehicle, const KernelBHVSection* area);
-  bool InRequiredRight(const RoadObject* vehicle, const KernelBHVSection* area);
-  bool InVoluntaryLeft(const RoadObject* vehicle, const KernelBHVSection* area);
-  bool InVoluntaryRight(const RoadObject* vehicle, const KernelBHVSection* area);
+  // Whether the vehicle is in the zone of `area` (none: never) where it should leave its lane
+  // to that side. Inline for the common case of no area.
+  bool InRequiredLeft(const RoadObject* vehicle, const KernelBHVSection* area) {
+    return area != nullptr && InRequiredLeftIn(vehicle, area);
+  }
+  bool InRequiredRight(const RoadObject* vehicle, const KernelBHVSection* area) {
+    return area != nullptr && InRequiredRightIn(vehicle, area);
+  }
+  bool InVoluntaryLeft(const RoadObject* vehicle, const KernelBHVSection* area) {
+    return area != nullptr && InVoluntaryLeftIn(vehicle, area);
+  }
+  bool InVoluntaryRight(const RoadObject* vehicle, const KernelBHVSection* area) {
+    return area != nullptr && InVoluntaryRightIn(vehicle, area);
+  }
   static float RequiredUrgency(const KernelBHVSection* area, float position);
   static float VoluntaryUrgency(const KernelBHVSection* area, float position);
   /// The vehicle's single draw for a route choice group: true with probability p.
@@ -306,12 +316,34 @@ class Kernel {
                          const VehicleParams& params, float deficit, float overdue, float laneFlow,
                          float* position, float* speed);
   int VehicleClass(const RoadObject* vehicle);
+  float WorkOutMaxAcceleration(const RoadObject* vehicle, const RoadObject* section);
   void ReactToTrafficLight(RoadObject* vehicle, const RoadObject* leader, float* acceleration);
-  RoadObject* SectionOf(const RoadObject* object) const;
-  // Lane changing
-  const PhysicalLane* LaneRules(const RoadObject* vehicle, int lane);
-  bool ClosedForTrucks(const RoadObject* vehicle, int lane);
-  bool MayMove(const RoadObject* vehicle, int direction);
+  RoadObject* SectionOf(const RoadObject* object) const {
+    return currentPhysSection_ ? currentPhysSection_ : object->GetSection();
+  }
+  bool InRequiredLeftIn(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InRequiredRightIn(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InVoluntaryLeftIn(const RoadObject* vehicle, const KernelBHVSection* area);
+  bool InVoluntaryRightIn(const RoadObject* vehicle, const KernelBHVSection* area);
+  // Lane changing; the rules of a lane in the vehicle's section, inline: the decision asks
+  // for them many times.
+  const PhysicalLane* LaneRules(const RoadObject* vehicle, int lane) {
+    if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
+    RoadObject* section = SectionOf(vehicle);
+    if (section == nullptr || section->PhysicalLanes() == nullptr) return nullptr;
+    return &section->PhysicalLanes()->Lane(lane);
+  }
+  bool ClosedForTrucks(const RoadObject* vehicle, int lane) {
+    const PhysicalLane* rules = LaneRules(vehicle, lane);
+    return rules != nullptr && rules->noOvertakingTrucks;
+  }
+  bool MayMove(const RoadObject* vehicle, int direction) {
+    int lane = vehicle->Lane();
+    const PhysicalLane* rules = LaneRules(vehicle, lane);
+    if (rules == nullptr) return false;
+    if (direction < 0) return rules->canMoveLeft && lane > 0;
+    return rules->canMoveRight && lane + 1 < MAX_KAVROLANE;
+  }
   bool TargetLaneSendsBack(const RoadObject* vehicle, int direction);
   /// Moves the vehicle into the lane on the `required` side (or, with none, the `voluntary`
   /// side) when the gap there is accepted. `ownWish`: the driver's own wish (state +-1)
@@ -372,6 +404,7 @@ class Kernel {
   int taperPairCounter_ = 0;
   std::vector<std::unique_ptr<VehicleParams>> paramSets_;
   std::vector<std::unique_ptr<KernelBHVSection>> areas_[MAX_KAVROLANE];
+  unsigned areasVersion_ = 1;  // counts the changes to the lists of areas
   std::vector<std::unique_ptr<SuperSource>> superSources_;
 
   // Step state
@@ -389,3 +422,16 @@ class Kernel {
   KernelTraceSet traces_;
   FileTraceSink traceFiles_[KERNEL_TRACE_COUNT];
 };
+
+inline float RoadObject::AimSpeed() const {
+  const VehicleInfo* info = Vehicle();
+  if (info != nullptr) {
+    const VehicleInfo::AimSpeedMemo& memo = info->aimSpeedMemo;
+    const RoadObject* start = kernel_->CurrentPhysSection();
+    if (start != nullptr && memo.position == position_ && memo.lane == lane_ &&
+        memo.params == info->params && memo.start == start &&
+        memo.layout == kernel_->LayoutVersion())
+      return memo.value;
+  }
+  return WorkOutAimSpeed();
+}

@@ -9,6 +9,12 @@ const KernelBHVSection* Kernel::FindArea(int lane, int destination, const Kernel
   if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
   if (!KernelAssert(position >= 0, "Position >= 0")) return nullptr;
   const auto& list = areas_[lane];
+  // The remembered area itself, when the vehicle is still in it: the search would stop there.
+  if (start != nullptr && start->lane == lane && position <= start->end &&
+      (start->destination == -1 || start->destination == destination) &&
+      start->indexInLane >= 0 && static_cast<std::size_t>(start->indexInLane) < list.size() &&
+      list[start->indexInLane].get() == start)
+    return start;
   std::size_t index = 0;
   // Vehicles only move downstream, so a remembered area saves walking the passed ones.
   if (start != nullptr && start->lane == lane && start->indexInLane >= 0 &&
@@ -25,7 +31,18 @@ const KernelBHVSection* Kernel::FindArea(int lane, int destination, const Kernel
 
 const KernelBHVSection* Kernel::CurrentArea(const RoadObject* vehicle) {
   VehicleInfo& info = *vehicle->Vehicle();
-  info.area = FindArea(vehicle->Lane(), info.destination, info.area, vehicle->Position());
+  const int lane = vehicle->Lane();
+  const float x = vehicle->Position();  // [m]
+  // A search over all the areas of the lane that found none finds none further downstream
+  // either, while the areas stay as they are.
+  VehicleInfo::NoAreaMemo& none = info.noArea;
+  if (info.area == nullptr && none.lane == lane && none.destination == info.destination &&
+      none.areas == areasVersion_ && x >= none.position)
+    return nullptr;
+  const bool searchAll = info.area == nullptr;
+  info.area = FindArea(lane, info.destination, info.area, x);
+  if (info.area == nullptr && searchAll && lane >= 0 && lane < MAX_KAVROLANE && x >= 0)
+    none = {x, lane, info.destination, areasVersion_};
   return info.area;
 }
 
@@ -45,8 +62,7 @@ int TypeIndex(const RoadObject* vehicle) { return vehicle->Type() - RO_VEHICLE; 
 
 }  // namespace
 
-bool Kernel::InRequiredLeft(const RoadObject* vehicle, const KernelBHVSection* area) {
-  if (area == nullptr) return false;
+bool Kernel::InRequiredLeftIn(const RoadObject* vehicle, const KernelBHVSection* area) {
   float x = vehicle->Position();
   if (!(area->end - area->requiredLength <= x && x <= area->end && area->mergeLeft)) return false;
   if (area->fullStrength || area->routeChoiceGroup == 0) return true;
@@ -72,15 +88,13 @@ bool RightAreaApplies(Kernel& kernel, const RoadObject* vehicle, const KernelBHV
 
 }  // namespace
 
-bool Kernel::InRequiredRight(const RoadObject* vehicle, const KernelBHVSection* area) {
-  if (area == nullptr) return false;
+bool Kernel::InRequiredRightIn(const RoadObject* vehicle, const KernelBHVSection* area) {
   float x = vehicle->Position();
   if (!(area->end - area->requiredLength <= x && x <= area->end && !area->mergeLeft)) return false;
   return RightAreaApplies(*this, vehicle, area);
 }
 
-bool Kernel::InVoluntaryLeft(const RoadObject* vehicle, const KernelBHVSection* area) {
-  if (area == nullptr) return false;
+bool Kernel::InVoluntaryLeftIn(const RoadObject* vehicle, const KernelBHVSection* area) {
   float x = vehicle->Position();
   float requiredStart = area->end - area->requiredLength;
   if (!(requiredStart - area->voluntaryLength <= x && x <= requiredStart && area->mergeLeft))
@@ -89,8 +103,7 @@ bool Kernel::InVoluntaryLeft(const RoadObject* vehicle, const KernelBHVSection* 
   return RouteChoice(vehicle, area->routeChoiceGroup, area->probability[TypeIndex(vehicle)]);
 }
 
-bool Kernel::InVoluntaryRight(const RoadObject* vehicle, const KernelBHVSection* area) {
-  if (area == nullptr) return false;
+bool Kernel::InVoluntaryRightIn(const RoadObject* vehicle, const KernelBHVSection* area) {
   float x = vehicle->Position();
   float requiredStart = area->end - area->requiredLength;
   if (!(requiredStart - area->voluntaryLength <= x && x <= requiredStart && !area->mergeLeft))

@@ -6,19 +6,16 @@
 
 // ---- What a driver knows of the road and of the others -----------------------------------
 
-float RoadObject::AimSpeed() const {
+float RoadObject::WorkOutAimSpeed() const {
   VehicleInfo* info = Vehicle();
   // The section upstream of the vehicle's position: a vehicle standing exactly on a boundary
   // still drives by the rules of the section it is leaving.
   RoadObject* const start = kernel_->CurrentPhysSection();
   // From a given section the search follows the boundaries' own links only, so its result
-  // holds while the vehicle stays where it is and the layout of the road does not change.
+  // holds while the vehicle stays where it is and the layout of the road does not change
+  // (AimSpeed() in Kernel.h returns it then).
   VehicleInfo::AimSpeedMemo* memo =
       info != nullptr && start != nullptr ? &info->aimSpeedMemo : nullptr;
-  if (memo != nullptr && memo->position == position_ && memo->lane == lane_ &&
-      memo->params == info->params && memo->start == start &&
-      memo->layout == kernel_->layoutVersion_)
-    return memo->value;
   RoadObject* boundary = start;
   if (boundary == nullptr) boundary = PreviousWithLane(LANE_BOUNDARIES);
   while (boundary != nullptr && boundary->position_ >= position_)
@@ -38,15 +35,29 @@ float RoadObject::AimSpeed() const {
   return value;
 }
 
-RoadObject* Kernel::SectionOf(const RoadObject* object) const {
-  return currentPhysSection_ ? currentPhysSection_ : object->GetSection();
-}
-
 float Kernel::MaxAcceleration(const RoadObject* vehicle) {
-  const VehicleInfo& info = *vehicle->Vehicle();
+  VehicleInfo& info = *vehicle->Vehicle();
   const VehicleParams& p = *info.params;
+  // The result depends on the state below only (the section is found from the current one,
+  // the aim speed from the same state), so a second question in that state has its answer.
+  VehicleInfo::MaxAccelerationMemo& memo = info.maxAccelerationMemo;
+  if (currentPhysSection_ != nullptr && memo.position == vehicle->Position() &&
+      memo.speed == info.speed && memo.specificPower == info.specificPower &&
+      memo.lane == vehicle->Lane() && memo.params == info.params &&
+      memo.start == currentPhysSection_ && memo.layout == layoutVersion_)
+    return memo.value;
   RoadObject* section = vehicle->GetSection();
   if (section == nullptr) return p.maxAcceleration;
+  const float value = WorkOutMaxAcceleration(vehicle, section);
+  if (currentPhysSection_ != nullptr)
+    memo = {vehicle->Position(), info.speed,         info.specificPower, vehicle->Lane(),
+            info.params,         currentPhysSection_, layoutVersion_,     value};
+  return value;
+}
+
+float Kernel::WorkOutMaxAcceleration(const RoadObject* vehicle, const RoadObject* section) {
+  const VehicleInfo& info = *vehicle->Vehicle();
+  const VehicleParams& p = *info.params;
   const PhysicalLane& lane = section->PhysicalLanes()->Lane(vehicle->Lane());
   float v = info.speed;
   float A = p.maxAcceleration;

@@ -20,26 +20,6 @@ bool IsTruck(const RoadObject* vehicle) { return vehicle->Vehicle()->params->len
 
 }  // namespace
 
-const PhysicalLane* Kernel::LaneRules(const RoadObject* vehicle, int lane) {
-  if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
-  RoadObject* section = SectionOf(vehicle);
-  if (section == nullptr || section->PhysicalLanes() == nullptr) return nullptr;
-  return &section->PhysicalLanes()->Lane(lane);
-}
-
-bool Kernel::ClosedForTrucks(const RoadObject* vehicle, int lane) {
-  const PhysicalLane* rules = LaneRules(vehicle, lane);
-  return rules != nullptr && rules->noOvertakingTrucks;
-}
-
-bool Kernel::MayMove(const RoadObject* vehicle, int direction) {
-  int lane = vehicle->Lane();
-  const PhysicalLane* rules = LaneRules(vehicle, lane);
-  if (rules == nullptr) return false;
-  if (direction < 0) return rules->canMoveLeft && lane > 0;
-  return rules->canMoveRight && lane + 1 < MAX_KAVROLANE;
-}
-
 // Whether the areas of the target lane send vehicles back into the vehicle's own lane.
 bool Kernel::TargetLaneSendsBack(const RoadObject* vehicle, int direction) {
   const VehicleInfo& info = *vehicle->Vehicle();

@@ -278,6 +278,7 @@ const VehicleParams* Kernel::ParamSet(int type) const {
 KernelBHVSection* Kernel::AddArea(const KernelBHVSection& area) {
   if (!KernelAssert(IsRealLane(area.lane), "(lane >= 0) && (lane < MAX_KAVROLANE)")) return nullptr;
   auto& list = areas_[area.lane];
+  ++areasVersion_;
   auto place = std::find_if(list.begin(), list.end(),
                             [&](const auto& existing) { return existing->end > area.end; });
   place = list.insert(place, std::make_unique<KernelBHVSection>(area));

@@ -44,6 +44,7 @@ void Kernel::Reset() {
   arrivedCount_ = 0;
   paramSets_.clear();
   for (auto& lane : areas_) lane.clear();
+  ++areasVersion_;
   superSources_.clear();
   KernelAssert(endOfRoad_ == nullptr, "EndOfRoad == NULL");
 }

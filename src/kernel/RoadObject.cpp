@@ -117,7 +117,7 @@ void RoadObject::RememberHint(int lane, RoadObject* object) const {
   info->laneHints.object[lane] = object;
 }
 
-RoadObject* RoadObject::LeaderInLane(int lane) const {
+RoadObject* RoadObject::SearchLeaderInLane(int lane) const {
   RoadObject* result = NextWithLane(lane);
   // A chain of teleports visits each at most once unless the lanes form a loop without
   // anything in it; then nothing lies ahead.

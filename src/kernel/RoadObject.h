@@ -116,7 +116,12 @@ class RoadObject {
   /// The object ahead in `lane`, seen through teleports into the lane where a vehicle
   /// would reappear. Without a lane: the object's own lane.
   RoadObject* LeaderInLane() const { return LeaderInLane(lane_); }
-  RoadObject* LeaderInLane(int lane) const;
+  RoadObject* LeaderInLane(int lane) const {
+    // The own lane's link, unless it is a teleport to look through.
+    if (lane == lane_ && inLane_ && (laneLeader_ == nullptr || laneLeader_->type_ != RO_TELEPORT))
+      return laneLeader_;
+    return SearchLeaderInLane(lane);
+  }
   /// The object behind in `lane`, seen back through reverse teleports.
   RoadObject* FollowerInLane() const { return FollowerInLane(lane_); }
   RoadObject* FollowerInLane(int lane) const;
@@ -131,8 +136,9 @@ class RoadObject {
   std::string Describe() const;
 
   // Driving (vehicles only).
-  /// The speed the driver aims at in the section the vehicle is in [m/s].
-  float AimSpeed() const;
+  /// The speed the driver aims at in the section the vehicle is in [m/s]. Inline (in
+  /// Kernel.h) for the remembered value, which the step asks for many times per vehicle.
+  inline float AimSpeed() const;
   /// How far ahead the driver looks at `other`: 2 s when the two cooperate in a lane
   /// change, else 4 s.
   int GetAnticipationTime(const RoadObject* other) const;
@@ -184,6 +190,9 @@ class RoadObject {
   /// met last time instead of walking the global list; false when there is no such object.
   bool NeighboursFromHint(int lane, RoadObject** before, RoadObject** after) const;
   void RememberHint(int lane, RoadObject* object) const;
+  RoadObject* SearchLeaderInLane(int lane) const;
+  /// AimSpeed() when the remembered value does not hold.
+  float WorkOutAimSpeed() const;
 
   Kernel* kernel_;
   uint8_t type_;

@@ -76,6 +76,28 @@ class VehicleInfo : public RoadObjectExtras {
     float value = 0;                    // [m/s]
   } aimSpeedMemo;
 
+  // Where a search over all the lane change areas of the vehicle's lane found none for it:
+  // none lies further downstream in that lane (Kernel::CurrentArea).
+  struct NoAreaMemo {
+    float position = 0;  // [m]
+    int lane = -1;       // -1 = none
+    int32_t destination = 0;
+    unsigned areas = 0;  // the kernel's version of its lists of areas
+  } noArea;
+
+  // The last Kernel::MaxAcceleration() worked out, with what it depended on: a decision asks
+  // for it up to four times in the same state.
+  struct MaxAccelerationMemo {
+    float position = -1;  // [m]; -1 = none
+    float speed = 0;      // [m/s]
+    float specificPower = 0;
+    int lane = -1;
+    const VehicleParams* params = nullptr;
+    const RoadObject* start = nullptr;  // the kernel's current section
+    unsigned layout = 0;                // the kernel's road layout version
+    float value = 0;                    // [m/s2]
+  } maxAccelerationMemo;
+
   // The nearest detector before the vehicle in the object list, as its moves carried it past
   // them; valid for the kernel's layout version it was found in.
   struct DetectorBehind {

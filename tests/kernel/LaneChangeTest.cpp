@@ -205,6 +205,50 @@ TEST(LaneChangeAreas, ZonesAndUrgencies) {
   }
 }
 
+// A vehicle's area is remembered, and so is a search that found none; neither may hide an
+// area that applies to it later: further on, in another lane, or added after the search.
+TEST(LaneChangeAreas, CurrentAreaFollowsTheVehicleAndNewAreas) {
+  Kernel kernel;
+  RecordingSink sink;
+  kernel.SetMessageSink(&sink);
+  TestRoad road(kernel, 2000, 3);
+  kernel.AddParamSet(CarParams());
+  KernelBHVSection area;
+  area.lane = 1;
+  area.end = 600;
+  area.requiredLength = 200;
+  area.destination = 1;  // not for the vehicle below (destination 0)
+  kernel.AddArea(area);
+  RoadObject* vehicle = PlaceVehicle(kernel, 1, 500, 20);
+  EXPECT_EQ(kernel.CurrentArea(vehicle), nullptr);
+  area.destination = -1;
+  area.end = 900;
+  const KernelBHVSection* later = kernel.AddArea(area);
+  struct Step {
+    const char* name;
+    float position;
+    int lane;
+    const KernelBHVSection* expected;
+  } steps[] = {
+      {"an area added after a search that found none", 500, 1, later},
+      {"still in it", 800, 1, later},
+      {"past it", 950, 1, nullptr},
+      {"further on", 1000, 1, nullptr},
+      {"in a lane without areas", 1000, 0, nullptr},
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.name);
+    vehicle->SetPosition(s.position);
+    if (s.lane != vehicle->Lane()) vehicle->ChangeLane(s.lane);
+    EXPECT_EQ(kernel.CurrentArea(vehicle), s.expected);
+  }
+  area.lane = 0;
+  area.end = 1500;
+  const KernelBHVSection* ahead = kernel.AddArea(area);
+  EXPECT_EQ(kernel.CurrentArea(vehicle), ahead) << "an area added ahead in the lane";
+  EXPECT_TRUE(kernel.ErrorText() == std::nullopt);
+}
+
 // ---- The example roads ------------------------------------------------------------------------
 
 namespace {
