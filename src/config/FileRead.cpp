@@ -30,6 +30,12 @@ class Descriptor {
 
 }  // namespace
 
+std::string NotRegularFileText(unsigned mode) {
+  if (S_ISDIR(mode)) return "it is a folder";
+  if (!S_ISREG(mode)) return "it is not a regular file";
+  return "";
+}
+
 bool ReadInputFile(const std::string& fileName, std::string& text, std::string& error) {
   text.clear();
   // O_NONBLOCK: opening a pipe for reading would otherwise wait for a writer.
@@ -43,14 +49,8 @@ bool ReadInputFile(const std::string& fileName, std::string& text, std::string& 
     error = std::strerror(errno);
     return false;
   }
-  if (S_ISDIR(status.st_mode)) {
-    error = "it is a folder";
-    return false;
-  }
-  if (!S_ISREG(status.st_mode)) {
-    error = "it is not a regular file";
-    return false;
-  }
+  error = NotRegularFileText(status.st_mode);
+  if (!error.empty()) return false;
   if (status.st_size < 0 || static_cast<unsigned long long>(status.st_size) > kMaxInputFileBytes) {
     error = TooLargeText();
     return false;

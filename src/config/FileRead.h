@@ -13,6 +13,10 @@
 /// program's limits is a few megabytes; a larger file is a mistake, not an input.
 constexpr std::size_t kMaxInputFileBytes = std::size_t{256} << 20;
 
+/// Why a file of mode `mode` (st_mode) is neither read nor replaced: "it is a folder" or "it is
+/// not a regular file"; "" for a regular file. Readers and the saving of files share it.
+std::string NotRegularFileText(unsigned mode);
+
 /// Reads the whole of `fileName` into `text`. False with the reason in `error`: the system's
 /// text ("No such file or directory"), "it is a folder", "it is not a regular file" or "it is
 /// larger than 256 MB"; `text` is then empty.

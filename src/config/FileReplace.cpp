@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstring>
 
+#include "config/FileRead.h"
+
 namespace {
 
 // Enough for any sane chain of links; a loop ends here and fails when opened.
@@ -56,14 +58,8 @@ bool FileReplacement::Open(const std::string& fileName) {
   struct stat status;
   keepMode_ = false;
   if (::stat(target_.c_str(), &status) == 0) {
-    if (S_ISDIR(status.st_mode)) {
-      error_ = "it is a folder";
-      return false;
-    }
-    if (!S_ISREG(status.st_mode)) {
-      error_ = "it is not a regular file";
-      return false;
-    }
+    error_ = NotRegularFileText(status.st_mode);
+    if (!error_.empty()) return false;
     // A file its owner made read-only is not replaced behind their back.
     if (::access(target_.c_str(), W_OK) != 0) {
       error_ = SystemText(errno);
