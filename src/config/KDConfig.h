@@ -228,13 +228,6 @@ class KDConfig {
   // Longest controller name of a traffic light or lane detector [characters].
   static constexpr int MAXCONTROLLERNAME = 200;
 
-  // Where the road drawing put a detector's label: centre x and half width [pixel];
-  // (0, -1) when the label is not shown. Drawing state, never saved or copied.
-  struct DetectorArea {
-    int x = 0;
-    int halfWidth = -1;
-  };
-
   // A lane closed for a while: vehicles must leave `lane` over `length` [m] before `end` [m]
   // and may leave it over `voluntaryLength` [m] before that. The lane is closed before t1,
   // open from t1, closed again from t2 and open from t3 on [s]. end 0 = no closed area.
@@ -268,10 +261,6 @@ class KDConfig {
   int DetectorTime(int n) const;
   /// The sampling interval [s], as set (DetectorTime stops at the largest int).
   int DetectorInterval() const { return detectorInterval_; }
-  /// The label area of detector n; (0, -1) for no such detector.
-  DetectorArea DetectorDisplayArea(int n) const;
-  /// Written by the road drawing for hit-testing; not a change of the configuration.
-  void SetDetectorDisplayArea(int n, int x, int halfWidth) const;
 
   // Traffic lights. An empty controller name makes a fixed-time light, driven by its cycle,
   // green, yellow and start offset times [s]; a controller-driven light has all four at 0.
@@ -554,8 +543,7 @@ class KDConfig {
   // DOVEL mode: the external model keeps its own copy of the detectors.
   void SendDetectorsToModel();
 
-  std::vector<int> detectors_;  // positions [m], largest first
-  mutable std::vector<DetectorArea> detectorAreas_;
+  std::vector<int> detectors_;   // positions [m], largest first
   int detectorFirstTime_ = 300;  // [s]
   int detectorInterval_ = 300;   // [s]
   std::vector<TrafficLight> trafficLights_;

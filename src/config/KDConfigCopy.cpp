@@ -96,7 +96,6 @@ void KDConfig::CopyFrom(const KDConfig& from) {
 
   // Detectors, traffic lights, lane detectors, teleports, the closed lane.
   detectors_ = from.detectors_;
-  detectorAreas_.assign(from.detectorAreas_.size(), DetectorArea());
   detectorFirstTime_ = from.detectorFirstTime_;
   detectorInterval_ = from.detectorInterval_;
   trafficLights_ = from.trafficLights_;
@@ -141,7 +140,6 @@ void KDConfig::CopyFrom(const KDConfig& from) {
 std::size_t KDConfig::MemoryBytes() const {
   std::size_t bytes = sizeof *this + sections_.capacity() * sizeof(PhysSection) +
                       detectors_.capacity() * sizeof(int) +
-                      detectorAreas_.capacity() * sizeof(DetectorArea) +
                       trafficLights_.capacity() * sizeof(TrafficLight) +
                       laneDetectors_.capacity() * sizeof(LaneDetector);
   for (const SourceSinkPtr& source : sourcelist_)

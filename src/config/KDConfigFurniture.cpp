@@ -31,7 +31,6 @@ bool ValidLightLane(int lane) { return lane >= 0 && lane < MAX_KAVROLANE; }
 
 void KDConfig::InitFurniture() {
   detectors_.clear();
-  detectorAreas_.clear();
   detectorFirstTime_ = 300;
   detectorInterval_ = 300;
   trafficLights_.clear();
@@ -83,9 +82,7 @@ void KDConfig::AddDetector(int position) {
   // upstream of it.
   const auto at =
       std::find_if(detectors_.begin(), detectors_.end(), [&](int p) { return p < position; });
-  const auto index = at - detectors_.begin();
   detectors_.insert(at, position);
-  detectorAreas_.insert(detectorAreas_.begin() + index, DetectorArea());
   if (ProgramMode() == DOVEL) SendDetectorsToModel();
   Touch();
 }
@@ -96,7 +93,6 @@ void KDConfig::DeleteDetector(int n) {
     return;
   }
   detectors_.erase(detectors_.begin() + n);
-  detectorAreas_.erase(detectorAreas_.begin() + n);
   // The external model measures at its own copy of the detectors: it must lose this one too.
   if (ProgramMode() == DOVEL) SendDetectorsToModel();
   Touch();
@@ -119,20 +115,6 @@ int KDConfig::DetectorTime(int n) const {
   const std::int64_t time = detectorFirstTime_ + static_cast<std::int64_t>(n) * detectorInterval_;
   return static_cast<int>(std::min<std::int64_t>(time, INT_MAX));
 }
-
-KDConfig::DetectorArea KDConfig::DetectorDisplayArea(int n) const {
-  if (n < 0 || n >= static_cast<int>(detectorAreas_.size())) return DetectorArea();
-  return detectorAreas_[n];
-}
-
-void KDConfig::SetDetectorDisplayArea(int n, int x, int halfWidth) const {
-  if (n < 0 || n >= static_cast<int>(detectorAreas_.size())) {
-    ProgramError(Format("KDConfig::SetDetectorDisplayArea: bad DetectorNo: %d", n));
-    return;
-  }
-  detectorAreas_[n] = DetectorArea{x, halfWidth};
-}
-
 
 // ---- Traffic lights --------------------------------------------------------------------
 
@@ -362,10 +344,8 @@ void KDConfig::SetTempClosedArea(int lane, int end, int length, int voluntaryLen
 
 void KDConfig::PurgeDetectorsBeyondLength() {
   // Detector 0 is the most downstream one.
-  while (!detectors_.empty() && detectors_.front() >= Length()) {
+  while (!detectors_.empty() && detectors_.front() >= Length())
     detectors_.erase(detectors_.begin());
-    detectorAreas_.erase(detectorAreas_.begin());
-  }
   // What a shorter road can no longer hold goes with the detectors: lights and lane detectors
   // beyond the road end and a closure that ends beyond it (a saved file with them would not
   // read back).

@@ -1,6 +1,7 @@
 #include "roadview/RoadGlyphs.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "config/KDConfig.h"
 
@@ -72,4 +73,35 @@ bool TrafficLightLamp(int state, int x, int top, int halfWidth, PixelPoint& cent
     default:
       return false;
   }
+}
+
+bool TrafficLightPicked(const RoadViewport& view, int position, int lane, int x, int y) {
+  const int lx = PositionToPixel(view, static_cast<float>(position));
+  const int top = LaneTop(static_cast<float>(lane));
+  return std::abs(x - lx) <= TRAFFIC_LIGHT_PICK_HALF_WIDTH && y > top && y < top + LANE_HEIGHT - 1;
+}
+
+int OriginGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
+  for (size_t i = 0; i < areas.origins.size(); ++i) {
+    const GlyphArea& a = areas.origins[i];
+    if (a.top < y && y < a.bottom && a.x - 18 < x && x < a.x) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
+  for (size_t i = 0; i < areas.destinations.size(); ++i) {
+    const GlyphArea& a = areas.destinations[i];
+    if (a.top < y && y < a.bottom && a.x < x && x < a.x + 21) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+int DetectorLabelAt(const RoadDisplayAreas& areas, int lanes, int x, int y) {
+  if (y < RowsBelowRoad(lanes).detectorLineBottom) return -1;
+  for (int d = static_cast<int>(areas.detectorLabels.size()) - 1; d >= 0; --d) {
+    const DetectorLabelArea& area = areas.detectorLabels[d];
+    if (area.halfWidth >= 0 && std::abs(x - area.x) <= area.halfWidth) return d;
+  }
+  return -1;
 }

@@ -60,3 +60,43 @@ TeleportGlyph TeleportGlyphAt(const KDConfig& config, const RoadViewport& view, 
 /// The lamp a traffic light in `state` shows (its centre), for a light at x in the lane row
 /// starting at top; false when no lamp is lit. The capsule is 2 * halfWidth wide.
 bool TrafficLightLamp(int state, int x, int top, int halfWidth, PixelPoint& centre);
+
+// ---- Picking with the mouse ------------------------------------------------------------------
+
+/// A press picks a traffic light within 8 pixels of its column, strictly inside the rows of its
+/// capsule (the lane row from top + 1 to top + 22).
+constexpr int TRAFFIC_LIGHT_PICK_HALF_WIDTH = 8;
+bool TrafficLightPicked(const RoadViewport& view, int position, int lane, int x, int y);
+
+// Where the glyph of an origin or destination lies on the road picture, for picking it with
+// the mouse: its column and the rows of its lanes.
+struct GlyphArea {
+  int x = 0;
+  int top = 0;
+  int bottom = 0;
+};
+
+// Where the drawing put a detector's label: centre x and half width [pixel]; half width -1
+// when the label is out of view.
+struct DetectorLabelArea {
+  int x = 0;
+  int halfWidth = -1;
+};
+
+// What the last drawing of the road put where, by rank: drawing state of the road view, never
+// part of the configuration.
+struct RoadDisplayAreas {
+  std::vector<GlyphArea> origins;
+  std::vector<GlyphArea> destinations;
+  std::vector<DetectorLabelArea> detectorLabels;  // by detector number
+};
+
+/// The rank of the origin whose arrow (the 18 columns left of its x) lies strictly around
+/// (x, y), searched from the first; -1 when there is none.
+int OriginGlyphAt(const RoadDisplayAreas& areas, int x, int y);
+/// The rank of the destination whose bracket (the 21 columns right of its x) lies strictly
+/// around (x, y), searched from the first; -1 when there is none.
+int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y);
+/// The detector whose label lies under column x, searched from the last; -1 for none. The
+/// labels are picked from the end of the detector lines down, under a road of `lanes` lanes.
+int DetectorLabelAt(const RoadDisplayAreas& areas, int lanes, int x, int y);

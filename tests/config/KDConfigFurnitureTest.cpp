@@ -152,25 +152,6 @@ TEST(KDConfigAddDetector, DovelModeHoldsAtMostTenDetectorsPerSection) {
   EXPECT_EQ(c.DetectorPosition(10), 2499);
 }
 
-TEST(KDConfigDetectorDisplayArea, FollowsItsDetectorAndIsNoChange) {
-  KDConfig c;
-  c.AddDetector(3000);
-  c.AddDetector(1000);
-  const int stamp = c.ChangeStamp();
-  const KDConfig& view = c;
-  view.SetDetectorDisplayArea(1, 120, 6);
-  EXPECT_EQ(c.ChangeStamp(), stamp);
-  c.AddDetector(4000);  // becomes detector 0: the others move up one number
-  EXPECT_EQ(c.DetectorDisplayArea(2).x, 120);
-  EXPECT_EQ(c.DetectorDisplayArea(2).halfWidth, 6);
-  EXPECT_EQ(c.DetectorDisplayArea(0).halfWidth, -1);
-  c.DeleteDetector(0);
-  EXPECT_EQ(c.DetectorDisplayArea(1).x, 120);
-  EXPECT_EQ(c.DetectorDisplayArea(5).halfWidth, -1);
-  ExpectRejected(c, "KDConfig::SetDetectorDisplayArea: bad DetectorNo: 2",
-                 [&] { view.SetDetectorDisplayArea(2, 0, 0); });
-}
-
 TEST(KDConfigDetectorTimes, PeriodEndsFollowFirstTimeAndInterval) {
   KDConfig c;
   c.SetDetectorTimes(60, 120);

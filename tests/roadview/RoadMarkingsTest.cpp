@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "config/KDConfig.h"
+#include "config/ProgramMode.h"
 #include "roadview/RoadGlyphs.h"
 #include "roadview/RoadMarkings.h"
 #include "roadview/RoadViewTestSupport.h"
@@ -236,4 +238,37 @@ TEST(TrafficLightLamps, StateChoosesTheLamp) {
   ASSERT_TRUE(TrafficLightLamp(203, 50, 29, 6, centre));
   EXPECT_EQ(centre, (PixelPoint{50, 41}));
   EXPECT_FALSE(TrafficLightLamp(200, 50, 29, 6, centre));
+}
+
+// Picking takes the columns and rows strictly inside a glyph; detector labels are searched
+// from the last detector and only below the detector lines.
+TEST(RoadPicking, GlyphsLightsAndLabelsTakeTheirOwnArea) {
+  const RoadViewport view{800, 3000, 0, 0};
+  const int lx = PositionToPixel(view, 1000.0f);
+  const int top = LaneTop(1.0f);
+  RoadDisplayAreas areas;
+  areas.origins = {{100, 29, 77}};
+  areas.destinations = {{300, 5, 29}};
+  areas.detectorLabels = {{400, 6}, {0, -1}, {405, 6}};
+  const int labels = RowsBelowRoad(MAX_KAVROLANE).detectorLineBottom;
+  struct Case {
+    int x, y;
+    bool light;
+    int origin, destination, label;
+  } cases[] = {
+      {lx + 8, top + 1, true, -1, -1, -1},  {lx - 9, top + 1, false, -1, -1, -1},
+      {lx, top, false, -1, -1, -1},         {lx, top + 23, false, -1, -1, -1},
+      {99, 30, false, 0, -1, -1},           {82, 30, false, -1, -1, -1},
+      {100, 30, false, -1, -1, -1},         {301, 28, false, -1, 0, -1},
+      {321, 28, false, -1, -1, -1},         {301, 29, false, -1, -1, -1},
+      {402, labels, false, -1, -1, 2},      {394, labels, false, -1, -1, 0},
+      {402, labels - 1, false, -1, -1, -1}, {0, labels, false, -1, -1, -1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+    EXPECT_EQ(TrafficLightPicked(view, 1000, 1, c.x, c.y), c.light);
+    EXPECT_EQ(OriginGlyphAt(areas, c.x, c.y), c.origin);
+    EXPECT_EQ(DestinationGlyphAt(areas, c.x, c.y), c.destination);
+    EXPECT_EQ(DetectorLabelAt(areas, MAX_KAVROLANE, c.x, c.y), c.label);
+  }
 }

@@ -466,3 +466,17 @@ bool TPageFlowPerOrigin::eventFilter(QObject* watched, QEvent* event) {
   }
   return QWidget::eventFilter(watched, event);
 }
+
+void TPageFlowPerOrigin::ShowValues() {
+  RebuildFlowPage();
+  StringGridOF->setFocus();
+}
+
+bool TPageFlowPerOrigin::RoadMouseDown(int x, int y, Qt::MouseButton, QPoint) {
+  const int origin = OriginGlyphAt(host_.areas(), x, y);
+  // Row 0 of the flow table holds the times; origin r is row r + 1.
+  if (origin < 0 || origin + 1 >= StringGridOF->rowCount()) return false;
+  StringGridOF->setFocus();
+  StringGridOF->setCurrentCell(origin + 1, std::max(StringGridOF->currentColumn(), 1));
+  return true;
+}

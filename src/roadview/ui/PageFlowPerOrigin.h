@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "roadview/FlowTable.h"
+#include "roadview/ui/RoadPageGestures.h"
 #include "roadview/ui/TrafficPageHost.h"
 
 class QAction;
@@ -39,13 +40,17 @@ void DrawFlowChart(QImage& picture, const class KDConfig& config, int currentOri
 // The flow per origin page: a table with one row per origin and one column per time, edited
 // as a working copy that goes back to the configuration when a cell is committed, and the
 // chart of the graphs beside it.
-class TPageFlowPerOrigin : public QWidget {
+class TPageFlowPerOrigin : public QWidget, public RoadPageGestures {
   Q_OBJECT
 
  public:
   explicit TPageFlowPerOrigin(TrafficPageHost host, QWidget* parent = nullptr);
   /// Rebuilds table and chart from the configuration (whenever the page is shown).
   void RebuildFlowPage();
+  /// The page is shown: rebuilt, with the keyboard in the table.
+  void ShowValues();
+  /// A press on an origin's glyph on the road chooses its row.
+  bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
   /// Writes the table back when it differs from the configuration.
   void StringGridOFExit();
   /// Checks (apply false) or pastes (apply true) the clipboard text at the current cell; a

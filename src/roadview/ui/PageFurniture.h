@@ -4,6 +4,8 @@
 #include <functional>
 
 #include "roadview/FurnitureEditing.h"
+#include "roadview/ui/RoadPageGestures.h"
+#include "roadview/ui/TrafficPageHost.h"
 
 class KDConfig;
 class QComboBox;
@@ -11,15 +13,15 @@ class QLineEdit;
 class QPushButton;
 
 // Page 8, the detectors: the list of cross-section detectors, the chosen one's position and the
-// placement commands. The page validates its fields against the configuration the main window
-// names; the commands reach the main window as signals, which records the undo point, changes
-// the configuration and redraws (refreshing this page).
-class TPageDetectors : public QWidget {
+// placement commands. The page validates its fields against the host's configuration; every
+// command records its undo point, changes the configuration through its setters and redraws
+// the road, which refreshes the list. On the road a press on a detector label chooses it and
+// starts a drag (left) or asks for its position (right).
+class TPageDetectors : public QWidget, public RoadPageGestures {
   Q_OBJECT
 
  public:
-  explicit TPageDetectors(QWidget* parent = nullptr);
-  void SetConfigSource(std::function<const KDConfig&()> config) { config_ = std::move(config); }
+  explicit TPageDetectors(TrafficPageHost host, QWidget* parent = nullptr);
   /// DOVEL mode offers "Add &centered in sections".
   void SetProgramMode(int programMode);
   /// Rebuilds the list keeping the chosen detector (by number, at most the last).
@@ -27,6 +29,14 @@ class TPageDetectors : public QWidget {
   /// Chooses detector d (-1 for none) and shows its position; hides Move.
   void ShowDetector(int d);
   int Chosen() const;
+  /// Chooses detector d (at most the last), highlights it on the road and redraws.
+  void ChooseDetector(int d);
+  /// Moves the chosen detector to `position` [m] when that is free and inside the road.
+  void MoveTo(int position);
+
+  bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
+  bool RoadMouseDrag(int x) override;
+  bool RoadMouseUp(int x) override;
 
   QComboBox* ComboBoxCurrentDetector = nullptr;
   QLineEdit* EditDetectorPosition = nullptr;
@@ -38,34 +48,35 @@ class TPageDetectors : public QWidget {
   QPushButton* BitBtnEveryN = nullptr;
   QPushButton* BitBtnCenteredInSections = nullptr;
 
- signals:
-  void DetectorChosen(int d);
-  void NewClick();
-  void RemoveClick();
-  void DeleteAllClick();
-  void MoveClick(int position);
-  void EveryClick(int distance);
-  void CentredClick();
-
  private:
   void PositionChange();
   void EveryChange();
+  void NewClick();
+  /// One command over the whole list, as one undo point; then `chosen` is chosen.
+  void ListCommand(const std::string& undoLabel, const std::function<void(KDConfig&)>& change,
+                   const std::function<int()>& chosen);
+  int DraggedPosition(int x) const;
 
-  std::function<const KDConfig&()> config_;
+  TrafficPageHost host_;
+  bool dragging_ = false;
+  int dragDetector_ = -1;
+  int downX_ = 0;  // where the drag started [pixel]
 };
 
-// Page 5, the traffic control: fixed-time traffic lights.
-class TPageTrafficControl : public QWidget {
+// Page 5, the traffic control: fixed-time traffic lights. Like the detectors page it commits
+// its own commands through the host; a press on the road picks the light under it.
+class TPageTrafficControl : public QWidget, public RoadPageGestures {
   Q_OBJECT
 
  public:
-  explicit TPageTrafficControl(QWidget* parent = nullptr);
-  void SetConfigSource(std::function<const KDConfig&()> config) { config_ = std::move(config); }
+  explicit TPageTrafficControl(TrafficPageHost host, QWidget* parent = nullptr);
   /// Rebuilds the list keeping the chosen light when it still exists.
   void RebuildList();
   /// Chooses light n (-1 for none) and fills the fields from it.
   void ShowLight(int n);
   int Chosen() const;
+  /// Chooses light n (-1 for none), highlights it on the road and redraws.
+  void ChooseLight(int n);
   /// Reads the six fields; false when one is not a whole number.
   bool ReadFields(LightFields& fields) const;
   void WriteFields(const LightFields& fields);
@@ -85,14 +96,14 @@ class TPageTrafficControl : public QWidget {
   QPushButton* BitBtnTrafficLightDeleteAll = nullptr;
   QPushButton* BitBtnTrafficLightApply = nullptr;
 
- signals:
-  void LightChosen(int n);
+  bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
+
+ private:
   void NewClick();
   void ApplyClick();
   void RemoveClick();
   void DeleteAllClick();
 
- private:
-  std::function<const KDConfig&()> config_;
+  TrafficPageHost host_;
   bool filling_ = false;
 };

@@ -11,9 +11,12 @@
 
 #include "config/KDConfig.h"
 #include "config/VDCTypes.h"
+#include "roadview/RoadDrawFlags.h"
+#include "roadview/RoadEditing.h"
 #include "shell/ui/QtText.h"
 
-TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
+TPageLaneChangeAreas::TPageLaneChangeAreas(TrafficPageHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)) {
   setObjectName("PageLaneChangeAreas");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -25,7 +28,7 @@ TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
     combo->setMinimumWidth(160);
     grid->addWidget(combo, row, 1);
     connect(combo, &QComboBox::activated, this, [this] {
-      if (!filling_) emit ChoiceChanged();
+      if (!filling_) ShowAreas();
     });
     return combo;
   };
@@ -50,7 +53,7 @@ TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
     layout->addWidget(edit, row, 3);
     layout->addWidget(new QLabel(unit, this), row, 4);
     connect(edit, &QLineEdit::editingFinished, this, [this] {
-      if (!filling_) emit Commit(false);
+      if (!filling_) Commit(false);
     });
     return edit;
   };
@@ -64,7 +67,7 @@ TPageLaneChangeAreas::TPageLaneChangeAreas(QWidget* parent) : QWidget(parent) {
       "destinations");
   layout->addWidget(BitBtnApplyToAllSinks, 3, 3, 1, 2);
   layout->setColumnStretch(5, 1);
-  connect(BitBtnApplyToAllSinks, &QPushButton::clicked, this, [this] { emit Commit(true); });
+  connect(BitBtnApplyToAllSinks, &QPushButton::clicked, this, [this] { Commit(true); });
   connect(EditProbability, &QLineEdit::textEdited, this, [this](const QString& text) {
     const QString clean = FromText(CleanProbabilityText(ToText(text)));
     if (clean == text) return;
@@ -80,11 +83,59 @@ bool TPageLaneChangeAreas::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-      if (!filling_) emit Commit(false);
+      if (!filling_) Commit(false);
       return true;
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TPageLaneChangeAreas::Show(bool areaPage) {
+  areaPage_ = areaPage;
+  ShowAreas();
+}
+
+void TPageLaneChangeAreas::ShowAreas() {
+  Refresh(host_.config());
+  const int d = Sink();
+  const int a = areaPage_ ? Area() : -1;
+  host_.highlight(d >= 0 ? MakeRoadDrawFlags(RoadDrawKind::Destination,
+                                             static_cast<std::uint32_t>(d + 1 + 256 * (a + 1)))
+                         : 0);
+}
+
+void TPageLaneChangeAreas::Commit(bool toAll) {
+  KDConfig& config = host_.config();
+  const int d = Sink();
+  const int a = Area();
+  AreaEdit edit;
+  if (!ReadEdit(edit)) return;
+  const int types = std::clamp(config.VDCTypeCount(VDC_KAVRO), 1, MAXVEHICLETYPE);
+  if (!toAll && !AreaEditChanges(config, d, a, edit, types)) return;
+  if (edit.probability > 100) return;
+  host_.recordUndo(host_.text("LabelEditLaneChangeArea"));
+  ApplyAreaEdit(host_.config(), d, a, edit, toAll);
+  host_.changed();
+  ShowAreas();
+}
+
+bool TPageLaneChangeAreas::RoadMouseDown(int x, int y, Qt::MouseButton, QPoint) {
+  const int destination = DestinationGlyphAt(host_.areas(), x, y);
+  if (destination >= 0 && destination < ComboBoxCurrentSink->count()) {
+    ComboBoxCurrentSink->setCurrentIndex(destination);
+    ShowAreas();
+    return true;
+  }
+  if (!areaPage_) return false;
+  Commit(false);
+  const int d = Sink();
+  const int lane = LaneAtY(y);
+  if (d < 0 || lane < 0) return true;
+  const int a = AreaAt(host_.config(), d, lane, PixelToPosition(host_.viewport(), x));
+  if (a < 0) return true;
+  ChooseArea(a);
+  ShowAreas();
+  return true;
 }
 
 int TPageLaneChangeAreas::Sink() const { return ComboBoxCurrentSink->currentIndex(); }

@@ -3,6 +3,8 @@
 #include <QWidget>
 
 #include "roadview/LaneChangeAreaEditing.h"
+#include "roadview/ui/RoadPageGestures.h"
+#include "roadview/ui/TrafficPageHost.h"
 
 class KDConfig;
 class QComboBox;
@@ -11,13 +13,20 @@ class QPushButton;
 
 // Page 7, the lane change areas of one destination: its areas in rank order, the chosen
 // area's lengths and route choice probability. The destination list moves to page 6 while
-// that page is shown. A length or probability is committed when its
-// field loses the focus or on Enter; the main window records the undo point and applies it.
-class TPageLaneChangeAreas : public QWidget {
+// that page is shown. A length or probability is committed when its field loses the focus or
+// on Enter, as one undo point. On the road of both pages a press on a destination's glyph
+// chooses that destination; on this page a press commits the fields and picks the chosen
+// destination's area under it.
+class TPageLaneChangeAreas : public QWidget, public RoadPageGestures {
   Q_OBJECT
 
  public:
-  explicit TPageLaneChangeAreas(QWidget* parent = nullptr);
+  explicit TPageLaneChangeAreas(TrafficPageHost host, QWidget* parent = nullptr);
+  /// One of the two pages is shown (`areaPage`: this one, which also highlights the chosen
+  /// area): the road shows the chosen destination and its areas.
+  void Show(bool areaPage);
+  /// Refreshes the lists and highlights the chosen destination (and area) on the road.
+  void ShowAreas();
   /// Rebuilds the lists and fields for the chosen destination (the first when none is).
   void Refresh(const KDConfig& config);
   int Sink() const;
@@ -32,6 +41,8 @@ class TPageLaneChangeAreas : public QWidget {
   QWidget* SinkList() const { return sinkList_; }
   void ReclaimSinkList();
 
+  bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
+
   QComboBox* ComboBoxCurrentSink = nullptr;
   QComboBox* ComboBoxLaneChangeArea = nullptr;
   QComboBox* ComboBoxLaneChangeVehicleType = nullptr;
@@ -40,16 +51,15 @@ class TPageLaneChangeAreas : public QWidget {
   QLineEdit* EditProbability = nullptr;
   QPushButton* BitBtnApplyToAllSinks = nullptr;
 
- signals:
-  /// Another destination, area or vehicle type was chosen.
-  void ChoiceChanged();
-  /// The fields are to be committed (`toAll`: "Apply to all").
-  void Commit(bool toAll);
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  /// Commits the fields (`toAll`: "Apply to all" destinations) when they change the area.
+  void Commit(bool toAll);
+
+  TrafficPageHost host_;
+  bool areaPage_ = false;
   QWidget* sinkList_ = nullptr;
   bool filling_ = false;
 };

@@ -6,7 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 
+#include "config/KDConfig.h"
+#include "config/ProgramMode.h"
+#include "roadview/RoadEditing.h"
 #include "shell/ui/QtText.h"
 
 namespace {
@@ -24,7 +28,8 @@ QLineEdit* AddField(QWidget* parent, QGridLayout* layout, int row, const char* n
 
 }  // namespace
 
-TPageLaneChangeBehavior::TPageLaneChangeBehavior(QWidget* parent) : QWidget(parent) {
+TPageLaneChangeBehavior::TPageLaneChangeBehavior(TrafficPageHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)) {
   setObjectName("PageLaneChangeBehavior");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -47,9 +52,32 @@ TPageLaneChangeBehavior::TPageLaneChangeBehavior(QWidget* parent) : QWidget(pare
     edit->installEventFilter(this);
     connect(edit, &QLineEdit::textChanged, this, &TPageLaneChangeBehavior::FieldsChange);
   }
-  connect(BitBtnRebuildLaneChangeAreas, &QPushButton::clicked, this,
-          [this] { emit RebuildClick(); });
-  connect(BitBtnUpdateLaneChangeAreas, &QPushButton::clicked, this, [this] { emit UpdateClick(); });
+  connect(BitBtnRebuildLaneChangeAreas, &QPushButton::clicked, this, [this] { Regenerate(false); });
+  connect(BitBtnUpdateLaneChangeAreas, &QPushButton::clicked, this, [this] { Regenerate(true); });
+}
+
+void TPageLaneChangeBehavior::Regenerate(bool keepLengths) {
+  host_.recordUndo(host_.text("LabelRebuildLaneChangeAreas"));
+  const LaneChangeSettings settings = Settings();
+  const DebugSink debug = host_.debug;
+  if (keepLengths)
+    UpdateLaneChangeAreas(host_.config(), settings, debug);
+  else
+    GenerateLaneChangeAreas(host_.config(), settings, debug);
+  host_.changed();
+}
+
+void TPageLaneChangeBehavior::ToggleAllLaneChange(int pressSection, int pressLane) {
+  KDConfig& config = host_.config();
+  const int section = std::min(std::max(pressSection, 0), config.Boundaries());
+  const int lane = std::min(std::max(pressLane, 0), MaxLane() - 1);
+  const float v = 1.0f - config.PhysicalSectionProperty(section, lane, PP_ALLLANECHANGE);
+  host_.recordUndo(host_.text("LabelChangeAllLaneChangeRequired"));
+  const SelectedRange r = SelectedCells(config, host_.selection());
+  for (int s = r.sectionLo; s <= r.sectionHi; ++s)
+    for (int l = r.laneLo; l <= r.laneHi; ++l)
+      config.SetPhysicalSectionProperty(s, l, PP_ALLLANECHANGE, v);
+  host_.changed();
 }
 
 void TPageLaneChangeBehavior::HostSinkList(QWidget* list) {

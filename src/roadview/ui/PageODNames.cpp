@@ -149,3 +149,23 @@ void TPageODNames::StringGridSourceSinkNamesExit(QTableWidget* grid) {
     UserMessage(ReportKind::Information, "Warning",
                 "One or more names have been adjusted to remove duplicates");
 }
+
+// A destination glyph chooses its row of the destination grid, else an origin glyph its row of
+// the origin grid.
+bool TPageODNames::RoadMouseDown(int x, int y, Qt::MouseButton, QPoint) {
+  const int destination = DestinationGlyphAt(host_.areas(), x, y);
+  const int origin = OriginGlyphAt(host_.areas(), x, y);
+  QTableWidget* grid = nullptr;
+  int row = -1;
+  if (destination >= 0) {
+    grid = StringGridSinkNames;
+    row = destination;
+  } else if (origin >= 0) {
+    grid = StringGridSourceNames;
+    row = origin;
+  }
+  if (!grid || row >= grid->rowCount()) return false;
+  grid->setFocus();
+  grid->setCurrentCell(row, 1);
+  return true;
+}

@@ -2,14 +2,15 @@
 
 #include <QWidget>
 
+#include "roadview/ui/RoadPageGestures.h"
 #include "roadview/ui/TrafficPageHost.h"
 
 class QTableWidget;
 
 // The names of the origins and destinations: one grid each, the location in the first
 // column and the name in the second. Names are stored when the user leaves a grid; duplicates
-// get a suffix first, with one warning.
-class TPageODNames : public QWidget {
+// get a suffix first, with one warning. A press on a glyph on the road chooses its row.
+class TPageODNames : public QWidget, public RoadPageGestures {
   Q_OBJECT
 
  public:
@@ -23,6 +24,7 @@ class TPageODNames : public QWidget {
   void StringGridSourceSinkNamesExit(QTableWidget* grid);
   /// Stores pending edits of both grids (before saving, or when the page is left).
   void CommitPendingNames();
+  bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
 
   QTableWidget* StringGridSourceNames = nullptr;
   QTableWidget* StringGridSinkNames = nullptr;

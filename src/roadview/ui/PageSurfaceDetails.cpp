@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QSlider>
 #include <algorithm>
+#include <cmath>
 
 #include "config/DovelLink.h"
 #include "config/KDConfig.h"
@@ -38,9 +39,10 @@ QLabel* AddLabel(QWidget* parent, const char* name, const QString& text) {
 
 // ---- KAVRO surface details -------------------------------------------------------------------
 
-TPageKAVROSurfaceDetails::TPageKAVROSurfaceDetails(std::vector<SurfaceDetailRow> rows,
+TPageKAVROSurfaceDetails::TPageKAVROSurfaceDetails(TrafficPageHost host,
+                                                   std::vector<SurfaceDetailRow> rows,
                                                    QWidget* parent)
-    : QWidget(parent), rows_(std::move(rows)) {
+    : QWidget(parent), host_(std::move(host)), rows_(std::move(rows)) {
   setObjectName("PageKAVROSurfaceDetails");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -73,13 +75,44 @@ TPageKAVROSurfaceDetails::TPageKAVROSurfaceDetails(std::vector<SurfaceDetailRow>
   ItemOtherP->setObjectName("ItemOtherP");
   ItemOtherP->setCheckable(true);
 
-  connect(ComboBoxSurfaceDetails, &QComboBox::activated, this,
-          [this](int) { emit DetailChosen(); });
+  // Another detail: the road shows it.
+  connect(ComboBoxSurfaceDetails, &QComboBox::activated, this, [this](int) { host_.redraw(); });
   connect(EditKAVROSurfaceDetailsValue, &QLineEdit::textChanged, this,
           &TPageKAVROSurfaceDetails::EditValueChange);
   connect(CheckBoxKAVROSurfaceDetail, &QCheckBox::clicked, this,
-          [this](bool checked) { emit ApplyValue(checked ? 1 : 0); });
-  connect(ItemOtherP, &QAction::triggered, this, [this] { emit OtherClick(); });
+          [this](bool checked) { ApplyValue(checked ? 1 : 0); });
+  connect(ItemOtherP, &QAction::triggered, this, &TPageKAVROSurfaceDetails::OtherClick);
+}
+
+void TPageKAVROSurfaceDetails::ApplyValue(int value) {
+  const SurfaceDetailRow& row = Row();
+  if (!SurfaceValueAllowed(row, value)) return;
+  host_.recordUndo(host_.text("LabelSetKAVROSurfaceDetail"));
+  SetSurfaceValue(host_.config(), row, host_.selection(), value);
+  host_.changed();
+}
+
+void TPageKAVROSurfaceDetails::OtherClick() {
+  const SurfaceDetailRow row = Row();
+  int current = 0;
+  ScanFieldNumber(ToText(EditKAVROSurfaceDetailsValue->text()), current);
+  int sx = 0;
+  int sy = 0;
+  host_.pointer(sx, sy);
+  int value = 0;
+  if (!host_.askValue(sx, sy, current, static_cast<int>(std::trunc(row.low)),
+                      static_cast<int>(std::trunc(row.high)), "Enter new value",
+                      SurfaceOtherCaption(row), value))
+    return;
+  ApplyValue(value);
+}
+
+bool TPageKAVROSurfaceDetails::RoadContextMenu(QPoint screen) {
+  if (!SelectionHoldsOpenLane(host_.config(), host_.selection())) return true;
+  host_.redraw();  // the entries follow the selection
+  PreparePopup();
+  PopupMenuKAVROSurfaceDetails->popup(screen);
+  return true;
 }
 
 const SurfaceDetailRow& TPageKAVROSurfaceDetails::Row() const {
@@ -116,7 +149,7 @@ bool TPageKAVROSurfaceDetails::Refresh(const KDConfig& config, const RoadEditSel
     item->setCheckable(true);
     group->addAction(item);
     const int v = entry.value;
-    connect(item, &QAction::triggered, this, [this, v] { emit ApplyValue(v); });
+    connect(item, &QAction::triggered, this, [this, v] { ApplyValue(v); });
     PopupMenuKAVROSurfaceDetails->insertAction(ItemOtherP, item);
     entries_.push_back(item);
   }
@@ -150,12 +183,13 @@ void TPageKAVROSurfaceDetails::EditValueChange(const QString& text) {
   int value = 0;
   if (!ScanFieldNumber(ToText(text), value)) return;
   if (!SurfaceValueAllowed(Row(), value)) return;  // kept until the next refresh
-  emit ApplyValue(value);
+  ApplyValue(value);
 }
 
 // ---- DOVEL speed limit -------------------------------------------------------------------------
 
-TPageSpeedLimit::TPageSpeedLimit(QWidget* parent) : QWidget(parent) {
+TPageSpeedLimit::TPageSpeedLimit(TrafficPageHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)) {
   setObjectName("PageSpeedLimit");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -182,14 +216,14 @@ TPageSpeedLimit::TPageSpeedLimit(QWidget* parent) : QWidget(parent) {
     item->setCheckable(true);
     group->addAction(item);
     const int v = entry.value;
-    connect(item, &QAction::triggered, this, [this, v] { emit ApplySpeedLimit(v); });
+    connect(item, &QAction::triggered, this, [this, v] { ApplySpeedLimit(v); });
     entries_.push_back(item);
   }
   ItemOtherS = PopupMenuSpeedLimit->addAction("&Other");
   ItemOtherS->setObjectName("ItemOtherS");
   ItemOtherS->setCheckable(true);
   group->addAction(ItemOtherS);
-  connect(ItemOtherS, &QAction::triggered, this, [this] { emit OtherClick(); });
+  connect(ItemOtherS, &QAction::triggered, this, &TPageSpeedLimit::OtherClick);
 
   connect(EditSpeedLimit, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (filling_) return;
@@ -198,8 +232,37 @@ TPageSpeedLimit::TPageSpeedLimit(QWidget* parent) : QWidget(parent) {
     int high = 0;
     if (!ScanFieldNumber(ToText(text), value) || !range_ || !range_(low, high)) return;
     if (value < low || value > high) return;
-    emit ApplySpeedLimit(value);
+    ApplySpeedLimit(value);
   });
+}
+
+void TPageSpeedLimit::ApplySpeedLimit(int limit) {
+  if (limit < 1) return;
+  host_.recordUndo("set speed limit");
+  SetSectionSpeedLimit(host_.config(), host_.selection(), limit);
+  host_.changed();
+}
+
+void TPageSpeedLimit::OtherClick() {
+  int current = 0;
+  ScanFieldNumber(ToText(EditSpeedLimit->text()), current);
+  int sx = 0;
+  int sy = 0;
+  host_.pointer(sx, sy);
+  int value = 0;
+  // The dialog's range, not the model's.
+  if (!host_.askValue(sx, sy, current, 1, 100, "Enter new value ", "Set Speed Limit Value", value))
+    return;
+  if (value < 1 || value > 100) return;
+  ApplySpeedLimit(value);
+}
+
+bool TPageSpeedLimit::RoadContextMenu(QPoint screen) {
+  if (!SelectionHoldsOpenLane(host_.config(), host_.selection())) return true;
+  host_.redraw();  // the entries follow the selection
+  PreparePopup();
+  PopupMenuSpeedLimit->popup(screen);
+  return true;
 }
 
 void TPageSpeedLimit::ShowSpeedLimit(int limit) {
@@ -220,7 +283,8 @@ void TPageSpeedLimit::PreparePopup() {
 
 // ---- DOVEL surface details ---------------------------------------------------------------------
 
-TPageDOVELSurfaceDetails::TPageDOVELSurfaceDetails(QWidget* parent) : QWidget(parent) {
+TPageDOVELSurfaceDetails::TPageDOVELSurfaceDetails(TrafficPageHost host, QWidget* parent)
+    : QWidget(parent), host_(std::move(host)) {
   setObjectName("PageDOVELSurfaceDetails");
   auto* layout = new QGridLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -252,10 +316,23 @@ TPageDOVELSurfaceDetails::TPageDOVELSurfaceDetails(QWidget* parent) : QWidget(pa
   layout->addWidget(LabelPerLaneComment, 4, 0, 1, 3);
   layout->setColumnStretch(1, 1);
 
-  connect(ComboBoxSurfaceDetail, &QComboBox::activated, this, [this](int) { emit DetailChosen(); });
+  // Another detail: the road shows it.
+  connect(ComboBoxSurfaceDetail, &QComboBox::activated, this, [this](int) { host_.redraw(); });
   connect(TrackBarSurfaceDetail, &QSlider::valueChanged, this, [this](int position) {
-    if (!filling_) emit SliderMoved(position);
+    if (!filling_) SliderMoved(position);
   });
+}
+
+void TPageDOVELSurfaceDetails::SliderMoved(int position) {
+  const int detail = Detail();
+  SurfaceDetailInfo info;
+  KDConfig::GetSurfaceDetailInfo(detail, info);
+  // Without the model's range nothing could be stored that the model accepts.
+  if (info.type < 0) return;
+  host_.recordUndo("surface detail change");
+  SetDetailValue(host_.config(), host_.selection(), detail, info.perLane,
+                 DetailSliderValue(info, position));
+  host_.changed();
 }
 
 int TPageDOVELSurfaceDetails::Detail() const {

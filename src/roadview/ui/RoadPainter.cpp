@@ -127,6 +127,6 @@ void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderIt
   DrawOriginsAndDestinations(config, canvas, view, flags, areas);
   if (flags & RDF_SHOW_AREAS) DrawLaneChangeAreas(config, canvas, view, flags);
   DrawPropertyLabels(config, canvas, view, flags, details);
-  DrawDetectorLabels(config, canvas, view, flags);
+  DrawDetectorLabels(config, canvas, view, flags, areas);
   DrawTrafficLightsAndLaneDetectors(config, canvas, view, flags);
 }

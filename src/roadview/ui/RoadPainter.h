@@ -5,31 +5,18 @@
 #include <vector>
 
 #include "roadview/RoadGeometry.h"
+#include "roadview/RoadGlyphs.h"
 #include "roadview/SurfaceDetailLabels.h"
 
 class KDConfig;
 class RoadCanvas;
 
-// Where the glyph of an origin or destination lies on the road picture, for picking it with
-// the mouse: its column and the rows of its lanes.
-struct GlyphArea {
-  int x = 0;
-  int top = 0;
-  int bottom = 0;
-};
-
-// The glyph areas of the last drawing, by rank.
-struct RoadDisplayAreas {
-  std::vector<GlyphArea> origins;
-  std::vector<GlyphArea> destinations;
-};
-
 /// Draws the whole road picture into `bitmap`: lanes, markings, tapers, detectors, origins,
 /// destinations, teleports, traffic lights, lane detectors, lane change areas of the selected
 /// destination, property labels and the distance scale. `flags` is a RoadDrawFlags word.
-/// Sets the section header's items and records the glyph areas (the detector label areas go
-/// into the configuration). A bitmap 0 pixels wide draws and records nothing. `details`
-/// describes the external model's surface details for their view (kind 7).
+/// Sets the section header's items and records the glyph and detector label areas. A bitmap 0
+/// pixels wide draws and records nothing. `details` describes the external model's surface details
+/// for their view (kind 7).
 void DrawRoadLayout(const KDConfig& config, QImage& bitmap, std::vector<HeaderItem>* header,
                     std::uint32_t flags, int zoomIndex, int scroll,
                     RoadDisplayAreas* areas = nullptr,
@@ -55,4 +42,4 @@ void DrawLaneChangeAreas(const KDConfig& config, RoadCanvas& canvas, const RoadV
 void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
                         std::uint32_t flags, const std::vector<SurfaceDetailView>* details);
 void DrawDetectorLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
-                        std::uint32_t flags);
+                        std::uint32_t flags, RoadDisplayAreas* areas);

@@ -204,7 +204,8 @@ void DrawPropertyLabels(const KDConfig& config, RoadCanvas& canvas, const RoadVi
 }
 
 void DrawDetectorLabels(const KDConfig& config, RoadCanvas& canvas, const RoadViewport& view,
-                        std::uint32_t flags) {
+                        std::uint32_t flags, RoadDisplayAreas* areas) {
+  if (areas) areas->detectorLabels.assign(config.DetectorCount(), DetectorLabelArea());
   const BelowRoadRows rows = RowsBelowRoad(MaxLane());
   const int selected = DrawKind(flags) == RoadDrawKind::Detector ? DrawValue(flags) - 1 : -1;
   const int textHeight = canvas.TextHeight("0");
@@ -213,15 +214,14 @@ void DrawDetectorLabels(const KDConfig& config, RoadCanvas& canvas, const RoadVi
     const int x = PositionToPixel(view, static_cast<float>(config.DetectorPosition(i)));
     const int hw = (canvas.TextWidth(number) + 4) / 2;
     if (x < -hw || x > view.bitmapWidth + hw) {
-      config.SetDetectorDisplayArea(i, 0, -1);
-      continue;
+      continue;  // out of view: the area stays unpickable
     }
     const RgbColor box = i == selected ? RoadColor::Red : RoadColor::Yellow;
     canvas.VLine(x, rows.labelBoxTop, rows.labelTickTop, RoadColor::White);
     canvas.RoundBox(x - hw - 2, rows.labelBoxTop, x + hw + 2, rows.labelBoxBottomBase + textHeight,
                     RoadColor::White, box);
     canvas.Text(x - hw + 2, rows.labelTextTop, number, RoadColor::Black, box);
-    config.SetDetectorDisplayArea(i, x, hw);
+    if (areas) areas->detectorLabels[i] = DetectorLabelArea{x, hw};
   }
 }
 

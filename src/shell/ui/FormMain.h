@@ -15,6 +15,7 @@
 #include "shell/CommandLineIdle.h"
 #include "shell/ConfigDocument.h"
 #include "shell/ModelMessages.h"
+#include "shell/PageCatalogue.h"
 #include "shell/ProgramIdentity.h"
 #include "shell/TextTable.h"
 #include "shell/UndoHistory.h"
@@ -345,44 +346,21 @@ class TFormMain : public QMainWindow,
   // Surface details and speed limits (FormMainSurface.cpp).
   void CreateSurfacePages();
   void RefreshSurfacePages(int page);
-  void SurfaceValueApply(int value);
-  void SurfaceOtherClick();
-  void SpeedLimitApply(int limit);
-  void SpeedLimitOtherClick();
-  void DovelSurfaceSliderMoved(int position);
   /// The road view labels the external model's details as the model describes them.
   void ShowModelSurfaceDetails();
-  bool SurfaceContextMenu(int page, QPoint screen);
-  // Detectors and traffic lights (FormMainFurniture.cpp).
+  // Detectors, traffic lights and lane change areas (FormMainFurniture.cpp).
   void CreateFurniturePages();
   void ShowFurniturePage(int page);
   void RefreshFurnitureLists(int page);
-  void DetectorChosen(int d);
-  void NewDetectorClick();
-  void MoveDetectorTo(int position);
-  void LightChosen(int n);
-  void NewLightClick();
-  void ApplyLightClick();
-  bool FurnitureMouseDown(int x, int y, Qt::MouseButton button, QPoint screen);
-  bool FurnitureMouseMove(int x);
-  bool FurnitureMouseUp(int x);
-  int DraggedDetectorPosition(int x) const;
-  // Lane change behaviour (FormMainLaneChange.cpp).
   void CreateLaneChangePages();
-  void RegenerateLaneChangeAreas(bool keepLengths);
-  void ToggleAllLaneChange(int pressSection, int pressLane);
-  void ShowLaneChangeAreas();
-  void LaneChangeAreaCommit(bool toAll);
-  bool LaneChangeAreaMouseDown(int x, int y);
-  int DetectorLabelAt(int x, int y) const;
+  /// What the shown page does with the road's presses; none for most pages.
+  class RoadPageGestures* ShownPageGestures() const;
   void ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers modifiers,
                           QPoint screen);
   void ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoint screen);
   void ImageRoadMouseUp(int x, int y, Qt::MouseButton button, QPoint screen);
   void LaneLabelMouseDown(int lane);
   void RoadContextMenu(QPoint screen);
-  /// Picks of origin and destination glyphs on the road for the page shown; true when taken.
-  bool GlyphMouseDown(int x, int y);
   void HeaderControlSectionTrack(int item, int width);
   void HeaderControlSectionResize(int item, int width);
   void HeaderControlSectionClick(int item);
@@ -403,7 +381,8 @@ class TFormMain : public QMainWindow,
   void CreateDebugMenu();
   void CreateRunPages();
   void CreateViewWindows();
-  void HostPage(int page, QWidget* content);
+  /// Puts a page's controls on its sheet; `gestures` takes the road's presses while it shows.
+  void HostPage(int page, QWidget* content, class RoadPageGestures* gestures = nullptr);
   /// The shown page takes the configuration's values (settings) or rebuilds its legends (run).
   void ShowPageValues(int page);
   /// After every road redraw: the traffic of a shown run over it, or no traffic layer.
@@ -469,8 +448,7 @@ class TFormMain : public QMainWindow,
   TPageLaneChangeAreas* PageLaneChangeAreas = nullptr;
   int pressSection_ = -1;  // where the last selection drag started
   int pressLane_ = -1;
-  bool draggingDetector_ = false;
-  int dragDetector_ = -1;
+  class RoadPageGestures* gestures_[kBatchPage + 1] = {};  // by page number
   QMenu* PopupMenuEditRoad = nullptr;
   QMenu* PopupMenuHeaderControl = nullptr;
   QMenu* PopupMenuDetectorGraph = nullptr;

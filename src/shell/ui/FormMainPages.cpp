@@ -138,7 +138,7 @@ void TFormMain::AttachConfiguration() {
   if (run_) run_->SetCurrentFileName(document_->CurrentFileName());
   if (PageSettings) PageSettings->SetConfig(&document_->Config());
   if (PageGeneration) PageGeneration->SetConfig(&document_->Config());
-  if (PageRun) PageRun->LabelVehicleCount->setText("0");
+  if (PageRun) PageRun->ConfigurationReplaced();
 }
 
 void TFormMain::ConfigurationSwapped() {

@@ -18,9 +18,11 @@
 #include "roadview/RoadDrawFlags.h"
 #include "roadview/ui/PageFlowPerOrigin.h"
 #include "roadview/ui/PageLaneChangeAreas.h"
+#include "roadview/ui/PageLaneChangeBehavior.h"
 #include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageRoadLayout.h"
 #include "roadview/ui/PageSurfaceDetails.h"
+#include "roadview/ui/RoadPageGestures.h"
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/RunController.h"
@@ -31,9 +33,6 @@
 namespace {
 
 constexpr int kMaxClipboardText = 9999;
-// Below the distance scale: the detector labels [pixel].
-constexpr int kDetectorLabelsTopKavro = 317;
-constexpr int kDetectorLabelsTopDovel = 173;
 
 const char* const kGraphKinds[][2] = {{"Itemqk", "qk"}, {"Itemuq", "uq"}, {"Itemuk", "uk"},
                                       {"Itemqt", "qt"}, {"Itemkt", "kt"}, {"Itemut", "ut"},
@@ -201,75 +200,9 @@ void TFormMain::SetSelection(const RoadEditSelection& selection) {
 
 // ---- Road image gestures -------------------------------------------------------------------
 
-// The detector whose label lies under x, searched from the last; -1 for none.
-int TFormMain::DetectorLabelAt(int x, int y) const {
-  const int top = mode_ == DOVEL ? kDetectorLabelsTopDovel : kDetectorLabelsTopKavro;
-  if (y < top) return -1;
-  const KDConfig& config = document_->Config();
-  for (int d = config.DetectorCount() - 1; d >= 0; --d) {
-    const KDConfig::DetectorArea area = config.DetectorDisplayArea(d);
-    if (area.halfWidth >= 0 && std::abs(x - area.x) <= area.halfWidth) return d;
-  }
-  return -1;
-}
-
-namespace {
-
-// The rank of the origin or destination whose glyph of the last drawing lies under (x, y),
-// searched from the first; -1 when there is none.
-int OriginGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
-  for (size_t i = 0; i < areas.origins.size(); ++i) {
-    const GlyphArea& a = areas.origins[i];
-    if (a.top < y && y < a.bottom && a.x - 18 < x && x < a.x) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-int DestinationGlyphAt(const RoadDisplayAreas& areas, int x, int y) {
-  for (size_t i = 0; i < areas.destinations.size(); ++i) {
-    const GlyphArea& a = areas.destinations[i];
-    if (a.top < y && y < a.bottom && a.x < x && x < a.x + 21) return static_cast<int>(i);
-  }
-  return -1;
-}
-
-}  // namespace
-
-// A click on a destination glyph chooses that destination on the lane change pages and its
-// row on the names page; a click on an origin glyph its row on the names page and on the
-// flow per origin page.
-bool TFormMain::GlyphMouseDown(int x, int y) {
+RoadPageGestures* TFormMain::ShownPageGestures() const {
   const int page = CurrentPage();
-  const int destination = DestinationGlyphAt(RoadViewMain->DisplayAreas(), x, y);
-  if (destination >= 0 && (page == kLaneChangeBehaviorPage || page == kLaneChangeAreasPage) &&
-      PageLaneChangeAreas && destination < PageLaneChangeAreas->ComboBoxCurrentSink->count()) {
-    PageLaneChangeAreas->ComboBoxCurrentSink->setCurrentIndex(destination);
-    ShowLaneChangeAreas();
-    return true;
-  }
-  const int origin = OriginGlyphAt(RoadViewMain->DisplayAreas(), x, y);
-  if (origin >= 0 && page == kFlowPerOriginPage && PageFlowPerOrigin) {
-    // Row 0 of the flow table holds the times; origin r is row r + 1.
-    QTableWidget* flows = PageFlowPerOrigin->StringGridOF;
-    if (origin + 1 >= flows->rowCount()) return false;
-    flows->setFocus();
-    flows->setCurrentCell(origin + 1, std::max(flows->currentColumn(), 1));
-    return true;
-  }
-  if (page != kODNamesPage || !PageODNames) return false;
-  QTableWidget* grid = nullptr;
-  int row = -1;
-  if (destination >= 0) {
-    grid = PageODNames->StringGridSinkNames;
-    row = destination;
-  } else if (origin >= 0) {
-    grid = PageODNames->StringGridSourceNames;
-    row = origin;
-  }
-  if (!grid || row >= grid->rowCount()) return false;
-  grid->setFocus();
-  grid->setCurrentCell(row, 1);
-  return true;
+  return page >= 0 && page <= kBatchPage ? gestures_[page] : nullptr;
 }
 
 void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::KeyboardModifiers,
@@ -277,10 +210,10 @@ void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::Key
   lastScreenPoint_ = screen;
   const RoadEditSelection before = selection_;
   downX_ = x;
-  if (GlyphMouseDown(x, y)) return;
-  if (FurnitureMouseDown(x, y, button, screen)) return;
   const int page = CurrentPage();
-  const int detector = DetectorLabelAt(x, y);
+  RoadPageGestures* gestures = ShownPageGestures();
+  if (gestures && gestures->RoadMouseDown(x, y, button, screen)) return;
+  const int detector = DetectorLabelAt(RoadViewMain->DisplayAreas(), MaxLane(), x, y);
   if (detector >= 0 && (page == kSettingsPage || page == kRunPage)) {
     menuDetector_ = detector;
     ItemDetectorTitle->setText(QString("Detector %1").arg(detector + 1));
@@ -304,7 +237,8 @@ void TFormMain::ImageRoadMouseDown(int x, int y, Qt::MouseButton button, Qt::Key
 void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoint screen) {
   lastScreenPoint_ = screen;
   const RoadViewport view = RoadViewMain->Viewport();
-  if ((buttons & Qt::LeftButton) && FurnitureMouseMove(x)) return;
+  RoadPageGestures* gestures = ShownPageGestures();
+  if ((buttons & Qt::LeftButton) && gestures && gestures->RoadMouseDrag(x)) return;
   if (buttons & (Qt::LeftButton | Qt::RightButton)) {
     if (selectingArea_) {
       selection_.laneTo = LaneAtY(y);
@@ -330,7 +264,8 @@ void TFormMain::ImageRoadMouseMove(int x, int y, Qt::MouseButtons buttons, QPoin
 
 void TFormMain::ImageRoadMouseUp(int x, int y, Qt::MouseButton, QPoint screen) {
   lastScreenPoint_ = screen;
-  if (FurnitureMouseUp(x)) return;
+  if (RoadPageGestures* gestures = ShownPageGestures(); gestures && gestures->RoadMouseUp(x))
+    return;
   if (!selectingArea_) return;
   selection_.laneTo = LaneAtY(y);
   selection_.sectionTo = PixelToSection(Config(), RoadViewMain->Viewport(), x);
@@ -339,7 +274,8 @@ void TFormMain::ImageRoadMouseUp(int x, int y, Qt::MouseButton, QPoint screen) {
   RedrawRoad();
   DebugWrite(SelectionDebugLine(selection_));
   // On the lane change behaviour page a drag toggles the lanes every vehicle must leave.
-  if (CurrentPage() == kLaneChangeBehaviorPage) ToggleAllLaneChange(pressSection_, pressLane_);
+  if (CurrentPage() == kLaneChangeBehaviorPage)
+    PageLaneChangeBehavior->ToggleAllLaneChange(pressSection_, pressLane_);
 }
 
 void TFormMain::LaneLabelMouseDown(int lane) {
@@ -349,7 +285,10 @@ void TFormMain::LaneLabelMouseDown(int lane) {
 }
 
 void TFormMain::RoadContextMenu(QPoint screen) {
-  if (SurfaceContextMenu(CurrentPage(), screen)) return;
+  lastScreenPoint_ = screen;
+  if (RoadPageGestures* gestures = ShownPageGestures();
+      gestures && gestures->RoadContextMenu(screen))
+    return;
   if (CurrentPage() != kPhysicalRoadLayoutPage) return;
   RedrawRoad();  // the entries follow the selection
   PopupMenuEditRoad->popup(screen);

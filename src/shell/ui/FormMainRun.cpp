@@ -120,7 +120,8 @@ void TFormMain::CreateRunPages() {
 }
 
 // The page's own controls go above the stretch below the page title.
-void TFormMain::HostPage(int page, QWidget* content) {
+void TFormMain::HostPage(int page, QWidget* content, RoadPageGestures* gestures) {
+  if (page >= 0 && page <= kBatchPage) gestures_[page] = gestures;
   for (int i = 0; i < PageControl->count(); ++i) {
     QWidget* sheet = PageControl->widget(i);
     if (sheet->property(kPageProperty).toInt() != page) continue;
@@ -137,23 +138,15 @@ void TFormMain::ShowPageValues(int page) {
   if (page == kGenerationPage) PageGeneration->ShowValues();
   ShowFurniturePage(page);
   ShowTrafficPageValues(page);
-  // The destination colours follow the destinations as they are when the run page is shown.
-  if (page == kRunPage) {
-    PageRun->Legends->RebuildDestinations(Config());
-    // The keyboard starts the run from here: the space bar presses Run.
-    PageRun->BitBtnRun->setFocus();
-  }
+  if (page == kRunPage) PageRun->ShowValues(Config());
 }
 
 int TFormMain::RedrawVehicles() {
   if (!RunPages(CurrentPage())) return -1;
   ++trafficRedraws_;
-  const int scheme = PageRun->ColorScheme();
   TrafficDrawSettings settings;
-  settings.scheme = static_cast<ColorScheme>(scheme);
-  settings.destinationCount = PageRun->Legends->DestinationCount();
+  PageRun->TrafficColors(settings);
   settings.flags = RoadViewMain->DrawFlags();
-  settings.swatchColors = PageRun->Legends->SwatchColors(scheme);
   if (mode_ == DOVEL) {
     // The external model's vehicles, read through the wrappers.
     ModelWrapperVehicles model;

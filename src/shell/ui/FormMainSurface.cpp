@@ -1,9 +1,7 @@
 // The surface details page (KAVRO mode), the speed limit page and the external model's surface
-// details page (DOVEL mode): every value the pages accept records its undo point, is written
-// into the selected cells and redraws the road, which refreshes the page.
+// details page (DOVEL mode): the pages commit the values they accept through the host; the main
+// window creates them and refreshes them with every redraw.
 
-#include <QLineEdit>
-#include <QMenu>
 #include <cmath>
 
 #include "config/DovelLink.h"
@@ -16,8 +14,6 @@
 #include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
-#include "shell/ui/FormValue.h"
-#include "shell/ui/QtText.h"
 
 namespace {
 
@@ -32,17 +28,11 @@ void TFormMain::CreateSurfacePages() {
   const char* const captions[kKavroSurfaceRows] = {"LabelSpeedSuppression", "LabelTrucksAllowed",
                                                    "LabelSpeedLimit"};
   for (int i = 0; i < kKavroSurfaceRows; ++i) rows.push_back(KavroSurfaceRow(i, Text(captions[i])));
-  PageKAVROSurfaceDetails = new TPageKAVROSurfaceDetails(std::move(rows));
-  HostPage(kSurfaceDetailsPage, PageKAVROSurfaceDetails);
-  connect(PageKAVROSurfaceDetails, &TPageKAVROSurfaceDetails::ApplyValue, this,
-          &TFormMain::SurfaceValueApply);
-  connect(PageKAVROSurfaceDetails, &TPageKAVROSurfaceDetails::OtherClick, this,
-          &TFormMain::SurfaceOtherClick);
-  connect(PageKAVROSurfaceDetails, &TPageKAVROSurfaceDetails::DetailChosen, this,
-          &TFormMain::RedrawRoad);
+  PageKAVROSurfaceDetails = new TPageKAVROSurfaceDetails(TrafficHost(), std::move(rows));
+  HostPage(kSurfaceDetailsPage, PageKAVROSurfaceDetails, PageKAVROSurfaceDetails);
 
-  PageSpeedLimit = new TPageSpeedLimit;
-  HostPage(kSpeedLimitPage, PageSpeedLimit);
+  PageSpeedLimit = new TPageSpeedLimit(TrafficHost());
+  HostPage(kSpeedLimitPage, PageSpeedLimit, PageSpeedLimit);
   PageSpeedLimit->SetRange([this](int& low, int& high) {
     if (mode_ != DOVEL || !udov_) return false;
     float minimum = 0.0f;
@@ -54,15 +44,9 @@ void TFormMain::CreateSurfacePages() {
     high = static_cast<int>(std::floor(maximum));
     return true;
   });
-  connect(PageSpeedLimit, &TPageSpeedLimit::ApplySpeedLimit, this, &TFormMain::SpeedLimitApply);
-  connect(PageSpeedLimit, &TPageSpeedLimit::OtherClick, this, &TFormMain::SpeedLimitOtherClick);
 
-  PageDOVELSurfaceDetails = new TPageDOVELSurfaceDetails;
+  PageDOVELSurfaceDetails = new TPageDOVELSurfaceDetails(TrafficHost());
   HostPage(kDovelSurfaceDetailsPage, PageDOVELSurfaceDetails);
-  connect(PageDOVELSurfaceDetails, &TPageDOVELSurfaceDetails::DetailChosen, this,
-          &TFormMain::RedrawRoad);
-  connect(PageDOVELSurfaceDetails, &TPageDOVELSurfaceDetails::SliderMoved, this,
-          &TFormMain::DovelSurfaceSliderMoved);
 }
 
 void TFormMain::ShowModelSurfaceDetails() {
@@ -84,73 +68,4 @@ void TFormMain::RefreshSurfacePages(int page) {
     PageSpeedLimit->ShowSpeedLimit(SectionSpeedLimit(Config(), selection_));
   if (page == kDovelSurfaceDetailsPage && PageDOVELSurfaceDetails)
     PageDOVELSurfaceDetails->Refresh(Config(), selection_);
-}
-
-void TFormMain::SurfaceValueApply(int value) {
-  const SurfaceDetailRow& row = PageKAVROSurfaceDetails->Row();
-  if (!SurfaceValueAllowed(row, value)) return;
-  RecordUndo(Text("LabelSetKAVROSurfaceDetail"));
-  SetSurfaceValue(Config(), row, selection_, value);
-  ConfigurationChanged();
-  RedrawRoad();
-}
-
-void TFormMain::SurfaceOtherClick() {
-  const SurfaceDetailRow row = PageKAVROSurfaceDetails->Row();
-  int current = 0;
-  ScanFieldNumber(ToText(PageKAVROSurfaceDetails->EditKAVROSurfaceDetailsValue->text()), current);
-  int value = 0;
-  if (!AskValue(this, lastScreenPoint_.x(), lastScreenPoint_.y(), current,
-                static_cast<int>(std::trunc(row.low)), static_cast<int>(std::trunc(row.high)),
-                "Enter new value", SurfaceOtherCaption(row), value))
-    return;
-  SurfaceValueApply(value);
-}
-
-void TFormMain::SpeedLimitApply(int limit) {
-  if (limit < 1) return;
-  RecordUndo("set speed limit");
-  SetSectionSpeedLimit(Config(), selection_, limit);
-  ConfigurationChanged();
-  RedrawRoad();
-}
-
-void TFormMain::SpeedLimitOtherClick() {
-  int current = 0;
-  ScanFieldNumber(ToText(PageSpeedLimit->EditSpeedLimit->text()), current);
-  int value = 0;
-  // The dialog's range, not the model's.
-  if (!AskValue(this, lastScreenPoint_.x(), lastScreenPoint_.y(), current, 1, 100,
-                "Enter new value ", "Set Speed Limit Value", value))
-    return;
-  if (value < 1 || value > 100) return;
-  SpeedLimitApply(value);
-}
-
-void TFormMain::DovelSurfaceSliderMoved(int position) {
-  const int detail = PageDOVELSurfaceDetails->Detail();
-  SurfaceDetailInfo info;
-  KDConfig::GetSurfaceDetailInfo(detail, info);
-  // Without the model's range nothing could be stored that the model accepts.
-  if (info.type < 0) return;
-  RecordUndo("surface detail change");
-  SetDetailValue(Config(), selection_, detail, info.perLane, DetailSliderValue(info, position));
-  ConfigurationChanged();
-  RedrawRoad();
-}
-
-// The value pop-up menus open over a selection that holds an open lane.
-bool TFormMain::SurfaceContextMenu(int page, QPoint screen) {
-  if (page != kSurfaceDetailsPage && page != kSpeedLimitPage) return false;
-  if (!SelectionHoldsOpenLane(Config(), selection_)) return true;
-  lastScreenPoint_ = screen;
-  RedrawRoad();  // the entries follow the selection
-  if (page == kSurfaceDetailsPage) {
-    PageKAVROSurfaceDetails->PreparePopup();
-    PageKAVROSurfaceDetails->PopupMenuKAVROSurfaceDetails->popup(screen);
-  } else {
-    PageSpeedLimit->PreparePopup();
-    PageSpeedLimit->PopupMenuSpeedLimit->popup(screen);
-  }
-  return true;
 }

@@ -13,8 +13,10 @@
 #include "roadview/ui/PageFlowPerOrigin.h"
 #include "roadview/ui/PageODNames.h"
 #include "roadview/ui/PageParameters.h"
+#include "roadview/ui/RoadView.h"
 #include "shell/PageCatalogue.h"
 #include "shell/ui/FormMain.h"
+#include "shell/ui/FormValue.h"
 #include "shell/ui/QtText.h"
 
 TrafficPageHost TFormMain::TrafficHost() {
@@ -37,18 +39,31 @@ TrafficPageHost TFormMain::TrafficHost() {
   };
   host.debug = [this](const std::string& line) { DebugWrite(line); };
   host.beep = [] { QApplication::beep(); };
+  host.redraw = [this] { RedrawRoad(); };
+  host.pointer = [this](int& sx, int& sy) {
+    sx = lastScreenPoint_.x();
+    sy = lastScreenPoint_.y();
+  };
+  host.text = [this](const std::string& label) { return Text(label); };
+  host.viewport = [this] { return RoadViewMain->Viewport(); };
+  host.areas = [this]() -> const RoadDisplayAreas& { return RoadViewMain->DisplayAreas(); };
+  host.selection = [this]() -> const RoadEditSelection& { return selection_; };
+  host.askValue = [this](int sx, int sy, int current, int minimum, int maximum,
+                         const std::string& prompt, const std::string& caption, int& value) {
+    return AskValue(this, sx, sy, current, minimum, maximum, prompt, caption, value);
+  };
   return host;
 }
 
 void TFormMain::CreateTrafficPages() {
   PageODNames = new TPageODNames(TrafficHost());
-  HostPage(kODNamesPage, PageODNames);
+  HostPage(kODNamesPage, PageODNames, PageODNames);
   PageComposition = new TPageComposition(TrafficHost());
   HostPage(kCompositionPage, PageComposition);
   PageODMatrix = new TPageODMatrix(TrafficHost());
   HostPage(kODMatrixPage, PageODMatrix);
   PageFlowPerOrigin = new TPageFlowPerOrigin(TrafficHost());
-  HostPage(kFlowPerOriginPage, PageFlowPerOrigin);
+  HostPage(kFlowPerOriginPage, PageFlowPerOrigin, PageFlowPerOrigin);
   PageParameters = new TPageParameters(TrafficHost());
   HostPage(kParameterPage, PageParameters);
   // The parameter grid takes the place of the placeholder below the page area.
@@ -81,8 +96,7 @@ void TFormMain::ShowTrafficPageValues(int page) {
       PageODMatrix->ShowValues();
       break;
     case kFlowPerOriginPage:
-      PageFlowPerOrigin->RebuildFlowPage();
-      PageFlowPerOrigin->StringGridOF->setFocus();
+      PageFlowPerOrigin->ShowValues();
       break;
     case kParameterPage: {
       PageParameters->SetEntry(

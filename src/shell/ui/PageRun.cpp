@@ -13,6 +13,7 @@
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"
+#include "roadview/ui/TrafficPainter.h"
 #include "shell/RunSettings.h"
 #include "shell/ScreenDumpFiles.h"
 #include "shell/TextTable.h"
@@ -112,6 +113,20 @@ TPageRun::TPageRun(RunController& run, const TextTable& texts, QWidget* parent)
 TPageRun::~TPageRun() {
   run_.Halt();
   run_.SetObserver(nullptr);
+}
+
+void TPageRun::ShowValues(const KDConfig& config) {
+  Legends->RebuildDestinations(config);
+  BitBtnRun->setFocus();
+}
+
+void TPageRun::ConfigurationReplaced() { LabelVehicleCount->setText("0"); }
+
+void TPageRun::TrafficColors(TrafficDrawSettings& settings) const {
+  const int scheme = ColorScheme();
+  settings.scheme = static_cast<::ColorScheme>(scheme);
+  settings.destinationCount = Legends->DestinationCount();
+  settings.swatchColors = Legends->SwatchColors(scheme);
 }
 
 void TPageRun::RefreshControls() {

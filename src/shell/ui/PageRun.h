@@ -12,6 +12,7 @@ class QLabel;
 class QPushButton;
 class TextTable;
 class TRunLegends;
+struct TrafficDrawSettings;
 
 // The run page: Run, Step, Stop and Reset, the simulation speed and redraw rate, the simulator
 // time and the number of vehicles on the road. It follows the run controller as its observer
@@ -49,6 +50,13 @@ class TPageRun : public QWidget, public RunObserver {
 
   /// Refreshes buttons and time from the run state (showing the page, a new configuration).
   void RefreshControls();
+  /// The page is shown: the destination colours follow the destinations as they are now, and
+  /// the keyboard starts the run from here (the space bar presses Run).
+  void ShowValues(const KDConfig& config);
+  /// A new configuration: no vehicles are on its road yet.
+  void ConfigurationReplaced();
+  /// The colouring of the traffic the chosen scheme and the legends make.
+  void TrafficColors(TrafficDrawSettings& settings) const;
 
   /// The colour scheme list and legends of the program mode: the external model's third
   /// scheme is its merge intention, and it has a seventh, "ICC equipped".

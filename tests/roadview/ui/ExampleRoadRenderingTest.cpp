@@ -259,7 +259,8 @@ void CheckDetectors(const KDConfig& config, RoadCheck& check, int selected) {
     SCOPED_TRACE("detector " + std::to_string(i));
     const int x = check.Col(config.DetectorPosition(i));
     const int hw = (font.Width(std::to_string(i + 1)) + 4) / 2;
-    const KDConfig::DetectorArea area = config.DetectorDisplayArea(i);
+    ASSERT_LT(i, static_cast<int>(check.Areas().detectorLabels.size()));
+    const DetectorLabelArea area = check.Areas().detectorLabels[i];
     if (x < -hw || x > kWidth + hw) {
       EXPECT_EQ(area.x, 0);
       EXPECT_EQ(area.halfWidth, -1);

@@ -184,12 +184,13 @@ TEST(DrawRoadLayoutDetectors, LinesAndLabelBoxes) {
   // Label tick and box below the scale; detector 1 is selected: its box is red.
   EXPECT_PIXEL(picture, x0, 313, RoadColor::White);
   EXPECT_PIXEL(picture, x0, 315, RoadColor::White);  // the box's top edge
-  const KDConfig::DetectorArea area0 = config.DetectorDisplayArea(0);
+  ASSERT_EQ(picture.areas.detectorLabels.size(), 2u);
+  const DetectorLabelArea area0 = picture.areas.detectorLabels[0];
   EXPECT_EQ(area0.x, x0);
   EXPECT_GT(area0.halfWidth, 2);
   EXPECT_PIXEL(picture, x0 - area0.halfWidth - 1, 318, RoadColor::Yellow);
   EXPECT_PIXEL(picture, x0 - area0.halfWidth - 2, 318, RoadColor::White);
-  const KDConfig::DetectorArea area1 = config.DetectorDisplayArea(1);
+  const DetectorLabelArea area1 = picture.areas.detectorLabels[1];
   EXPECT_EQ(area1.x, x1);
   EXPECT_PIXEL(picture, x1 - area1.halfWidth - 1, 318, RoadColor::Red);
 }
@@ -201,26 +202,26 @@ TEST(DrawRoadLayoutDetectors, LabelsFarOutsideTheBitmapAreNotShown) {
   config.AddDetector(100);
   Picture picture;
   picture.Draw(config, 0, 12, 0);  // zoom 10 at the road start: 0 .. about 300 m
-  EXPECT_EQ(config.DetectorDisplayArea(0).x, 0);
-  EXPECT_EQ(config.DetectorDisplayArea(0).halfWidth, -1);
-  EXPECT_GT(config.DetectorDisplayArea(1).halfWidth, 0);
+  ASSERT_EQ(picture.areas.detectorLabels.size(), 2u);
+  EXPECT_EQ(picture.areas.detectorLabels[0].x, 0);
+  EXPECT_EQ(picture.areas.detectorLabels[0].halfWidth, -1);
+  EXPECT_GT(picture.areas.detectorLabels[1].halfWidth, 0);
 }
 
 TEST(DrawRoadLayoutBitmap, ZeroWidthDrawsAndRecordsNothing) {
   KDConfig config;
   config.AddDetector(2000);
-  Picture picture;
-  picture.Draw(config);
-  const KDConfig::DetectorArea before = config.DetectorDisplayArea(0);
   QImage empty;
   std::vector<HeaderItem> header{{5, "x"}};
   RoadDisplayAreas areas;
   areas.origins.push_back({1, 2, 3});
+  areas.detectorLabels.push_back({7, 3});
   DrawRoadLayout(config, empty, &header, 0, 0, 0, &areas);
-  EXPECT_EQ(config.DetectorDisplayArea(0).x, before.x);
   EXPECT_EQ(header.size(), 1u);
   EXPECT_EQ(header[0].width, 5);
   EXPECT_EQ(areas.origins.size(), 1u);
+  ASSERT_EQ(areas.detectorLabels.size(), 1u);
+  EXPECT_EQ(areas.detectorLabels[0].x, 7);
 }
 
 TEST(DrawRoadLayoutHeader, ItemsMatchTheSections) {
