@@ -133,7 +133,6 @@ void KDConfig::SetDetectorDisplayArea(int n, int x, int halfWidth) const {
   detectorAreas_[n] = DetectorArea{x, halfWidth};
 }
 
-
 // ---- Traffic lights --------------------------------------------------------------------
 
 int KDConfig::TrafficLightCount() const { return static_cast<int>(trafficLights_.size()); }

@@ -1,5 +1,7 @@
 #include "kernel/Kernel.h"
 
+#include "config/ProgramError.h"
+
 // Lane change areas as the drivers meet them. Each area has a voluntary zone followed by a
 // required zone that ends at the area's end; a vehicle is in at most one area of its lane at
 // a time (the first one, in driving direction, that it has not yet passed).
@@ -7,12 +9,12 @@
 const KernelBHVSection* Kernel::FindArea(int lane, int destination, const KernelBHVSection* start,
                                          float position) {
   if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
-  if (!KernelAssert(position >= 0, "Position >= 0")) return nullptr;
+  if (!KAVRO_ASSERT(position >= 0)) return nullptr;
   const auto& list = areas_[lane];
   // The remembered area itself, when the vehicle is still in it: the search would stop there.
   if (start != nullptr && start->lane == lane && position <= start->end &&
-      (start->destination == -1 || start->destination == destination) &&
-      start->indexInLane >= 0 && static_cast<std::size_t>(start->indexInLane) < list.size() &&
+      (start->destination == -1 || start->destination == destination) && start->indexInLane >= 0 &&
+      static_cast<std::size_t>(start->indexInLane) < list.size() &&
       list[start->indexInLane].get() == start)
     return start;
   std::size_t index = 0;
@@ -47,7 +49,7 @@ const KernelBHVSection* Kernel::CurrentArea(const RoadObject* vehicle) {
 }
 
 bool Kernel::RouteChoice(const RoadObject* vehicle, int group, float p) {
-  if (!KernelAssert(group > 0, "RouteChoiceNumber > 0")) return false;
+  if (!KAVRO_ASSERT(group > 0)) return false;
   VehicleInfo& info = *vehicle->Vehicle();
   if (group != info.routeChoiceNumber) {
     info.routeChoiceLeft = Random() < p;

@@ -160,7 +160,7 @@ TEST(KernelMessageHeadless, CauseOutOfRangeIsAnAssertion) {
   EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
   EXPECT_EQ(
       capture.Reports()[0].text.rfind(
-          "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))", 0),
+          "index >= 0 && index < kCauseCount", 0),
       0u);
   EXPECT_FALSE(kernel.Ready());
 }
