@@ -1,6 +1,5 @@
-#include "kernel/Kernel.h"
-
 #include "config/ProgramError.h"
+#include "kernel/Kernel.h"
 
 // Lane change areas as the drivers meet them. Each area has a voluntary zone followed by a
 // required zone that ends at the area's end; a vehicle is in at most one area of its lane at
