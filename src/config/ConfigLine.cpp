@@ -6,14 +6,14 @@
 #include <cmath>
 #include <system_error>
 
+#include "config/TextChars.h"
+
 namespace {
 
 // The characters C's formatted input treats as white space.
 bool IsBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 void TrimTrailingBlanks(std::string& text) {
   size_t end = text.size();

@@ -6,10 +6,10 @@
 #include <sstream>
 
 #include "config/ConfigReader.h"
-#include "config/FileRead.h"
-#include "config/FileReplace.h"
 #include "config/DovelConfig.h"
 #include "config/DovelLink.h"
+#include "config/FileRead.h"
+#include "config/FileReplace.h"
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
 #include "config/ProgramMode.h"

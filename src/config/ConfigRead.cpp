@@ -87,8 +87,8 @@ bool ConfigReader::HandleLine(FileKey key, const SplitLine& line) {
   ValueScanner values(line.value);
   if (!HandleKey(key, line, values)) return false;
   if (KeywordOf(key).fixedValues && !values.AtEnd())
-    return Fail(Format("Unexpected text after the values: \"%s\"",
-                       QuotedLine(values.Rest()).c_str()));
+    return Fail(
+        Format("Unexpected text after the values: \"%s\"", QuotedLine(values.Rest()).c_str()));
   return true;
 }
 

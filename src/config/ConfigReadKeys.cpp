@@ -98,7 +98,8 @@ bool ConfigReader::StoreLaneGroup(int section, int lane, const std::string& grou
     return Fail("Bad no-overtaking-trucks value (must be 0 or 1)");
   if (allLaneChange != 0 && allLaneChange != 1)
     return Fail("Bad all-lane-change-required value (must be 0 or 1)");
-  if (!SpeedSuppressionValid(suppression)) return Fail("Bad speed suppression (must lie in 0 .. 1)");
+  if (!SpeedSuppressionValid(suppression))
+    return Fail("Bad speed suppression (must lie in 0 .. 1)");
   if (!SpeedLimitValid(speedLimit))
     return Fail(Format("Bad speed limit (must lie in 0 .. %g km/h)", kMaxSpeedLimit));
   if (!SlopeValid(slope)) return Fail("Bad slope (must lie in 0 .. 0.07)");
@@ -408,8 +409,7 @@ bool ConfigReader::HandleMaxTime(const SplitLine& line, ValueScanner& values) {
   if (line.hasI1) return Fail("Bad format (value BEFORE the ':')");
   if (maxTimeSteps_ != 0) return Fail("Duplicate definition of maximum simulation time");
   int steps = 0;
-  if (!values.IntWord(steps) || steps <= 0)
-    return Fail("Bad maximum simulation time");
+  if (!values.IntWord(steps) || steps <= 0) return Fail("Bad maximum simulation time");
   maxTimeSteps_ = steps;
   maxTimeLine_ = lineNo_;
   maxTimeText_ = line_;
@@ -434,8 +434,7 @@ bool ConfigReader::HandleTempClosedLane(const SplitLine& line, ValueScanner& val
 bool ConfigReader::HandleTeleport(const SplitLine& line, ValueScanner& values, bool entrance) {
   int count = config_.TeleportCount(entrance);
   int counterpart = 0;
-  if (!line.hasI1 || line.hasI2 || line.i1 < 0 || line.i1 >= count ||
-      !values.IntWord(counterpart))
+  if (!line.hasI1 || line.hasI2 || line.i1 < 0 || line.i1 >= count || !values.IntWord(counterpart))
     return Fail("Bad teleport number");
   config_.SetTeleportCounterPart(entrance, line.i1, counterpart);
   return true;

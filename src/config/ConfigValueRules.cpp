@@ -27,13 +27,13 @@ int StepsToSeconds(int steps, int stepsPerSecond) {
 
 bool SeedValid(int seed) { return seed > 0 && seed % 2 != 0; }
 
-bool SpeedSuppressionValid(float suppression) {
-  return suppression >= 0.0f && suppression <= 1.0f;
-}
+bool SpeedSuppressionValid(float suppression) { return suppression >= 0.0f && suppression <= 1.0f; }
 
 bool SlopeValid(float slope) { return slope >= 0.0f && static_cast<double>(slope) <= 0.070001; }
 
-bool SpeedLimitValid(float speedLimit) { return speedLimit >= 0.0f && speedLimit <= kMaxSpeedLimit; }
+bool SpeedLimitValid(float speedLimit) {
+  return speedLimit >= 0.0f && speedLimit <= kMaxSpeedLimit;
+}
 
 int FlowPointRoom(int firstTime) {
   return firstTime > 0 ? kMaxFlowPointsRead - 1 : kMaxFlowPointsRead;

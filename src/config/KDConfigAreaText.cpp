@@ -19,6 +19,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/TextChars.h"
 
 namespace {
 
@@ -27,7 +28,6 @@ constexpr int kLaneTypeValue = PP_LANETYPE - PP_SPARE9;
 // The longest road a configuration file may describe [m]; a paste must stay within it.
 constexpr long long kMaxRoadLength = 16777216;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsSeparator(char c) { return c == '(' || c == ')' || c == ','; }
 
 // The text of one number: everything up to the next bracket or comma.

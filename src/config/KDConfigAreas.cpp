@@ -11,9 +11,6 @@
 // Lane change areas of the destinations. The editors and the file readers validate their
 // input first, so a broken rule here is an internal error that names the violated condition.
 
-#define AREA_REQUIRE(condition, text) \
-  ((condition) ? true : (::AssertionFailed(text, __FILE__, __LINE__), false))
-
 BHVSection* KDConfig::LaneChangeArea(int sink, int rank) const {
   if (sink < 0 || sink >= MAXSINK || !sinklist_[sink] || rank < 0) return nullptr;
   BHVSection* area = sinklist_[sink]->Areas();
@@ -66,20 +63,18 @@ float KDConfig::LaneChangeAreaProbability(int sink, int rank, int vehicleType) c
 }
 
 BHVSection* KDConfig::CheckedArea(int sink, int rank) const {
-  if (!AREA_REQUIRE(sink >= 0 && sink < MAXSINK && sinklist_[sink], "sink != NULL")) return nullptr;
-  if (!AREA_REQUIRE(rank >= 0, "Rank >= 0")) return nullptr;
+  if (!KAVRO_ASSERT(sink >= 0 && sink < MAXSINK && sinklist_[sink])) return nullptr;
+  if (!KAVRO_ASSERT(rank >= 0)) return nullptr;
   BHVSection* area = LaneChangeArea(sink, rank);
-  AREA_REQUIRE(area, "bhvsection != NULL");
+  KAVRO_ASSERT(area != nullptr);
   return area;
 }
 
 void KDConfig::AddLaneChangeArea(int sink, int lane, int position, int lengthRequired,
                                  int lengthVoluntary, bool mergeLeft) {
-  if (!AREA_REQUIRE(sink >= 0 && sink < MAXSINK && sinklist_[sink], "sinklist[SinkNo] != NULL") ||
-      !AREA_REQUIRE(lengthRequired >= 0, "LengthRequired >= 0") ||
-      !AREA_REQUIRE(lengthVoluntary >= 0, "LengthVoluntary >= 0") ||
-      !AREA_REQUIRE(position >= 0 && position <= Length(),
-                    "(Position >= 0) && (Position <= Length ())"))
+  if (!KAVRO_ASSERT(sink >= 0 && sink < MAXSINK && sinklist_[sink]) ||
+      !KAVRO_ASSERT(lengthRequired >= 0) || !KAVRO_ASSERT(lengthVoluntary >= 0) ||
+      !KAVRO_ASSERT(position >= 0 && position <= Length()))
     return;
   auto area = std::make_unique<BHVSection>();
   area->Lane = lane;
@@ -101,12 +96,9 @@ void KDConfig::SetLaneChangeAreaProbability(int sink, int rank, int vehicleType,
                                             int routeChoiceGroup) {
   BHVSection* area = CheckedArea(sink, rank);
   if (!area ||
-      !AREA_REQUIRE(vehicleType == -1 || (vehicleType >= 0 && vehicleType < MAXVEHICLETYPE),
-                    "(VehicleType >= 0) && (VehicleType < MAXVEHICLETYPE)") ||
-      !AREA_REQUIRE(probability >= 0 && probability <= 1,
-                    "(Probability >= 0.0) && (Probability <= 1.0)") ||
-      !AREA_REQUIRE(routeChoiceGroup >= 0 || routeChoiceGroup == -1,
-                    "(RouteChoiceGroup >= 0) || (RouteChoiceGroup == -1)"))
+      !KAVRO_ASSERT(vehicleType == -1 || (vehicleType >= 0 && vehicleType < MAXVEHICLETYPE)) ||
+      !KAVRO_ASSERT(probability >= 0 && probability <= 1) ||
+      !KAVRO_ASSERT(routeChoiceGroup >= 0 || routeChoiceGroup == -1))
     return;
   if (vehicleType == -1) {
     std::fill(std::begin(area->Probability), std::end(area->Probability), probability);
@@ -119,29 +111,27 @@ void KDConfig::SetLaneChangeAreaProbability(int sink, int rank, int vehicleType,
 
 void KDConfig::SetLaneChangeAreaLengthRequired(int sink, int rank, int length) {
   BHVSection* area = CheckedArea(sink, rank);
-  if (!area || !AREA_REQUIRE(length >= 0, "Length >= 0")) return;
+  if (!area || !KAVRO_ASSERT(length >= 0)) return;
   area->LengthRequired = length;
   Touch();
 }
 
 void KDConfig::SetLaneChangeAreaLengthVoluntary(int sink, int rank, int length) {
   BHVSection* area = CheckedArea(sink, rank);
-  if (!area || !AREA_REQUIRE(length >= 0, "Length >= 0")) return;
+  if (!area || !KAVRO_ASSERT(length >= 0)) return;
   area->LengthVoluntary = length;
   Touch();
 }
 
 void KDConfig::SetLaneChangeAreaPosition(int sink, int rank, int position) {
   BHVSection* area = CheckedArea(sink, rank);
-  if (!area || !AREA_REQUIRE(position >= 0 && position <= Length(),
-                             "(Position >= 0) && (Position <= Length ())"))
-    return;
+  if (!area || !KAVRO_ASSERT(position >= 0 && position <= Length())) return;
   area->Position = position;
   Touch();
 }
 
 void KDConfig::SortLaneChangeAreas(int sink) {
-  if (!AREA_REQUIRE(sink >= 0 && sink < MAXSINK && sinklist_[sink], "sink != NULL")) return;
+  if (!KAVRO_ASSERT(sink >= 0 && sink < MAXSINK && sinklist_[sink])) return;
   std::unique_ptr<BHVSection>& head = sinklist_[sink]->AreaListHead();
   std::vector<std::unique_ptr<BHVSection>> areas;
   while (head) {

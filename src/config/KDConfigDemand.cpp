@@ -5,6 +5,7 @@
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 #include "config/SourceSink.h"
+#include "config/Units.h"
 #include "config/VDCTypes.h"
 #include "config/fs_params.h"
 
@@ -264,7 +265,7 @@ float KDConfig::MaxSourceFlow(int origin) const {
     sl += p * length;    // [m]
     v += p * preferred;  // [km/h]
   }
-  v /= 3.6f;  // [m/s]
+  v = KmhToMs(v);
   if (v <= 0) return 0;
   const SourceSink* source = sourcelist_[origin].get();
   int lanes = source->ToLane() - source->FromLane() + 1;
@@ -291,10 +292,7 @@ void KDConfig::MoveSinkToRank(int rank, int section, int fromLane, int toLane) {
 }
 
 void KDConfig::MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLane, int toLane) {
-  if (rank < 0 || rank >= MAXSOURCE || !list[rank]) {
-    AssertionFailed("(List != NULL) && (Rank >= 0) && (List[Rank] != NULL)", __FILE__, __LINE__);
-    return;
-  }
+  if (!KAVRO_ASSERT(rank >= 0 && rank < MAXSOURCE && list[rank])) return;
   for (int i = rank; i >= 0; i--) {
     const SourceSink* record = list[i].get();
     if (!record || record->Section() != section || record->FromLane() != fromLane ||
@@ -306,5 +304,6 @@ void KDConfig::MoveToRank(SourceSinkPtr* list, int rank, int section, int fromLa
     }
     return;
   }
-  AssertionFailed("1 == 0", __FILE__, __LINE__);
+  const bool recordFound = false;
+  KAVRO_ASSERT(recordFound);
 }

@@ -91,8 +91,7 @@ void KDConfig::FindNewSources(std::vector<SourceSinkPtr>& found) {
   bool full = false;
   ScanOrigins(LaneTypes(0, Boundaries()), 0, Boundaries(), [&](const LaneGroup& group) {
     if (full) return;
-    if (found.size() >= MAXSOURCE) {
-      AssertionFailed("supersourcecount < MAXSOURCE", __FILE__, __LINE__);
+    if (!KAVRO_ASSERT(found.size() < MAXSOURCE)) {
       full = true;
       return;
     }
@@ -106,8 +105,7 @@ void KDConfig::FindNewSinks(std::vector<SourceSinkPtr>& found) {
   bool full = false;
   ScanDestinations(LaneTypes(0, Boundaries()), 0, Boundaries(), [&](const LaneGroup& group) {
     if (full) return;
-    if (found.size() >= MAXSINK) {
-      AssertionFailed("supersinkcount < MAXSINK", __FILE__, __LINE__);
+    if (!KAVRO_ASSERT(found.size() < MAXSINK)) {
       full = true;
       return;
     }

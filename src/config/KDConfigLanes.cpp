@@ -10,13 +10,6 @@
 
 namespace {
 
-// Reports a failed internal consistency condition under its own text.
-bool Require(bool holds, const char* condition,
-             std::source_location where = std::source_location::current()) {
-  if (!holds) AssertionFailed(condition, where.file_name(), static_cast<int>(where.line()));
-  return holds;
-}
-
 // A tapered on-ramp lane counts as paved for the lane change rules.
 bool IsPavedType(int laneType) { return (laneType & (LANE_PAVED | LANE_TAPERON)) != 0; }
 
@@ -100,8 +93,7 @@ void KDConfig::SetPhysicalSectionProperty(int section, int lane, int property, f
       break;
     }
     case PP_SPEEDSUPPRESSION:
-      if (!Require(value >= 0.0f && value <= 1.0f, "(NewValue >= 0.0) && (NewValue <= 1.0)"))
-        return;
+      if (!KAVRO_ASSERT(value >= 0.0f && value <= 1.0f)) return;
       row[PP_SPEEDSUPPRESSION] = value;
       if (!dovel && value != 1.0f) row[PP_SPEEDLIMIT] = DEFAULT_KAVRO_SPEEDLIMIT;
       break;
@@ -130,8 +122,7 @@ void KDConfig::SetPhysicalSectionProperty(int section, int lane, int property, f
 }
 
 bool KDConfig::StoreDistance(int section, int lane, float value, bool noAdjust) {
-  if (!Require(value >= 0.0f && value <= kMaxWholeDistance && value == std::trunc(value),
-               "(NewValue >= 0) && (NewValue == (int) NewValue)"))
+  if (!KAVRO_ASSERT(value >= 0.0f && value <= kMaxWholeDistance && value == std::trunc(value)))
     return false;
   if (lane != 0) {
     ProgramError(Format(
@@ -155,13 +146,10 @@ bool KDConfig::StoreDistance(int section, int lane, float value, bool noAdjust) 
 
 bool KDConfig::LaneTypeResult(int section, int lane, float value, bool noAdjust, bool report,
                               PhysSection& result) const {
-  const bool whole =
+  const bool wholeLaneType =
       value >= 0.0f && value <= static_cast<float>(LANEMASK_ALL) && value == std::trunc(value);
-  if (report)
-    Require(whole,
-            "(((int) NewValue) >= 0) && (((int) NewValue) <= LANEMASK_ALL) && "
-            "(NewValue == (int) NewValue)");
-  if (!whole) return false;
+  if (report) KAVRO_ASSERT(wholeLaneType);
+  if (!wholeLaneType) return false;
   int laneType = static_cast<int>(value);
   // Work on a copy, so that a failed check leaves the section as it was.
   PhysSection sec = sections_[section];
@@ -279,7 +267,7 @@ bool KDConfig::CompleteTapers(PhysSection& sec, int lane, bool report) const {
     while (tolane < MaxLane() - 1 && (TypeOf(sec, tolane + 1) & taperBit)) ++tolane;
     if (tolane - fromlane != 1) continue;
     if (fromlane == 0) {
-      if (report) Require(false, "fromlane > 0");
+      if (report) KAVRO_ASSERT(fromlane > 0);
       return false;
     }
     if (taperBit == LANE_TAPERON) {
@@ -321,10 +309,8 @@ void KDConfig::NormaliseDovelLanes(PhysSection& sec, int lane, int laneType) con
 // ---- Reading ------------------------------------------------------------------------
 
 float KDConfig::PhysicalSectionProperty(int section, int lane, int property) const {
-  if (!Require(section >= 0 && section <= Boundaries() && lane >= 0 && lane <= MaxLane() &&
-                   property >= 0 && property < PP_COUNT,
-               "(Section >= 0) && (Section <= Boundaries) && (Lane >= 0) && (Lane <= MAXLANE) "
-               "&& (Property >= 0) && (Property < PP_COUNT)"))
+  if (!KAVRO_ASSERT(section >= 0 && section <= Boundaries() && lane >= 0 && lane <= MaxLane() &&
+                    property >= 0 && property < PP_COUNT))
     return 0.0f;
   if (lane == MaxLane()) return 0.0f;
   return sections_[section].value[lane][property];
@@ -334,7 +320,7 @@ int KDConfig::IntPhysicalSectionProperty(int section, int lane, int property) co
   const float floatvalue = PhysicalSectionProperty(section, lane, property);
   const bool representable = std::fabs(floatvalue) <= kMaxWholeDistance;
   const int intvalue = representable ? static_cast<int>(floatvalue) : 0;
-  Require(representable && floatvalue == static_cast<float>(intvalue), "floatvalue == intvalue");
+  KAVRO_ASSERT(representable && floatvalue == static_cast<float>(intvalue));
   return intvalue;
 }
 
@@ -349,9 +335,7 @@ bool KDConfig::IsLaneInRange(int section, int lane) const {
 // ---- Lane queries ------------------------------------------------------------------------
 
 int KDConfig::OldPhysSectionType(int section, int lane) const {
-  if (!Require(IsLaneInRange(section, lane),
-               "(Section >= 0) && (Section <= Boundaries) && (Lane >= 0) && (Lane < MAXLANE)"))
-    return -1;
+  if (!KAVRO_ASSERT(IsLaneInRange(section, lane))) return -1;
   const int t = LaneType(section, lane);
   if (t & TELEPORTIN) return 10;
   if (t & TELEPORTOUT) return 11;

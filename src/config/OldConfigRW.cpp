@@ -137,8 +137,8 @@ ConfigReadResult OldConfigReader::Read(std::istream& in) {
   // The end of the file ends the reading wherever it comes after the road; what the file does
   // not give keeps its default. A file cut before that is no road at all.
   if (!roadRead_) {
-    Fail(BadFormat(
-        "the file ends before its road: the boundaries, lane types and lane properties"));
+    Fail(
+        BadFormat("the file ends before its road: the boundaries, lane types and lane properties"));
     return result_;
   }
   Finish();
@@ -383,8 +383,8 @@ bool OldConfigReader::StoreLaneGroup(int section, int lane, const std::string& g
       return Fail(BadFormat(where + "; no overtaking for trucks is 0 or 1"));
     if (scanner.Literal(',')) {
       if (!scanner.Float(speedLimit) || !SpeedLimitValid(speedLimit))
-        return Fail(BadFormat(where + Format("; the speed limit lies in 0 .. %g km/h",
-                                             kMaxSpeedLimit)));
+        return Fail(
+            BadFormat(where + Format("; the speed limit lies in 0 .. %g km/h", kMaxSpeedLimit)));
       hasLimit = true;
       if (scanner.Literal(',')) {
         if (!scanner.Float(slope) || !SlopeValid(slope))

@@ -3,6 +3,8 @@
 #include <cctype>
 #include <cstring>
 
+#include "config/TextChars.h"
+
 namespace {
 
 // Whether `c` is one of the letters of `set` (a zero byte never is).
@@ -49,7 +51,7 @@ bool SingleConversion(const std::string& format, const char* kinds) {
     }
     int digits = 0;
     for (++i; i < format.size() && !OneOf(kinds, format[i]); ++i) {
-      digits = std::isdigit(static_cast<unsigned char>(format[i])) ? digits + 1 : 0;
+      digits = IsDigit(format[i]) ? digits + 1 : 0;
       if (digits > 3) return false;
     }
   }

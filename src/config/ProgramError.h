@@ -68,6 +68,9 @@ void ClearTerminateRequest();
 /// printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Usage: if (!KAVRO_ASSERT(value >= 0)) return;  The check stays on in release builds.
+// Usage: if (!KAVRO_ASSERT(value >= 0)) return;  The check stays on in release builds, and the
+// report quotes the condition as written. The call is unqualified on purpose: a class whose
+// failed checks must also change its own state (the kernel stops being ready) declares a member
+// AssertionFailed(condition, file, line) that does so and calls ::AssertionFailed.
 #define KAVRO_ASSERT(condition) \
-  ((condition) ? true : (::AssertionFailed(#condition, __FILE__, __LINE__), false))
+  ((condition) ? true : (AssertionFailed(#condition, __FILE__, __LINE__), false))

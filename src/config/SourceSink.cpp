@@ -63,10 +63,7 @@ void SourceSink::SetLocation(int section, int fromLane, int toLane) {
 bool SourceSink::SetName(const std::string& name, const SourceSinkPtr* list, int length) {
   int rank = 0;
   while (rank < length && list[rank].get() != this) rank++;
-  if (rank >= length) {
-    AssertionFailed("rank < ListLength", __FILE__, __LINE__);
-    return false;
-  }
+  if (!KAVRO_ASSERT(rank < length)) return false;
   for (int i = 0; i < length && list[i]; i++) {
     if (i == rank || list[i]->name_ != name) continue;
     ProgramError(Format("SourceSink::SetName: new name for %s %d: %s is identical to name of %s %d",

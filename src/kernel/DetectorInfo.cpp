@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <new>
 
+#include "config/ProgramError.h"
 #include "kernel/Kernel.h"
 
 int DetectorInfo::PeriodOfStep(int step, int firstPeriodEnd, int periodLength) {
@@ -30,9 +31,7 @@ void DetectorInfo::AddSample(RoadObject* vehicle) {
   int lane = vehicle->Lane();
   int type = vehicle->Type() - RO_VEHICLE;
   float time = 0, speed = 0;
-  if (!kernel.KernelAssert(
-          kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time, &speed),
-          "FindPassingTimeAndSpeed (Vehicle, detectorpos, &tdet, &vdet)"))
+  if (!KAVRO_ASSERT(kernel.FindPassingTimeAndSpeed(vehicle, Owner()->Position(), &time, &speed)))
     return;
   kernel.TraceDetectorPassage(vehicle, Owner(), time, speed);
   if (type < 0 || type >= MAXVEHICLETYPE) {
@@ -62,4 +61,8 @@ int DetectorInfo::VehicleCount(int period, int lane, int type) const {
       if (type == -1 || k == type) total += periods[period].count[l][k];
   }
   return total;
+}
+
+void DetectorInfo::AssertionFailed(const char* condition, const char* file, int line) const {
+  Owner()->Owner().AssertionFailed(condition, file, line);
 }

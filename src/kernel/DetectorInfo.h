@@ -45,6 +45,8 @@ class DetectorInfo : public RoadObjectExtras {
   static int PeriodOfStep(int step, int firstPeriodEnd, int periodLength);
 
  private:
+  // A failed KAVRO_ASSERT here stops the kernel that owns this object.
+  void AssertionFailed(const char* condition, const char* file, int line) const;
   bool GrowTo(int period);
   bool HasCell(int period, int lane, int type) const;
 };

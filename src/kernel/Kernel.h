@@ -77,11 +77,10 @@ class Kernel {
   int KernelMessage(KernelCause cause, const char* where, const char* format, ...)
       __attribute__((format(printf, 4, 5)));
   int KernelMessageV(KernelCause cause, const char* where, const char* format, va_list args);
-  /// Reports a failed internal condition with its text and stops the kernel.
-  bool KernelAssert(bool ok, const char* condition,
-                    std::source_location where = std::source_location::current()) {
-    return ok || KernelAssertFailed(condition, where);
-  }
+  /// A failed KAVRO_ASSERT in the kernel: the kernel is not ready until the next set-up, and
+  /// the condition goes to the reporting hook. The macro's unqualified call finds this member
+  /// inside the kernel and the forwarding members of the kernel's own objects.
+  void AssertionFailed(const char* condition, const char* file, int line);
   /// False from creation until a set-up resets the kernel, and after every error report.
   bool Ready() const { return ready_; }
   /// The message part of the first error since the last set-up, or none.
@@ -159,7 +158,6 @@ class Kernel {
   int DetectorFirstPeriodEnd() const { return detectorFirstPeriodEnd_; }  // [steps]
   int DetectorPeriodLength() const { return detectorPeriodLength_; }      // [steps]
   int VehicleIdCounter() const { return vehicleIdCounter_; }
-  bool CongestionWarned() const { return congestionWarned_; }
 
   /// The parameter set of a vehicle type, or none beyond the configured types.
   const VehicleParams* ParamSet(int type) const;
@@ -282,7 +280,6 @@ class Kernel {
  private:
   // Messages
   void RecordError(const std::string& message);
-  bool KernelAssertFailed(const char* condition, std::source_location where);
   std::string TimePrefix() const;
 
   // Objects

@@ -1,3 +1,4 @@
+#include "config/ProgramError.h"
 #include "kernel/Kernel.h"
 
 // Lane change areas as the drivers meet them. Each area has a voluntary zone followed by a
@@ -7,12 +8,12 @@
 const KernelBHVSection* Kernel::FindArea(int lane, int destination, const KernelBHVSection* start,
                                          float position) {
   if (lane < 0 || lane >= MAX_KAVROLANE) return nullptr;
-  if (!KernelAssert(position >= 0, "Position >= 0")) return nullptr;
+  if (!KAVRO_ASSERT(position >= 0)) return nullptr;
   const auto& list = areas_[lane];
   // The remembered area itself, when the vehicle is still in it: the search would stop there.
   if (start != nullptr && start->lane == lane && position <= start->end &&
-      (start->destination == -1 || start->destination == destination) &&
-      start->indexInLane >= 0 && static_cast<std::size_t>(start->indexInLane) < list.size() &&
+      (start->destination == -1 || start->destination == destination) && start->indexInLane >= 0 &&
+      static_cast<std::size_t>(start->indexInLane) < list.size() &&
       list[start->indexInLane].get() == start)
     return start;
   std::size_t index = 0;
@@ -47,7 +48,7 @@ const KernelBHVSection* Kernel::CurrentArea(const RoadObject* vehicle) {
 }
 
 bool Kernel::RouteChoice(const RoadObject* vehicle, int group, float p) {
-  if (!KernelAssert(group > 0, "RouteChoiceNumber > 0")) return false;
+  if (!KAVRO_ASSERT(group > 0)) return false;
   VehicleInfo& info = *vehicle->Vehicle();
   if (group != info.routeChoiceNumber) {
     info.routeChoiceLeft = Random() < p;

@@ -50,7 +50,7 @@ float Kernel::MaxAcceleration(const RoadObject* vehicle) {
   if (section == nullptr) return p.maxAcceleration;
   const float value = WorkOutMaxAcceleration(vehicle, section);
   if (currentPhysSection_ != nullptr)
-    memo = {vehicle->Position(), info.speed,         info.specificPower, vehicle->Lane(),
+    memo = {vehicle->Position(), info.speed,          info.specificPower, vehicle->Lane(),
             info.params,         currentPhysSection_, layoutVersion_,     value};
   return value;
 }

@@ -61,8 +61,7 @@ int SuperSource::TypesBySpeed(int order[MAXVEHICLETYPE]) const {
   for (int type = 0; type < MAXVEHICLETYPE; ++type)
     if (demand_.typeShare[type] > 0) count = type + 1;
   for (int type = 0; type < count; ++type) {
-    if (!kernel_.KernelAssert(kernel_.ParamSet(type) != nullptr, "VehicleParamSet != NULL"))
-      return 0;
+    if (!KAVRO_ASSERT(kernel_.ParamSet(type) != nullptr)) return 0;
     order[type] = type;
   }
   std::sort(order, order + count, [&](int left, int right) {
@@ -82,7 +81,7 @@ bool SuperSource::FillLanes(const float demand[MAXVEHICLETYPE], const int order[
                             float* used) {
   int lane = MAX_KAVROLANE - 1;
   while (lane >= 0 && subsources_[lane] == nullptr) --lane;
-  if (!kernel_.KernelAssert(lane >= 0, "currentlane >= 0")) return false;
+  if (!KAVRO_ASSERT(lane >= 0)) return false;
   float f = 1;
   float g = count > 0 ? kernel_.ParamSet(order[0])->preferredSpeed : 0;  // speed cap [m/s]
   float sum = 0;
@@ -146,7 +145,7 @@ void SuperSource::MoveFlowLeft(const int order[], int count, const float capacit
 void SuperSource::Flow(int step) {
   if (step == lastStep_) return;
   int lanes = LaneCount();
-  if (!kernel_.KernelAssert(lanes > 0, "lanecount > 0")) return;
+  if (!KAVRO_ASSERT(lanes > 0)) return;
   for (auto& lane : laneFlow_) std::fill(std::begin(lane), std::end(lane), 0.0f);
   float Q = TotalFlow(step);
   int order[MAXVEHICLETYPE] = {};
@@ -317,7 +316,7 @@ void Kernel::PlaceBehindLeader(const RoadObject* source, const RoadObject* leade
     K = root >= 0 ? root : 0;
   } else {
     float disc = F * F - 4 * G * R;
-    if (!KernelAssert(disc >= 0, "D >= 0")) disc = 0;
+    if (!KAVRO_ASSERT(disc >= 0)) disc = 0;
     float r1 = (std::sqrt(disc) - F) / (2 * G);
     float r2 = (-std::sqrt(disc) - F) / (2 * G);
     bool first = r1 >= 0, second = r2 >= 0;
@@ -342,9 +341,7 @@ void Kernel::PlaceBehindLeader(const RoadObject* source, const RoadObject* leade
 
 void Kernel::DoSource(RoadObject* sourceObject) {
   SourceInfo* source = sourceObject ? sourceObject->Source() : nullptr;
-  if (!KernelAssert(source != nullptr && source->superSource != nullptr,
-                    "(Source != NULL) && (Source -> Type () == RO_SOURCE)"))
-    return;
+  if (!KAVRO_ASSERT(source != nullptr && source->superSource != nullptr)) return;
   SuperSource& origin = *source->superSource;
   float laneFlow = origin.LaneFlow(stepCount_, source->lane);  // [veh/h]
   source->expected += laneFlow / stepsPerSecond_ / 3600;
@@ -362,7 +359,7 @@ void Kernel::DoSource(RoadObject* sourceObject) {
   if (type < 0) return;
   int destination = source->GetDestination();
   const VehicleParams* params = ParamSet(type);
-  if (!KernelAssert(params != nullptr, "VehicleParamSet != NULL")) return;
+  if (!KAVRO_ASSERT(params != nullptr)) return;
 
   const float x0 = sourceObject->Position();
   float speed = SourceAimSpeed(sourceObject, *params);

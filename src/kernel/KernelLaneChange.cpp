@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "config/Units.h"
 #include "kernel/Kernel.h"
 #include "kernel/LaneChangeGap.h"
 #include "kernel/LaneChangeState.h"
@@ -13,7 +14,7 @@
 
 namespace {
 
-constexpr float kOneKmh = 0.2777777777777778f;  // [m/s]
+constexpr float kOneKmh = KmhToMs(1);  // [m/s]
 
 // A truck is any vehicle longer than 6 m.
 bool IsTruck(const RoadObject* vehicle) { return vehicle->Vehicle()->params->length > 6; }
@@ -189,7 +190,7 @@ void Kernel::RequestRoom(RoadObject* vehicle, RoadObject* newLeader, RoadObject*
       return;
   }
   // A blocking leader slower than this lets the vehicle fall back behind it [m/s].
-  float fallBackBelow = speed <= blockerInfo->speed + 5 ? speed + 10 / 3.6f : speed - 10 / 3.6f;
+  float fallBackBelow = speed <= blockerInfo->speed + 5 ? speed + KmhToMs(10) : speed - KmhToMs(10);
   if (gap.leaderBlocks && blockerInfo->speed < fallBackBelow && !blockerInfo->cooperating)
     laneChangeSlowDown_ = acceptable;
   if (!gap.followerBlocks || (gap.leaderBlocks && speed > blockerInfo->speed + 5)) return;

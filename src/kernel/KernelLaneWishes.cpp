@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include "config/Units.h"
 #include "kernel/Kernel.h"
 #include "kernel/LaneChangeState.h"
 
@@ -8,7 +9,7 @@
 
 namespace {
 
-constexpr float kOneKmh = 0.2777777777777778f;  // [m/s]
+constexpr float kOneKmh = KmhToMs(1);  // [m/s]
 
 }  // namespace
 

@@ -15,8 +15,6 @@ inline int Truncate(double value) {
   return static_cast<int>(value);
 }
 
-// km/h to m/s, as the kernel's speed limits are converted.
-constexpr double KMH_TO_MS = 0.2777777777777778;
 // 70 km/h [m/s]: the speed limit at which drivers aim at their "preferred speed at 70".
 constexpr double SPEED70 = 19.444444444444443;
 // 120 km/h [m/s]: from this preferred speed on, the aim speed line has a fixed slope.

@@ -104,13 +104,7 @@ std::string Kernel::TimePrefix() const {
 
 int Kernel::KernelMessageV(KernelCause cause, const char* where, const char* format, va_list args) {
   int index = static_cast<int>(cause);
-  if (index < 0 || index >= kCauseCount) {
-    AssertionFailed(
-        "(Cause >= 0) && (Cause < sizeof (KAV_error_types) / sizeof (* KAV_error_types))", __FILE__,
-        __LINE__);
-    ready_ = false;
-    return 0;
-  }
+  if (!KAVRO_ASSERT(index >= 0 && index < kCauseCount)) return 0;
   std::string message = VFormat(format, args);
   const std::string& kind = texts_.KAV_error_types[index];
   std::string text = stepCount_ >= 0 ? TimePrefix() : std::string();
@@ -137,8 +131,7 @@ void Kernel::RecordError(const std::string& message) {
   if (!firstError_) firstError_ = message;
 }
 
-bool Kernel::KernelAssertFailed(const char* condition, std::source_location where) {
+void Kernel::AssertionFailed(const char* condition, const char* file, int line) {
   ready_ = false;
-  AssertionFailed(condition, where.file_name(), static_cast<int>(where.line()));
-  return false;
+  ::AssertionFailed(condition, file, line);
 }

@@ -79,8 +79,7 @@ RoadObject* Kernel::CreateObject(int lane, int type, float position, int number,
                   static_cast<const void*>(params));
     return nullptr;
   }
-  if (type == RO_ENDOFROAD && !KernelAssert(endOfRoad_ == nullptr, "EndOfRoad == NULL"))
-    return nullptr;
+  if (type == RO_ENDOFROAD && !KAVRO_ASSERT(endOfRoad_ == nullptr)) return nullptr;
   int storedLane = type == RO_LANEDETECTOR ? LANE_LANEDETECTORS : lane;
   objects_.push_back(
       std::unique_ptr<RoadObject>(new RoadObject(*this, storedLane, type, position, number)));
@@ -167,7 +166,7 @@ void Kernel::ReleaseExtras(RoadObject& object) {
 }
 
 void Kernel::DestroyObject(RoadObject* object) {
-  if (!KernelAssert(object != nullptr && &object->Owner() == this, "Object != NULL")) return;
+  if (!KAVRO_ASSERT(object != nullptr && &object->Owner() == this)) return;
   if (!object->IsVehicle()) ++layoutVersion_;
   ReleaseExtras(*object);
   object->CutFromLane();
@@ -213,10 +212,8 @@ RoadObjectExtras* Kernel::GetExtras(const RoadObject* object) {
 }
 
 bool Kernel::LinkTeleports(RoadObject* teleport, RoadObject* reverseTeleport) {
-  if (!KernelAssert(teleport && teleport->type_ == RO_TELEPORT && reverseTeleport &&
-                        reverseTeleport->type_ == RO_REVERSETELEPORT,
-                    "(Teleport -> Type () == RO_TELEPORT) && "
-                    "(ReverseTeleport -> Type () == RO_REVERSETELEPORT)"))
+  if (!KAVRO_ASSERT(teleport && teleport->type_ == RO_TELEPORT && reverseTeleport &&
+                    reverseTeleport->type_ == RO_REVERSETELEPORT))
     return false;
   teleport->Teleport()->NewOtherEnd(reverseTeleport);
   reverseTeleport->Teleport()->NewOtherEnd(teleport);
@@ -276,7 +273,7 @@ const VehicleParams* Kernel::ParamSet(int type) const {
 }
 
 KernelBHVSection* Kernel::AddArea(const KernelBHVSection& area) {
-  if (!KernelAssert(IsRealLane(area.lane), "(lane >= 0) && (lane < MAX_KAVROLANE)")) return nullptr;
+  if (!KAVRO_ASSERT(IsRealLane(area.lane))) return nullptr;
   auto& list = areas_[area.lane];
   ++areasVersion_;
   auto place = std::find_if(list.begin(), list.end(),
@@ -293,11 +290,8 @@ void Kernel::DropSuperSource(SuperSource* superSource) {
 }
 
 bool SuperSource::Register(RoadObject* source) {
-  if (!kernel_.KernelAssert(
-          source != nullptr && source->Type() == RO_SOURCE && IsRealLane(source->Lane()) &&
-              subsources_[source->Lane()] == nullptr,
-          "(Source != NULL) && (Source -> Type () == RO_SOURCE) && (Source -> Lane () >= 0) && "
-          "(Source -> Lane () < MAX_KAVROLANE) && (subsources[Source -> Lane ()] == NULL)"))
+  if (!KAVRO_ASSERT(source != nullptr && source->Type() == RO_SOURCE &&
+                    IsRealLane(source->Lane()) && subsources_[source->Lane()] == nullptr))
     return false;
   subsources_[source->Lane()] = source;
   source->Source()->superSource = this;
@@ -305,9 +299,8 @@ bool SuperSource::Register(RoadObject* source) {
 }
 
 bool SuperSource::Unregister(RoadObject* source) {
-  if (!kernel_.KernelAssert(
-          source != nullptr && IsRealLane(source->Lane()) && subsources_[source->Lane()] == source,
-          "subsources[Source -> Lane ()] == Source"))
+  if (!KAVRO_ASSERT(source != nullptr && IsRealLane(source->Lane()) &&
+                    subsources_[source->Lane()] == source))
     return false;
   subsources_[source->Lane()] = nullptr;
   return true;
@@ -316,4 +309,8 @@ bool SuperSource::Unregister(RoadObject* source) {
 int SuperSource::LaneCount() const {
   return static_cast<int>(std::count_if(std::begin(subsources_), std::end(subsources_),
                                         [](RoadObject* source) { return source != nullptr; }));
+}
+
+void SuperSource::AssertionFailed(const char* condition, const char* file, int line) const {
+  kernel_.AssertionFailed(condition, file, line);
 }

@@ -4,6 +4,7 @@
 #include "config/ProgramError.h"
 #include "config/RoadTypes.h"
 #include "config/RunSetUpCheck.h"
+#include "config/Units.h"
 #include "config/VDCTypes.h"
 #include "config/fs_params.h"
 #include "kernel/Kernel.h"
@@ -46,7 +47,7 @@ void Kernel::Reset() {
   for (auto& lane : areas_) lane.clear();
   ++areasVersion_;
   superSources_.clear();
-  KernelAssert(endOfRoad_ == nullptr, "EndOfRoad == NULL");
+  KAVRO_ASSERT(endOfRoad_ == nullptr);
 }
 
 bool Kernel::KAV_setup(const KDConfig* config, int32_t seed, const std::string& label) {
@@ -87,7 +88,7 @@ bool Kernel::KAV_setup(const KDConfig* config, int32_t seed, const std::string& 
 
 bool Kernel::ComputeRunValues(const KDConfig& config) {
   float timeStep = config.TimeStep();  // [s]
-  if (!KernelAssert(timeStep > 0, "TimeStep > 0")) return false;
+  if (!KAVRO_ASSERT(timeStep > 0)) return false;
   stepsPerSecond_ = Truncate(1 / timeStep + 0.01);
   laneChangeTime_ = config.GetKavroGeneralParam(0);
   reactionDelayAcc_ = config.GetKavroGeneralParam(1);
@@ -121,7 +122,7 @@ void Kernel::CreateBoundaries(const KDConfig& config) {
           config.PhysicalSectionProperty(s, lane, PP_SPEEDSUPPRESSION),
           config.IntPhysicalSectionProperty(s, lane, PP_NOOVERTAKINGTRUCKS) == 1,
           config.PhysicalSectionProperty(s, lane, PP_SLOPE),
-          config.PhysicalSectionProperty(s, lane, PP_SPEEDLIMIT) * 0.2777777777777778);
+          KmhToMsInDouble(config.PhysicalSectionProperty(s, lane, PP_SPEEDLIMIT)));
     }
   }
 }
@@ -140,15 +141,13 @@ bool Kernel::CreateRouteAreas(const KDConfig& config) {
       area.voluntaryLength = static_cast<float>(voluntary);
       area.mergeLeft = config.LaneChangeAreaMergeLeft(sink, rank);
       area.routeChoiceGroup = config.LaneChangeAreaRouteChoiceGroup(sink, rank);
-      if (!KernelAssert(area.lane >= 0 && area.lane < MAX_KAVROLANE,
-                        "(lane >= 0) && (lane < MAX_KAVROLANE)") ||
-          !KernelAssert(area.routeChoiceGroup >= 0, "RouteChoiceGroup >= 0"))
+      if (!KAVRO_ASSERT(area.lane >= 0 && area.lane < MAX_KAVROLANE) ||
+          !KAVRO_ASSERT(area.routeChoiceGroup >= 0))
         return false;
       for (int type = 0; type < MAXVEHICLETYPE; ++type) {
         float p = config.LaneChangeAreaProbability(sink, rank, type);
         if (p == -1) p = 1.0f;  // -1: not set, the area applies to every vehicle
-        if (!KernelAssert(p >= 0 && p <= 1, "(Probability >= 0.0) && (Probability <= 1.0)"))
-          return false;
+        if (!KAVRO_ASSERT(p >= 0 && p <= 1)) return false;
         area.probability[type] = p;
       }
       AddArea(area);
@@ -182,7 +181,7 @@ bool Kernel::CreateTapersAndForcedLanes(const KDConfig& config) {
 
 // One lane of a tapered ramp, handled in the most downstream section of its run of sections.
 bool Kernel::CreateTaper(const KDConfig& config, int section, int lane, int flag) {
-  if (!KernelAssert(lane > 0, "lane > 0")) return false;
+  if (!KAVRO_ASSERT(lane > 0)) return false;
   if (section > 0 && (LaneType(config, section - 1, lane) & flag)) return true;
   int upstream = section;
   while (upstream < config.Boundaries() && (LaneType(config, upstream + 1, lane) & flag))
@@ -260,10 +259,10 @@ bool Kernel::CreateConfiguredTeleports(const KDConfig& constConfig) {
   for (int in = config.TeleportCount(true) - 1; in >= 0; --in) {
     ::TeleportRecord entrance = config.TeleportRecord(true, in);
     int counterpart = config.TeleportCounterPart(true, in);
-    if (!KernelAssert(counterpart >= 0, "counterpart >= 0")) return false;
+    if (!KAVRO_ASSERT(counterpart >= 0)) return false;
     int out = config.TeleportCount(false) - 1;
     while (out >= 0 && config.TeleportCounterPart(false, out) != counterpart) --out;
-    if (!KernelAssert(out >= 0, "teleportout >= 0")) return false;
+    if (!KAVRO_ASSERT(out >= 0)) return false;
     ::TeleportRecord exit = config.TeleportRecord(false, out);
     float from = static_cast<float>(Start(config, entrance.section));
     float to = static_cast<float>(End(config, exit.section));
@@ -301,14 +300,11 @@ bool Kernel::CreateTrafficLights(const KDConfig& config) {
     int offset = config.TrafficLightStartOffset(i);
     // A light driven by an outside controller has no cycle of its own (all times 0).
     if (config.TrafficLightController(i).empty()) {
-      if (!KernelAssert(cycle > green + yellow, "cycletime > greentime + yellowtime") ||
-          !KernelAssert(green > 0, "greentime > 0") ||
-          !KernelAssert(yellow > 0, "yellowtime > 0") ||
-          !KernelAssert(offset >= 0, "startoffset >= 0"))
+      if (!KAVRO_ASSERT(cycle > green + yellow) || !KAVRO_ASSERT(green > 0) ||
+          !KAVRO_ASSERT(yellow > 0) || !KAVRO_ASSERT(offset >= 0))
         return false;
     }
-    if (!KernelAssert(lane >= 0 && lane < MAX_KAVROLANE, "(lane >= 0) && (lane < MAX_KAVROLANE)"))
-      return false;
+    if (!KAVRO_ASSERT(lane >= 0 && lane < MAX_KAVROLANE)) return false;
     RoadObject* light = CreateObject(LANE_TRAFFICLIGHTS, RO_TRAFFICLIGHT,
                                      static_cast<float>(config.TrafficLightPosition(i)), i);
     if (light == nullptr) return false;
@@ -357,7 +353,7 @@ void Kernel::CreateParamSets(const KDConfig& config) {
     auto params = std::make_unique<VehicleParams>();
     params->name = Format("veh type %d", type + 1);
     params->length = p[FS_length];
-    params->preferredSpeed = p[FS_preferred_v] * static_cast<float>(1 / 3.6);
+    params->preferredSpeed = KmhToMs(p[FS_preferred_v]);
     params->maxAcceleration = p[FS_max_a];
     params->maxDeceleration = p[FS_max_d];
     params->passiveDeceleration = p[FS_passive_d];
@@ -369,7 +365,7 @@ void Kernel::CreateParamSets(const KDConfig& config) {
     params->specificPower = p[FS_specific_power];
     params->specificPowerStdDev = p[FS_std_dev_spec_pwr];
     params->airResistance = p[FS_air_resistance_coeff];
-    params->preferredSpeed70 = p[FS_prefV70] * (1 / 3.6);
+    params->preferredSpeed70 = KmhToMsInDouble(p[FS_prefV70]);
     params->trafficLightDeceleration = p[FS_a_traffic_light];
     paramSets_.push_back(std::move(params));
   }

@@ -119,8 +119,7 @@ void Kernel::SweepDownstream() {
       if (object->Number() < 0) {
         // Arrived at the sink it passed, which is now right behind it in its lane.
         RoadObject* sink = object->FollowerInLane();
-        if (KernelAssert(sink != nullptr, "sink != NULL") &&
-            KernelAssert(sink->Type() == RO_SINK, "sink -> Type () == RO_SINK") &&
+        if (KAVRO_ASSERT(sink != nullptr) && KAVRO_ASSERT(sink->Type() == RO_SINK) &&
             sink->Number() != info->destination) {
           KernelMessage(KernelCause::SimulatorWarning, "Kav_step",
                         texts_.destinationNotReached.c_str(), -object->Number(),

@@ -85,10 +85,7 @@ void Kernel::TraceArrival(const RoadObject* vehicle, const RoadObject* sink) {
   if (trace == nullptr) return;
   const VehicleInfo& info = *vehicle->Vehicle();
   float time = 0;  // [s]
-  if (!KernelAssert(FindPassingTimeAndSpeed(vehicle, sink->Position(), &time, nullptr),
-                    "FindPassingTimeAndSpeed (this, infront -> Position (), &destructiontime, "
-                    "NULL)"))
-    return;
+  if (!KAVRO_ASSERT(FindPassingTimeAndSpeed(vehicle, sink->Position(), &time, nullptr))) return;
   float travelTime = time - info.creationTime;                                  // [s]
   float speed = (sink->Position() - OriginPosition(info.origin)) / travelTime;  // [m/s]
   trace->WriteLine(Format("%.2f\t%s\t%s\t%.2f\t%.2f\t%d\t%d\n", time,

@@ -239,7 +239,7 @@ void RoadObject::CutFromLane() {
 }
 
 void RoadObject::SetLaneWhileCut(int lane) {
-  if (!kernel_->KernelAssert(!inLane_, "Object cut from its lane")) return;
+  if (!KAVRO_ASSERT(!inLane_)) return;
   lane_ = static_cast<int8_t>(lane);
 }
 
@@ -264,7 +264,7 @@ void RoadObject::LinkIntoLane() {
 }
 
 void RoadObject::MoveAfter(RoadObject* anchor) {
-  if (!kernel_->KernelAssert(!inLane_, "Object cut from its lane")) return;
+  if (!KAVRO_ASSERT(!inLane_)) return;
   if (anchor == this) return;
   if (VehicleInfo* info = Vehicle()) info->detectorBehind.known = false;
   UnlinkGlobal();
@@ -289,4 +289,8 @@ void RoadObject::LinkGlobalAfter(RoadObject* anchor) {
   else
     kernel_->firstObject_ = this;
   if (next_ != nullptr) next_->previous_ = this;
+}
+
+void RoadObject::AssertionFailed(const char* condition, const char* file, int line) const {
+  kernel_->AssertionFailed(condition, file, line);
 }

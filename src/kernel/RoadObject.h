@@ -180,6 +180,8 @@ class RoadObject {
   void MoveAfter(RoadObject* anchor);
 
  private:
+  // A failed KAVRO_ASSERT here stops the kernel that owns this object.
+  void AssertionFailed(const char* condition, const char* file, int line) const;
   friend class Kernel;
   RoadObject(Kernel& kernel, int lane, int type, float position, int number);
   void UnlinkGlobal();

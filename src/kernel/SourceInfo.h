@@ -76,6 +76,8 @@ class SuperSource {
   float TypeShare(int step, int lane, int type);
 
  private:
+  // A failed KAVRO_ASSERT here stops the kernel that owns this object.
+  void AssertionFailed(const char* condition, const char* file, int line) const;
   int TypesBySpeed(int order[MAXVEHICLETYPE]) const;
   bool FillLanes(const float remaining[MAXVEHICLETYPE], const int order[], int count,
                  float capacity[MAXVEHICLETYPE], int* currentLane, float* freeFraction,

@@ -103,7 +103,7 @@ bool DestinationReachable(const KDConfig& config, int origin, int destination) {
   const int sourceSection = config.SourceSection(origin);
   const int sinkSection = config.SinkSection(destination);
   if (sourceSection < 0 || sinkSection < 0) return false;
-  constexpr int kLanes = 12;
+  constexpr int kLanes = MAX_KAVROLANE;
   // Row l holds the lanes of section l reached from the origin; row l + 1 those of the
   // section upstream of it.
   std::vector<std::array<bool, kLanes>> marked(config.Boundaries() + 2);

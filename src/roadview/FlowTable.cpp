@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "config/KDConfig.h"
+#include "config/TextChars.h"
 
 namespace {
 
@@ -62,14 +63,13 @@ Token ReadToken(const std::string& field, int& value) {
   size_t i = 0;
   if (text[0] == '-') ++i;
   const size_t digitsFrom = i;
-  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+  while (i < text.size() && IsDigit(text[i])) ++i;
   const size_t digits = i - digitsFrom;
   if (digits == 0) return Token::Text;
   if (i < text.size()) {
-    const bool decimal =
-        (text[i] == ',' || text[i] == '.') && i + 1 < text.size() &&
-        std::all_of(text.begin() + static_cast<long>(i) + 1, text.end(),
-                    [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+    const bool decimal = (text[i] == ',' || text[i] == '.') && i + 1 < text.size() &&
+                         std::all_of(text.begin() + static_cast<long>(i) + 1, text.end(),
+                                     [](char c) { return IsDigit(c); });
     return decimal ? Token::Decimal : Token::Text;
   }
   if (digits > kMaxDigits) return Token::TooLong;

@@ -105,7 +105,7 @@ std::string LightFieldsProblem(const KDConfig& config, int n, const LightFields&
   if (f.yellow <= 0) return "Yellow time must be above 0";
   if (f.green + f.yellow >= f.cycle) return "Green and yellow time must be below the cycle time";
   if (f.offset < 0) return "Offset must not be negative";
-  if (f.lane < 0 || f.lane >= 12) return "Bad lane";
+  if (f.lane < 0 || f.lane >= MAX_KAVROLANE) return "Bad lane";
   if (!config.TrafficLightValid("", f.position, f.lane, f.cycle, f.green, f.yellow, f.offset))
     return "Not a valid traffic light";
   return {};

@@ -18,8 +18,6 @@
 #include "config/SourceSink.h"
 
 // Inconsistent section or teleport data is an internal error that names the condition.
-#define GENERATOR_REQUIRE(condition, text) \
-  ((condition) ? true : (::AssertionFailed(text, __FILE__, __LINE__), false))
 
 namespace {
 
@@ -191,9 +189,7 @@ std::string Generator::MarksLine() const {
 // once: the areas of a stretch are generated on its first visit only, while a later visit
 // that adds marks passes them on upstream (route choice reads them).
 void Generator::ExploreSection(int s, int lo, int hi) {
-  if (!GENERATOR_REQUIRE(s >= 0 && s <= boundaries_,
-                         "(section <= theKDC -> Boundaries () + 1) && (section > 0)"))
-    return;
+  if (!KAVRO_ASSERT(s >= 0 && s <= boundaries_)) return;
   if (lo < 0 || hi >= kLanes || lo > hi) return;
   const bool marked = MarkLeadingLanes(s, lo, hi);
   const bool first = explored_.insert({s, lo, hi}).second;
@@ -461,9 +457,7 @@ void Generator::SpreadRouteChoice(int rank, bool left, int group,
   const int position = area.position;
   const int x = area.lane;
   const int ps = config_.SectionAt(static_cast<float>(position) - 0.5f);
-  if (!GENERATOR_REQUIRE(ps >= 0 && ps <= boundaries_,
-                         "(physsection >= 0) && (physsection <= theKDC -> Boundaries ())"))
-    return;
+  if (!KAVRO_ASSERT(ps >= 0 && ps <= boundaries_)) return;
   const std::uint8_t mark = MarkAt(ps, x);
   if (mark < 3 || mark == MARK_MERGERIGHT) return;
   area.probability.fill(0.5f);

@@ -8,6 +8,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "config/TextChars.h"
 #include "config/VDCTypes.h"
 #include "config/fg_params.h"
 
@@ -28,9 +29,7 @@ ParamValueType ParamFormatType(const std::string& format) {
   const size_t percent = format.find('%');
   if (percent == std::string::npos) return ParamValueType::Unknown;
   size_t i = percent + 1;
-  while (i < format.size() &&
-         (std::isdigit(static_cast<unsigned char>(format[i])) || format[i] == '.'))
-    ++i;
+  while (i < format.size() && (IsDigit(format[i]) || format[i] == '.')) ++i;
   if (i >= format.size()) return ParamValueType::Unknown;
   if (format[i] == 'u' || format[i] == 'd') return ParamValueType::Integer;
   // The external model describes some of its parameters with "%g".

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "config/TextChars.h"
+
 std::string FormatBarText(const std::string& format, const std::string& rowName,
                           const std::string& columnName, float share) {
   std::string out;
@@ -15,9 +17,7 @@ std::string FormatBarText(const std::string& format, const std::string& rowName,
     }
     size_t j = i + 1;
     std::string width;
-    while (j < format.size() &&
-           (std::isdigit(static_cast<unsigned char>(format[j])) || format[j] == '.'))
-      width += format[j++];
+    while (j < format.size() && (IsDigit(format[j]) || format[j] == '.')) width += format[j++];
     if (j >= format.size()) break;
     const char letter = format[j];
     i = j;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "config/KDConfig.h"
+#include "config/Units.h"
 #include "roadview/RoadGlyphs.h"
 
 namespace {
@@ -82,7 +83,7 @@ VehicleBar VehicleBarAt(const RoadViewport& view, float position, float length) 
 RgbColor VehicleColor(ColorScheme scheme, const VehicleLook& v) {
   switch (scheme) {
     case ColorScheme::Speed:
-      return SpeedColor(v.speed * 3.6);
+      return SpeedColor(MsToKmhInDouble(v.speed));
     case ColorScheme::Acceleration:
       return AccelerationColor(
           ClassifyAcceleration(v.acceleration, v.speed, v.passiveDeceleration));

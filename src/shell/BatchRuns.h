@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ProgramMode.h"
 #include "shell/CapacityEstimate.h"
 #include "shell/ConfigDocument.h"
 #include "shell/RunController.h"
@@ -29,7 +30,7 @@ struct BatchSettings {
   int ReportDetector = 0;  // 0 = no highest flow reported, k = detector k
   int DropSpeed = 40;      // [km/h]
   int FromLane = 1;        // lanes count from 1
-  int UpToLane = 12;
+  int UpToLane = MAX_KAVROLANE;
 };
 
 // Where a batch shows itself; the desktop program's batch page, or the lines of kavro-batch.

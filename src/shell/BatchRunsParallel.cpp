@@ -60,7 +60,8 @@ class RowCatcher : public BatchObserver {
 void MakeRun(const ParallelBatchJob& job, int number, const std::atomic<int>& stopAt,
              BatchRunOutcome& outcome) {
   std::unique_ptr<KDConfig> config;
-  ConfigReadResult read = LoadCompleteConfigText(job.CurrentFileName, job.ConfigurationText, config);
+  ConfigReadResult read =
+      LoadCompleteConfigText(job.CurrentFileName, job.ConfigurationText, config);
   if (!read.ok) {
     UserMessage(ReportKind::Error, "Error in Kavro configuration file",
                 ConfigErrorText(read.error));

@@ -4,17 +4,13 @@
 #include <cmath>
 #include <cstdio>
 
+#include "config/ProgramError.h"
+
 namespace {
 
 constexpr double kZ95 = 1.959963984540054;  // two-sided 95 % quantile of the normal law
 constexpr int kMaxNewtonSteps = 200;
 constexpr double kMaxShape = 1e4;  // shapes beyond this are a step function, not a fit
-
-std::string Printf(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
 
 // The profile score of the shape, with flows scaled to at most 1: for a given shape the
 // likelihood is largest at beta^alpha = sum q^alpha / d, which leaves one equation in alpha,
@@ -237,11 +233,11 @@ std::string CapacitySummaryText(const CapacitySummary& summary) {
   const WeibullFit& fit = summary.Fit;
   // Without a breakdown there is nothing to fit; a fit that failed says so instead of numbers.
   const std::string missing = summary.Breakdowns == 0 ? "none" : "not converged";
-  line("weibull_shape", fit.Converged ? Printf("%.3f", fit.Shape) : missing);
-  line("weibull_scale", fit.Converged ? Printf("%.1f", fit.Scale) : missing);
-  line("median_capacity", fit.Converged ? Printf("%.1f", fit.Median) : missing);
-  line("median_capacity_low95", fit.Converged ? Printf("%.1f", fit.MedianLow95) : missing);
-  line("median_capacity_high95", fit.Converged ? Printf("%.1f", fit.MedianHigh95) : missing);
+  line("weibull_shape", fit.Converged ? Format("%.3f", fit.Shape) : missing);
+  line("weibull_scale", fit.Converged ? Format("%.1f", fit.Scale) : missing);
+  line("median_capacity", fit.Converged ? Format("%.1f", fit.Median) : missing);
+  line("median_capacity_low95", fit.Converged ? Format("%.1f", fit.MedianLow95) : missing);
+  line("median_capacity_high95", fit.Converged ? Format("%.1f", fit.MedianHigh95) : missing);
   text += "\nflow\tat_risk\tbreakdowns\tdistribution\n";
   for (const ProductLimitStep& step : summary.Steps) {
     char row[96];

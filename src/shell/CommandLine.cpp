@@ -6,6 +6,7 @@
 #include <cstddef>
 
 #include "config/ProgramError.h"
+#include "config/TextChars.h"
 #include "shell/ProgramIdentity.h"
 
 namespace {
@@ -26,7 +27,7 @@ bool ParseInterval(const std::string& text, int& interval) {
   if (text.empty() || text.size() > 9) return false;
   int value = 0;
   for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (!IsDigit(c)) return false;
     value = value * 10 + (c - '0');
   }
   if (value < 1) return false;
@@ -43,7 +44,7 @@ bool ScanInt(const std::string& text, size_t& pos, int& value) {
   if (p < text.size() && (text[p] == '-' || text[p] == '+')) negative = text[p++] == '-';
   size_t digits = p;
   long long number = 0;
-  while (p < text.size() && std::isdigit(static_cast<unsigned char>(text[p]))) {
+  while (p < text.size() && IsDigit(text[p])) {
     number = number * 10 + (text[p] - '0');
     if (number > static_cast<long long>(INT_MAX) + 1) return false;
     ++p;
@@ -61,7 +62,7 @@ bool ParseCount(const std::string& text, int& value) {
   if (text.empty() || text.size() > 9) return false;
   int number = 0;
   for (char c : text) {
-    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+    if (!IsDigit(c)) return false;
     number = number * 10 + (c - '0');
   }
   value = number;
@@ -96,7 +97,7 @@ bool FindRunNumberDirective(const std::string& name, size_t& percent, size_t& en
   percent = name.find('%');
   if (percent == std::string::npos) return false;
   size_t pos = percent + 1;
-  while (pos < name.size() && std::isdigit(static_cast<unsigned char>(name[pos]))) ++pos;
+  while (pos < name.size() && IsDigit(name[pos])) ++pos;
   if (pos >= name.size() || name[pos] != 'd') return false;
   end = pos;
   zeroPad = pos > percent + 1 && name[percent + 1] == '0';

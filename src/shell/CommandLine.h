@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "config/ProgramMode.h"
+
 // Command-line options of an unattended run and the output file names they set.
 
 /// Output files of a run; an empty name means the file is not written.
@@ -72,14 +74,14 @@ struct BatchRequest {
   int ReportDetector = 0;  // 0 = no highest flow reported, k = detector k
   int DropSpeed = 0;       // [km/h]
   int FirstLane = 1;
-  int LastLane = 12;
+  int LastLane = MAX_KAVROLANE;
 };
 
 /// Scans a batch request of four to six comma-separated integers and nothing more. False when
 /// fewer than four numbers are read, text follows them, a detector or the speed is negative or
 /// the lane range is not within 1 to `maxLane`. The number of runs is not checked here (see
 /// kBatchRunsRange).
-bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLane = 12);
+bool ScanBatchRequest(const std::string& text, BatchRequest& request, int maxLane = MAX_KAVROLANE);
 
 /// The name a user-given output file name stands for: a relative name is taken relative to the
 /// folder of `currentFileName`, and a first "%d"-style directive in the given name

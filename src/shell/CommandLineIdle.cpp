@@ -25,10 +25,10 @@ constexpr int kSwitchOffStep = 999;
 
 // One file an unattended batch reads or writes, and how a collision names it.
 struct BatchFile {
-  std::string Argument;  // the option that names it; empty for the files the program names
-  std::string Subject;   // "the batch results file", "its file"
-  std::string Object;    // "the batch results file", "the file of \"detectiontrace=x\""
-  std::string Name;      // for the run outputs as given, before ResolveOutputFileName
+  std::string Argument;   // the option that names it; empty for the files the program names
+  std::string Subject;    // "the batch results file", "its file"
+  std::string Object;     // "the batch results file", "the file of \"detectiontrace=x\""
+  std::string Name;       // for the run outputs as given, before ResolveOutputFileName
   bool Resolved = false;  // a run output: its name is resolved with the run number
   bool PerRun = false;    // a run output with a run number directive: one file per run
 };

@@ -2,6 +2,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/Units.h"
 
 DetectorValueContext DetectorContext(const KDConfig& config, int detector) {
   DetectorValueContext context;
@@ -57,8 +58,8 @@ float ComputeDetectorValues(const DetectorSampleStore& store, char scaleId, int 
         w += tc;
         break;
       case 'v':
-        value = ts > 0 ? g * tc / ts * 3.6f : -1;
-        if (ts > 0) e += tc * tc * g / ts * 3.6f;
+        value = ts > 0 ? MsToKmh(g * tc / ts) : -1;
+        if (ts > 0) e += MsToKmh(tc * tc * g / ts);
         w += tc;
         break;
       default:  // 't'

@@ -51,8 +51,9 @@ InjectionFileProblem ProblemInInjectionFile(const KDConfig& config,
   // A pipe or a device would be waited for, or read without end.
   struct stat status;
   if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-    return {"Error", Format("Cannot open injection file \"%s\"\r\n%s", name.c_str(),
-                            S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file")};
+    return {"Error",
+            Format("Cannot open injection file \"%s\"\r\n%s", name.c_str(),
+                   S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a regular file")};
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     const int error = errno;

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "config/KDConfig.h"
+#include "config/Units.h"
 #include "extmodel/DovelCalls.h"
 #include "kernel/KernelMath.h"
 #include "shell/InjectionFile.h"
@@ -140,7 +141,7 @@ std::vector<VehicleSnapshot> ModelSimulation::Vehicles(int, bool) const {
     v.Lane = MAX_DOVELLANE - Truncate(Dovel::Get_param_realvalue(kPlaceClass, kLane, k, -1, -1)) -
              firstLane_;
     v.Type = Truncate(Dovel::Get_param_realvalue(kVehicleClass, kVehicleType, k, -1, -1)) - 1;
-    v.Speed = Dovel::Get_param_realvalue(kPlaceClass, kSpeed, k, -1, -1) / 3.6f;
+    v.Speed = KmhToMs(Dovel::Get_param_realvalue(kPlaceClass, kSpeed, k, -1, -1));
     vehicles.push_back(v);
   }
   return vehicles;

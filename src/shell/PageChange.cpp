@@ -24,12 +24,7 @@ void RunControllerPages::RefreshStepCount() {
   controller_.SetStepCount(controller_.State().StepCount);
 }
 
-bool RunControllerPages::BatchResumable() const {
-  const RunState& state = controller_.State();
-  const KDConfig* config = controller_.Configuration();
-  return config != nullptr && config->ChangeStamp() == state.RunChangeStamp &&
-         state.BatchRun >= 1 && batchRuns_ >= state.BatchRun;
-}
+bool RunControllerPages::BatchResumable() const { return false; }
 
 void RunControllerPages::ConfigurationReplaced(const KDConfig& config) {
   controller_.SetConfiguration(&config);

@@ -27,7 +27,8 @@ class PageRunControl {
   virtual void ConfigurationReplaced(const KDConfig& config) = 0;
 };
 
-/// The run controller as the page navigation sees it; `runs` is the batch grid's number of runs.
+/// The run controller as the page navigation sees it. It knows no batch: the batch page's
+/// navigation (BatchAwarePages) answers whether a batch can resume.
 class RunControllerPages : public PageRunControl {
  public:
   explicit RunControllerPages(RunController& controller);
@@ -38,11 +39,9 @@ class RunControllerPages : public PageRunControl {
   void RefreshStepCount() override;
   bool BatchResumable() const override;
   void ConfigurationReplaced(const KDConfig& config) override;
-  void SetBatchRuns(int runs) { batchRuns_ = runs; }
 
  private:
   RunController& controller_;
-  int batchRuns_ = 0;
 };
 
 enum class LowerArea { RoadView, ParameterGrid, BatchGrid };

@@ -8,6 +8,7 @@
 #include "config/ProgramError.h"
 #include "config/ProgramFiles.h"
 #include "config/ProgramMode.h"
+#include "config/TextChars.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ bool ReadInt(const std::string& text, size_t& pos, int& value) {
   if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) ++pos;
   size_t digits = pos;
   long long number = 0;
-  while (pos < text.size() && std::isdigit(static_cast<unsigned char>(text[pos]))) {
+  while (pos < text.size() && IsDigit(text[pos])) {
     number = number * 10 + (text[pos] - '0');
     if (number > 2147483648LL) return false;
     ++pos;

@@ -8,14 +8,11 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramError.h"
+#include "config/TextChars.h"
 #include "kernel/KernelMath.h"
 #include "shell/RunController.h"
 
-namespace {
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
+namespace {}  // namespace
 
 const std::vector<std::string> kStepsPerSecondEntries = {"1", "2"};
 const std::vector<std::string> kDetectorStartEntries = {"60", "300", "600", "900", "1200"};

@@ -6,11 +6,6 @@
 
 const char* const kGraphKinds[8] = {"qk", "uq", "uk", "qt", "kt", "ut", "Tt", "vt"};
 
-const unsigned char kLaneColors[12][3] = {{128, 0, 0},     {255, 0, 0},     {255, 128, 64},
-                                          {255, 255, 0},   {0, 128, 0},     {0, 255, 255},
-                                          {255, 0, 255},   {192, 192, 192}, {255, 255, 255},
-                                          {128, 255, 128}, {255, 192, 255}, {127, 128, 127}};
-
 bool IsGraphKind(const std::string& kind) {
   return std::any_of(std::begin(kGraphKinds), std::end(kGraphKinds),
                      [&kind](const char* k) { return kind == k; });

@@ -77,6 +77,3 @@ struct GraphMarker {
 void GraphGeometry(const GraphSeries& series, const GraphMapping& map,
                    const std::vector<bool>& shown, std::vector<GraphSegment>& segments,
                    std::vector<GraphMarker>& markers);
-
-/// Lane series colours (red, green, blue) for lanes 0 to 11; the aggregate is black.
-extern const unsigned char kLaneColors[12][3];

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "config/ProgramError.h"
+#include "config/Units.h"
 #include "kernel/Kernel.h"
 #include "kernel/RoadObject.h"
 #include "shell/TextTable.h"
@@ -110,7 +111,7 @@ std::vector<std::pair<std::string, std::string>> VehicleDataRows(
   const double numbers[6] = {static_cast<double>(object.Type() - 99),
                              static_cast<double>(object.Lane() + 1),
                              object.Position(),
-                             vehicle->speed * 3.6,
+                             MsToKmhInDouble(vehicle->speed),
                              vehicle->acceleration,
                              vehicle->specificPower};
   for (int i = 0; i < 8; ++i) {

@@ -18,6 +18,7 @@
 #include "config/RoadTypes.h"
 #include "config/fs_params.h"
 #include "roadview/LaneChangeGeneration.h"
+#include "support/FileText.h"
 #include "support/ReportCapture.h"
 
 namespace {
@@ -291,13 +292,6 @@ std::string ExamplePath(const Example& example) {
   return std::string(KAVRO_SOURCE_DIR) + "/" + example.folder + "/" + example.file;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // The text without its first two lines: the date and the program version.
 std::string WithoutStamp(const std::string& text) {
   size_t first = text.find('\n');
@@ -322,7 +316,7 @@ TEST(KavroConfigExamples, AreWhatTheirBuildersMake) {
     EXPECT_TRUE(capture.Empty()) << capture.Reports().front().text;
     std::string text = KavroConfigText(config, kDate);
     if (regenerate) std::ofstream(ExamplePath(example), std::ios::binary) << text;
-    EXPECT_EQ(WithoutStamp(ReadFile(ExamplePath(example))), WithoutStamp(text));
+    EXPECT_EQ(WithoutStamp(ReadWholeFile(ExamplePath(example))), WithoutStamp(text));
   }
 }
 
@@ -334,6 +328,6 @@ TEST(KavroConfigExamples, ReadAndWriteBackIdentically) {
     ConfigReadResult result = LoadConfig(path, loaded);
     ASSERT_TRUE(result.ok) << result.error.line << ": " << result.error.message;
     EXPECT_TRUE(result.warnings.empty());
-    EXPECT_EQ(WithoutStamp(KavroConfigText(*loaded, kDate)), WithoutStamp(ReadFile(path)));
+    EXPECT_EQ(WithoutStamp(KavroConfigText(*loaded, kDate)), WithoutStamp(ReadWholeFile(path)));
   }
 }

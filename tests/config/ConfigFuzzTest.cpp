@@ -21,6 +21,7 @@
 #include "kernel/Kernel.h"
 #include "support/LineMutator.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -36,9 +37,9 @@ std::vector<std::vector<std::string>> Seeds() {
   std::vector<std::vector<std::string>> seeds = {BaseConfigLines()};
   for (const char* file :
        {"examples/weaving.kav", "examples/off-ramp.kav", "examples/ramp-metering.kav",
-        "examples/on-ramp-taper.kav", "examples/lane-drop.kav", "tests/golden/config-every-keyword.kav",
-       "tests/golden/flow-morning-peak.kav", "tests/golden/road-gestures.kav",
-       "tests/golden/old-style-exit-junction.kav"}) {
+        "examples/on-ramp-taper.kav", "examples/lane-drop.kav",
+        "tests/golden/config-every-keyword.kav", "tests/golden/flow-morning-peak.kav",
+        "tests/golden/road-gestures.kav", "tests/golden/old-style-exit-junction.kav"}) {
     std::ifstream in(std::string(KAVRO_SOURCE_DIR) + "/" + file, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -72,8 +73,7 @@ void CheckAccepted(KDConfig& config, int round) {
 }  // namespace
 
 TEST(KavroConfigFuzz, DamagedFilesNeverStopTheProgram) {
-  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "kavro-fuzz";
-  std::filesystem::create_directories(folder);
+  std::filesystem::path folder = FreshTestFolder("fuzz");
   std::string path = (folder / "fuzz.kav").string();
   std::vector<std::vector<std::string>> seeds = Seeds();
   auto current = std::make_unique<KDConfig>();

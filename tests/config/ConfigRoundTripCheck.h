@@ -16,8 +16,8 @@ inline void ExpectSavesAndReadsBack(KDConfig& config, const std::string& what) {
   const std::string saved = KavroConfigText(config, date);
   std::unique_ptr<KDConfig> again;
   ConfigReadResult result = LoadConfigText("again.kav", saved, again);
-  ASSERT_TRUE(result.ok) << what << ": line " << result.error.line << ": "
-                         << result.error.message << "\n"
+  ASSERT_TRUE(result.ok) << what << ": line " << result.error.line << ": " << result.error.message
+                         << "\n"
                          << result.error.lineText;
   EXPECT_EQ(KavroConfigText(*again, date), saved) << what;
   EXPECT_EQ(again->TimeStep(), config.TimeStep()) << what;

@@ -11,7 +11,9 @@
 #include "config/ConfigTestFiles.h"
 #include "config/KDConfig.h"
 #include "config/RoadTypes.h"
+#include "support/FileText.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -25,20 +27,8 @@ std::unique_ptr<KDConfig> Reload(KDConfig& config) {
   return loaded;
 }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // A fresh folder for one test's files.
-std::string TestFolder(const std::string& name) {
-  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / ("kavro-" + name);
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
+std::string TestFolder(const std::string& name) { return FreshTestFolder(name).string(); }
 
 }  // namespace
 
@@ -155,7 +145,7 @@ TEST(KavroConfigSave, ReplacesTheFileKeepingItsPermissions) {
   KDConfig config;
   std::string error;
   ASSERT_TRUE(WriteKavroConfig(config, path, &error)) << error;
-  std::string text = ReadFile(path);
+  std::string text = ReadWholeFile(path);
   std::string expected = KavroConfigText(config, "\n");
   EXPECT_EQ(text.substr(text.find('\n')), expected.substr(expected.find('\n')));
   struct stat status;

@@ -14,17 +14,12 @@
 #include <vector>
 
 #include "config/FileReplace.h"
+#include "support/FileText.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 void WriteFile(const fs::path& path, const std::string& text) {
   std::ofstream out(path, std::ios::binary);
@@ -34,11 +29,8 @@ void WriteFile(const fs::path& path, const std::string& text) {
 class FileReplaceTest : public testing::Test {
  protected:
   void SetUp() override {
-    folder_ = fs::path(testing::TempDir()) /
-              ("kavro-replace-" + std::to_string(getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
+    folder_ = FreshTestFolder(std::string("replace-") +
+                              testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   void TearDown() override {
     std::error_code ignored;
@@ -62,7 +54,7 @@ using Names = std::vector<std::string>;
 TEST_F(FileReplaceTest, CreatesANewFileAndLeavesNothingElse) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.kbr").string(), "one\ntwo\n", error)) << error;
-  EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "one\ntwo\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.kbr"), "one\ntwo\n");
   EXPECT_EQ(Entries(), Names{"a.kbr"});
 }
 
@@ -72,7 +64,7 @@ TEST_F(FileReplaceTest, ReplacesAnOldFileKeepingItsPermissions) {
                   fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.ksr").string(), "new\n", error)) << error;
-  EXPECT_EQ(ReadFile(folder_ / "a.ksr"), "new\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.ksr"), "new\n");
   EXPECT_EQ(fs::status(folder_ / "a.ksr").permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
@@ -81,7 +73,7 @@ TEST_F(FileReplaceTest, AnEmptyTextMakesAnEmptyFile) {
   WriteFile(folder_ / "a.log", "old\n");
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.log").string(), "", error)) << error;
-  EXPECT_EQ(ReadFile(folder_ / "a.log"), "");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.log"), "");
 }
 
 TEST_F(FileReplaceTest, RefusesAFolderAndKeepsIt) {
@@ -91,7 +83,7 @@ TEST_F(FileReplaceTest, RefusesAFolderAndKeepsIt) {
   EXPECT_FALSE(ReplaceFileContents((folder_ / "out.ksr").string(), "new\n", error));
   EXPECT_EQ(error, "it is a folder");
   EXPECT_TRUE(fs::is_directory(folder_ / "out.ksr"));
-  EXPECT_EQ(ReadFile(folder_ / "out.ksr" / "inside"), "x");
+  EXPECT_EQ(ReadWholeFile(folder_ / "out.ksr" / "inside"), "x");
   EXPECT_EQ(Entries(), Names{"out.ksr"});
 }
 
@@ -144,7 +136,7 @@ TEST_F(FileReplaceTest, FollowsASymbolicLinkAndReplacesItsTarget) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "link.kav").string(), "new\n", error)) << error;
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.kav"));
-  EXPECT_EQ(ReadFile(folder_ / "store" / "real.kav"), "new\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "store" / "real.kav"), "new\n");
   EXPECT_EQ(Entries(), (Names{"link.kav", "store"}));
   EXPECT_EQ(fs::directory_iterator(folder_ / "store")->path().filename(), "real.kav");
 }
@@ -154,7 +146,7 @@ TEST_F(FileReplaceTest, ALinkToAMissingFileCreatesTheFile) {
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "link.kbr").string(), "new\n", error)) << error;
   EXPECT_TRUE(fs::is_symlink(folder_ / "link.kbr"));
-  EXPECT_EQ(ReadFile(folder_ / "made.kbr"), "new\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "made.kbr"), "new\n");
 }
 
 TEST_F(FileReplaceTest, AFolderNobodyMayWriteIntoFailsWithTheSystemsReason) {
@@ -172,7 +164,7 @@ TEST_F(FileReplaceTest, AReadOnlyFolderKeepsItsFile) {
   std::string error;
   EXPECT_FALSE(ReplaceFileContents((folder_ / "a.kbr").string(), "new\n", error));
   EXPECT_EQ(error, "Permission denied");
-  EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "old\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.kbr"), "old\n");
 }
 
 TEST_F(FileReplaceTest, AReadOnlyFileIsNotReplaced) {
@@ -182,7 +174,7 @@ TEST_F(FileReplaceTest, AReadOnlyFileIsNotReplaced) {
   std::string error;
   EXPECT_FALSE(ReplaceFileContents((folder_ / "a.kav").string(), "new\n", error));
   EXPECT_EQ(error, "Permission denied");
-  EXPECT_EQ(ReadFile(folder_ / "a.kav"), "old\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.kav"), "old\n");
 }
 
 TEST_F(FileReplaceTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
@@ -192,7 +184,7 @@ TEST_F(FileReplaceTest, ALeftoverTemporaryFileIsRemovedByTheNextSave) {
             (folder_ / ".a.kav.kavro-tmp").string());
   std::string error;
   ASSERT_TRUE(ReplaceFileContents((folder_ / "a.kav").string(), "new\n", error)) << error;
-  EXPECT_EQ(ReadFile(folder_ / "a.kav"), "new\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.kav"), "new\n");
   EXPECT_EQ(Entries(), Names{"a.kav"});
 }
 
@@ -203,10 +195,10 @@ TEST_F(FileReplaceTest, TheTemporaryFileLiesBesideTheTargetAndSaysWhatItIs) {
   std::fputs("new\n", file.File());
   std::fflush(file.File());
   // A process killed now leaves the old file and a temporary file named after it.
-  EXPECT_EQ(ReadFile(folder_ / "a.ksx"), "old\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.ksx"), "old\n");
   EXPECT_EQ(Entries(), (Names{".a.ksx.kavro-tmp", "a.ksx"}));
   ASSERT_TRUE(file.Commit()) << file.Error();
-  EXPECT_EQ(ReadFile(folder_ / "a.ksx"), "new\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.ksx"), "new\n");
   EXPECT_EQ(Entries(), Names{"a.ksx"});
 }
 
@@ -217,7 +209,7 @@ TEST_F(FileReplaceTest, ASaveNotCommittedLeavesTheOldFileAndNoTemporaryFile) {
     ASSERT_TRUE(file.Open((folder_ / "a.lst").string()));
     std::fputs("new\n", file.File());
   }
-  EXPECT_EQ(ReadFile(folder_ / "a.lst"), "old\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.lst"), "old\n");
   EXPECT_EQ(Entries(), Names{"a.lst"});
 }
 
@@ -237,7 +229,7 @@ TEST_F(FileReplaceTest, AFailedWriteLeavesTheOldFileWhole) {
   ::signal(SIGXFSZ, previous);
   EXPECT_FALSE(ok);
   EXPECT_EQ(error, "File too large");
-  EXPECT_EQ(ReadFile(folder_ / "a.kbr"), "old\n");
+  EXPECT_EQ(ReadWholeFile(folder_ / "a.kbr"), "old\n");
   EXPECT_EQ(Entries(), Names{"a.kbr"});
 }
 

@@ -232,17 +232,17 @@ TEST(KDConfigSetPhysicalSectionProperty, InternalErrorsNameTheCondition) {
     float value;
     std::string condition;
   };
-  const std::string laneTypeCondition =
-      "(((int) NewValue) >= 0) && (((int) NewValue) <= LANEMASK_ALL) && "
-      "(NewValue == (int) NewValue)";
+  const std::string laneTypeCondition = "wholeLaneType";
   const std::vector<Case> cases = {
       {1, PP_LANETYPE, 4096.0f, laneTypeCondition},
       {1, PP_LANETYPE, -1.0f, laneTypeCondition},
       {1, PP_LANETYPE, 76.5f, laneTypeCondition},
-      {1, PP_SPEEDSUPPRESSION, 1.5f, "(NewValue >= 0.0) && (NewValue <= 1.0)"},
-      {1, PP_SPEEDSUPPRESSION, -0.1f, "(NewValue >= 0.0) && (NewValue <= 1.0)"},
-      {0, PP_DISTANCE, 4500.5f, "(NewValue >= 0) && (NewValue == (int) NewValue)"},
-      {0, PP_DISTANCE, -4.0f, "(NewValue >= 0) && (NewValue == (int) NewValue)"},
+      {1, PP_SPEEDSUPPRESSION, 1.5f, "value >= 0.0f && value <= 1.0f"},
+      {1, PP_SPEEDSUPPRESSION, -0.1f, "value >= 0.0f && value <= 1.0f"},
+      {0, PP_DISTANCE, 4500.5f,
+       "value >= 0.0f && value <= kMaxWholeDistance && value == std::trunc(value)"},
+      {0, PP_DISTANCE, -4.0f,
+       "value >= 0.0f && value <= kMaxWholeDistance && value == std::trunc(value)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.property * 100000 + c.value);
@@ -252,7 +252,8 @@ TEST(KDConfigSetPhysicalSectionProperty, InternalErrorsNameTheCondition) {
     config.SetPhysicalSectionProperty(0, c.lane, c.property, c.value);
     ASSERT_EQ(capture.Reports().size(), 1u);
     EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
-    EXPECT_EQ(capture.Reports()[0].text.rfind(c.condition + " (", 0), 0u);
+    EXPECT_EQ(capture.Reports()[0].text.rfind(c.condition + " (", 0), 0u)
+        << capture.Reports()[0].text;
     EXPECT_TRUE(RoadSnapshot(config) == before);
   }
 }

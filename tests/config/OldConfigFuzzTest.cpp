@@ -37,8 +37,8 @@ class OldStyleMutator : public XorShiftRandom {
     int n = Below(static_cast<int>(lines.size()));
     std::string& line = lines[n];
     static const char* const tokens[] = {
-        "-1", "0",      "99999999999", "1e30", "nan", "*",          ",",           "|",  " ",  "12",
-        "7",  "0.0001", "\x93",        "9",    "\t",  "2147483647", "-2147483648", "1,", "100",
+        "-1", "0", "99999999999", "1e30", "nan", "*", ",", "|", " ", "12", "7", "0.0001", "\x93",
+        "9", "\t", "2147483647", "-2147483648", "1,", "100",
         // Time steps of no whole number of steps per second, and of a third of a second.
         "0.3", "0.33"};
     const int tokenCount = sizeof tokens / sizeof tokens[0];

@@ -14,6 +14,7 @@
 #include "config/ProgramMode.h"
 #include "extmodel/DovelCalls.h"
 #include "shell/ModelSimulation.h"
+#include "support/FileText.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 
@@ -47,12 +48,6 @@ class DovelModel : public ::testing::Test {
   }
   static std::string Example(const std::string& name) {
     return std::string(KAVRO_SOURCE_DIR "/examples/") + name;
-  }
-  static std::string ReadAll(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
   }
   // Opens a .dov file as the program does and makes it the current configuration.
   std::unique_ptr<KDConfig> Open(const std::string& name) {
@@ -169,8 +164,8 @@ TEST_F(DovelModel, SavedReopenedSavedIsByteIdentical) {
   auto reopened = Open(first);
   ASSERT_NE(reopened, nullptr);
   ASSERT_TRUE(WriteConfig(*reopened, second));
-  EXPECT_EQ(ReadAll(first), ReadAll(second));
-  EXPECT_EQ(ReadAll(first), ReadAll(Example("two-lane-icc.dov")));
+  EXPECT_EQ(ReadWholeFile(first), ReadWholeFile(second));
+  EXPECT_EQ(ReadWholeFile(first), ReadWholeFile(Example("two-lane-icc.dov")));
 }
 
 TEST_F(DovelModel, EveryChangeOfTheCurrentConfigurationReachesTheModel) {

@@ -409,8 +409,7 @@ TEST(RoadObjectSources, LaneSourcesRegisterOncePerLane) {
     ASSERT_EQ(capture.Reports().size(), 1u);
     EXPECT_EQ(capture.Reports()[0].kind, ReportKind::Assertion);
     EXPECT_EQ(
-        capture.Reports()[0].text.rfind("(Source != NULL) && (Source -> Type () == RO_SOURCE)", 0),
-        0u);
+        capture.Reports()[0].text.rfind("source != nullptr && source->Type() == RO_SOURCE", 0), 0u);
   }
   EXPECT_EQ(superSource.LaneCount(), 1);
   EXPECT_TRUE(superSource.Unregister(s1));

@@ -22,14 +22,13 @@
 #include "shell/BatchExecutable.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-fs::path ScratchRoot() {
-  return fs::path(testing::TempDir()) / ("kavro-failures-exe-" + std::to_string(getpid()));
-}
+fs::path ScratchRoot() { return TestFolderPath("failures-exe"); }
 
 ExeResult RunKavroBatch(const std::vector<std::string>& arguments) {
   return ::RunKavroBatch(arguments, ScratchRoot());
@@ -201,19 +200,22 @@ TEST_F(BatchFailuresExecutable, OutputsThatAreOneFileAreRefusedNamingBoth) {
   const Case cases[] = {
       {{"simulationresults=ramp.kav"},
        "\"simulationresults=ramp.kav\": its file \"" + f + "/ramp.kav\" is also the configuration"},
-      {{"simulationresults=./ramp.kav"}, "\"simulationresults=./ramp.kav\": its file \"" + f +
-                                             "/./ramp.kav\" is also the configuration"},
+      {{"simulationresults=./ramp.kav"},
+       "\"simulationresults=./ramp.kav\": its file \"" + f +
+           "/./ramp.kav\" is also the configuration"},
       {{"extendedresults=link.kav"},
        "\"extendedresults=link.kav\": its file \"" + f + "/link.kav\" is also the configuration"},
       {{"detectiontrace=out.txt", "simulationresults=out.txt"},
        "\"simulationresults=out.txt\": its file \"" + f +
            "/out.txt\" is also the file of \"detectiontrace=out.txt\""},
       {{"simulationresults=ramp.kbr"},
-       "\"simulationresults=ramp.kbr\": its file \"" + f + "/ramp.kbr\" is also the batch results file"},
+       "\"simulationresults=ramp.kbr\": its file \"" + f +
+           "/ramp.kbr\" is also the batch results file"},
       {{"lanechangetrace=ramp.log"},
        "\"lanechangetrace=ramp.log\": its file \"" + f + "/ramp.log\" is also the log"},
-      {{"--capacity", f + "/ramp.kbr"}, "\"--capacity " + f + "/ramp.kbr\": its file \"" + f +
-                                            "/ramp.kbr\" is also the batch results file"},
+      {{"--capacity", f + "/ramp.kbr"},
+       "\"--capacity " + f + "/ramp.kbr\": its file \"" + f +
+           "/ramp.kbr\" is also the batch results file"},
       // The trace of run 2 is the file the detection trace writes in every run.
       {{"batch=3,0,0,40", "vehicletrace=t%d.txt", "detectiontrace=t2.txt"},
        "\"detectiontrace=t2.txt\": its file \"" + f +
@@ -261,9 +263,12 @@ TEST_F(BatchFailuresExecutable, InputsThatAreNoRegularFileOrTooLargeAreRefused) 
       {{f, "--check"}, "Cannot open file \"" + f + "\" for reading: it is a folder\n"},
       {{pipe, "--write-config", out},
        "Cannot open file \"" + pipe + "\" for reading: it is not a regular file\n"},
-      {{"--merge", out, pipe}, "Error: --merge: cannot read \"" + pipe + "\": it is not a regular file\n"},
-      {{"--merge", out, big}, "Error: --merge: cannot read \"" + big + "\": it is larger than 256 MB\n"},
-      {{"--capacity-report", pipe}, "Error: cannot read \"" + pipe + "\": it is not a regular file\n"},
+      {{"--merge", out, pipe},
+       "Error: --merge: cannot read \"" + pipe + "\": it is not a regular file\n"},
+      {{"--merge", out, big},
+       "Error: --merge: cannot read \"" + big + "\": it is larger than 256 MB\n"},
+      {{"--capacity-report", pipe},
+       "Error: cannot read \"" + pipe + "\": it is not a regular file\n"},
       {{"--capacity-report", "/dev/zero"},
        "Error: cannot read \"/dev/zero\": it is not a regular file\n"},
   };

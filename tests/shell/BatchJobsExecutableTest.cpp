@@ -16,15 +16,14 @@
 #include "shell/BatchExecutable.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 // Folders of this test process: suites of several worktrees may run at the same time.
-fs::path ScratchRoot() {
-  return fs::path(testing::TempDir()) / ("kavro-jobs-exe-" + std::to_string(getpid()));
-}
+fs::path ScratchRoot() { return TestFolderPath("jobs-exe"); }
 
 // A folder holding the on-ramp example with a stop time of 600 s as ramp.kav.
 fs::path ExampleFolder(const std::string& name) {

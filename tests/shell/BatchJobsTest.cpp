@@ -17,31 +17,17 @@
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
 #include "shell/UnattendedBatch.h"
+#include "support/FakeHosts.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class TestHost : public CommandLineHost {
- public:
-  explicit TestHost(std::string file) : file_(std::move(file)) {}
-  std::string CurrentFileName() const override { return file_; }
-  void SetCurrentFileName(const std::string& name) override { file_ = name; }
-  std::string CurrentDirectory() const override { return "."; }
-  std::vector<std::string> MessageLines() const override { return {}; }
-  void Terminate() override {}
-
- private:
-  std::string file_;
-};
-
 // The on-ramp example with 1 s steps and a 300 s stop time, in a folder of its own.
 std::string ShortExample(const std::string& name) {
-  // A folder of this test process: suites of several worktrees may run at the same time.
-  fs::path folder = fs::path(testing::TempDir()) / (name + "-" + std::to_string(getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  fs::path folder = FreshTestFolder(name);
   std::unique_ptr<KDConfig> config = LoadOnRampExample();
   config->SetMaxTime(300);
   config->SetTimeStep(1.0f);
@@ -64,7 +50,7 @@ struct FakeBatchResult {
 FakeBatchResult RunFakeBatch(const std::string& config, int runs, int jobs, int stopSeed,
                              OutputFileSettings outputs = {}, int failSeed = 0) {
   FakeBatchResult result;
-  TestHost host(config);
+  FakeCommandLineHost host(config, ".");
   outputs.BatchJobs = jobs;
   std::ostringstream out;
   UnattendedBatch batch(
@@ -244,16 +230,15 @@ TEST(BatchJobs, RunsTheConfigurationTheProgramReadWithoutReadingTheFileAgain) {
   ASSERT_TRUE(ReadConfig(file, config, text));
   // The file is gone after the program read it: the batch runs what was read, on two jobs too.
   fs::remove(file);
-  TestHost host(file);
+  FakeCommandLineHost host(file, ".");
   OutputFileSettings outputs;
   outputs.BatchJobs = 2;
   std::ostringstream out;
-  UnattendedBatch batch(
-      outputs, host, &out, nullptr,
-      [](KernelMessageSink&) {
-        return std::unique_ptr<RunSimulation>(std::make_unique<FakeSimulation>());
-      },
-      {});
+  UnattendedBatch batch(outputs, host, &out, nullptr,
+                        [](KernelMessageSink&) {
+                          return std::unique_ptr<RunSimulation>(std::make_unique<FakeSimulation>());
+                        },
+                        {});
   batch.UseConfiguration(file, text, std::move(config));
   ReportCapture capture;
   batch.StartBatch({2, 0, 0, 40, 1, 12});

@@ -9,6 +9,7 @@
 #include "Version.h"
 #include "config/ProgramError.h"
 #include "shell/BatchProgram.h"
+#include "support/FakeHosts.h"
 #include "support/TestFolder.h"
 
 namespace {
@@ -28,16 +29,6 @@ Result RunBatch(const std::vector<std::string>& parameters, BatchEngine* batch =
   int status = RunBatchProgram(parameters, out, err, batch);
   return {status, out.str(), err.str()};
 }
-
-class FinishingBatch : public BatchEngine {
- public:
-  void ShowBatchPage() override {}
-  void StartBatch(const BatchRequest& request) override { runs = request.Runs; }
-  bool BatchFinished() const override { return true; }
-  bool SaveBatchResultsUnattended() override { return saveOk; }
-  int runs = 0;
-  bool saveOk = true;
-};
 
 TEST(BatchProgramArguments, BadArgumentsArePrintedAndFail) {
   Result result = RunBatch({"model.kav", "foo=1", "vehicletrace=v.txt,x"});
@@ -82,27 +73,27 @@ TEST(BatchProgramArguments, VersionUsageAndMissingConfiguration) {
 }
 
 TEST(BatchProgramArguments, UnreadableConfigurationFailsBeforeTheBatch) {
-  FinishingBatch batch;
+  FakeBatchEngine batch;
   Result result = RunBatch({"/nonexistent-kavro-dir/model.kav", "batch=2,0,0,0"}, &batch);
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(batch.runs, 0);
+  EXPECT_EQ(batch.started.Runs, 0);
   EXPECT_NE(result.err.find("/nonexistent-kavro-dir/model.kav"), std::string::npos) << result.err;
   EXPECT_EQ(result.out, "");
 }
 
 TEST(BatchProgramRun, ConfigurationAloneMakesOneRunAndSucceeds) {
-  FinishingBatch batch;
+  FakeBatchEngine batch;
   Result result = RunBatch({kExample}, &batch);
   EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(batch.runs, 1);
+  EXPECT_EQ(batch.started.Runs, 1);
 }
 
 TEST(BatchProgramRun, UnsavedResultsFail) {
-  FinishingBatch batch;
+  FakeBatchEngine batch;
   batch.saveOk = false;
   Result result = RunBatch({kExample, "batch=3,0,0,0"}, &batch);
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(batch.runs, 3);
+  EXPECT_EQ(batch.started.Runs, 3);
   EXPECT_NE(result.err.find("Warning: BatchMode switched off"), std::string::npos);
 }
 

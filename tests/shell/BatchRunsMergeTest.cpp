@@ -7,6 +7,7 @@
 #include "shell/BatchRunsMerge.h"
 #include "shell/GoldenFile.h"
 #include "support/ReportCapture.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -38,11 +39,7 @@ std::string PartText(const BatchPart& part) {
 
 class BatchMerge : public testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::path(testing::TempDir()) / ("kavro-merge-" + std::to_string(getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
+  void SetUp() override { folder_ = FreshTestFolder("merge"); }
   void TearDown() override { fs::remove_all(folder_); }
 
   std::string Write(const std::string& name, const std::string& text) {

@@ -5,9 +5,9 @@
 
 #include <cmath>
 
+#include "shell/CapacityEstimate.h"
 #include "shell/GoldenFile.h"
 #include "support/XorShiftRandom.h"
-#include "shell/CapacityEstimate.h"
 
 namespace {
 

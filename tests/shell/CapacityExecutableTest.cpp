@@ -15,6 +15,7 @@
 #include "config/KDConfig.h"
 #include "shell/GoldenFile.h"
 #include "shell/RunTestSupport.h"
+#include "support/TestFolder.h"
 
 namespace {
 
@@ -26,9 +27,7 @@ struct ExeResult {
   std::string err;
 };
 
-fs::path ScratchRoot() {
-  return fs::path(testing::TempDir()) / ("kavro-capacity-exe-" + std::to_string(getpid()));
-}
+fs::path ScratchRoot() { return TestFolderPath("capacity-exe"); }
 
 ExeResult RunKavroBatch(const std::vector<std::string>& arguments) {
   std::string command = std::string("'") + KAVRO_BATCH_EXE + "'";

@@ -12,33 +12,11 @@
 #include "shell/CommandLine.h"
 #include "shell/CommandLineIdle.h"
 #include "shell/TextTable.h"
+#include "support/FakeHosts.h"
 #include "support/ReportCapture.h"
 #include "support/XorShiftRandom.h"
 
 namespace {
-
-class QuietHost : public CommandLineHost {
- public:
-  std::string CurrentFileName() const override { return currentFileName; }
-  void SetCurrentFileName(const std::string& name) override { currentFileName = name; }
-  std::string CurrentDirectory() const override { return "/work/dir"; }
-  std::vector<std::string> MessageLines() const override { return {}; }
-  void Terminate() override {}
-  std::string currentFileName;
-};
-
-class RecordingBatch : public BatchEngine {
- public:
-  void ShowBatchPage() override {}
-  void StartBatch(const BatchRequest& request) override {
-    started = true;
-    this->request = request;
-  }
-  bool BatchFinished() const override { return false; }
-  bool SaveBatchResultsUnattended() override { return false; }
-  bool started = false;
-  BatchRequest request;
-};
 
 using Random = XorShiftRandom;
 
@@ -91,25 +69,26 @@ TEST(CommandLineFuzz, RandomArgumentsGiveABadArgumentMessageOrAValidRequest) {
     SCOPED_TRACE(testing::Message() << "round " << round);
     ReportCapture capture;
     OutputFileSettings outputs;
-    QuietHost host;
+    FakeCommandLineHost host;
     host.currentFileName = parameters[0];
-    RecordingBatch batch;
+    FakeBatchEngine batch;
+    batch.finished = false;
     CommandLineIdle idle(parameters, KAVRO, texts, outputs, host, &batch);
     for (int call = 0; call < 3 && idle.WantsIdle(); ++call) idle.OnIdle();
     for (const Report& report : capture.Reports()) {
       ASSERT_EQ(report.caption, "Error") << report.text;
       ASSERT_EQ(report.text.rfind("Bad program argument: \"", 0), 0u) << report.text;
     }
-    if (batch.started) {
+    if (batch.starts > 0) {
       EXPECT_TRUE(capture.Empty());
-      EXPECT_GE(batch.request.FirstLane, 1);
-      EXPECT_LE(batch.request.FirstLane, batch.request.LastLane);
-      EXPECT_LE(batch.request.LastLane, 12);
-      EXPECT_GE(batch.request.Runs, 1);
-      EXPECT_LE(batch.request.Runs, kMaxBatchRuns);
-      EXPECT_GE(batch.request.StopDetector, 0);
-      EXPECT_GE(batch.request.ReportDetector, 0);
-      EXPECT_GE(batch.request.DropSpeed, 0);
+      EXPECT_GE(batch.started.FirstLane, 1);
+      EXPECT_LE(batch.started.FirstLane, batch.started.LastLane);
+      EXPECT_LE(batch.started.LastLane, 12);
+      EXPECT_GE(batch.started.Runs, 1);
+      EXPECT_LE(batch.started.Runs, kMaxBatchRuns);
+      EXPECT_GE(batch.started.StopDetector, 0);
+      EXPECT_GE(batch.started.ReportDetector, 0);
+      EXPECT_GE(batch.started.DropSpeed, 0);
     }
     // Every output name resolves, whatever directives it holds.
     for (const std::string* name :

@@ -8,46 +8,11 @@
 #include "config/ProgramMode.h"
 #include "shell/CommandLineIdle.h"
 #include "shell/TextTable.h"
+#include "support/FakeHosts.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 
 namespace {
-
-class FakeHost : public CommandLineHost {
- public:
-  void HideSplash() override { ++splashHidden; }
-  std::string CurrentFileName() const override { return currentFileName; }
-  void SetCurrentFileName(const std::string& name) override { currentFileName = name; }
-  std::string CurrentDirectory() const override { return "/work/dir"; }
-  void AddLastUsedFile(const std::string& name) override { lastUsed.push_back(name); }
-  std::vector<std::string> MessageLines() const override { return lines; }
-  void Terminate() override { ++terminated; }
-
-  int splashHidden = 0;
-  std::string currentFileName;
-  std::vector<std::string> lastUsed;
-  std::vector<std::string> lines;
-  int terminated = 0;
-};
-
-class FakeBatch : public BatchEngine {
- public:
-  void ShowBatchPage() override { calls.push_back("page"); }
-  void StartBatch(const BatchRequest& request) override {
-    calls.push_back("start");
-    started = request;
-  }
-  bool BatchFinished() const override { return finished; }
-  bool SaveBatchResultsUnattended() override {
-    calls.push_back("save");
-    return saveOk;
-  }
-
-  std::vector<std::string> calls;
-  BatchRequest started;
-  bool finished = true;
-  bool saveOk = true;
-};
 
 // One machine with its surroundings; the configuration file is the first parameter.
 struct Machine {
@@ -57,8 +22,8 @@ struct Machine {
   }
   TextTable texts;
   OutputFileSettings outputs;
-  FakeHost host;
-  FakeBatch batch;
+  FakeCommandLineHost host;
+  FakeBatchEngine batch;
   CommandLineIdle idle;
 };
 

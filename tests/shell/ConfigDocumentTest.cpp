@@ -14,47 +14,12 @@
 #include "shell/PageCatalogue.h"
 #include "shell/PageChange.h"
 #include "shell/TextTable.h"
+#include "support/FakeHosts.h"
 #include "support/ReportCapture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Answers questions and file dialogs from scripted lists and records what the document showed.
-class ScriptedHost : public DocumentHost {
- public:
-  std::deque<Answer> answers;
-  std::deque<std::string> files;  // "" = the dialog is cancelled
-  std::vector<Question> asked;
-  std::vector<FileDialogRequest> dialogs;
-  std::string caption;
-  std::string status;
-  int replaced = 0;
-  int opened = 0;
-
-  Answer Ask(const Question& question) override {
-    asked.push_back(question);
-    Answer answer = answers.empty() ? Answer::Cancel : answers.front();
-    if (!answers.empty()) answers.pop_front();
-    return answer;
-  }
-  bool ChooseFile(const FileDialogRequest& dialog, std::string& name) override {
-    dialogs.push_back(dialog);
-    std::string chosen = files.empty() ? "" : files.front();
-    if (!files.empty()) files.pop_front();
-    if (chosen.empty()) return false;
-    name = chosen;
-    return true;
-  }
-  void CommitPendingEntry() override {}
-  void DocumentReplaced(bool openedFile) override {
-    ++replaced;
-    if (openedFile) ++opened;
-  }
-  void ShowCaption(const std::string& text) override { caption = text; }
-  void ShowStatus(const std::string& text) override { status = text; }
-  void LastUsedFilesChanged() override {}
-};
 
 class ConfigDocumentTest : public ::testing::Test {
  protected:
@@ -71,7 +36,7 @@ class ConfigDocumentTest : public ::testing::Test {
 
   fs::path dir;
   TextTable texts;
-  ScriptedHost host;
+  ScriptedDocumentHost host;
 };
 
 TEST(LastUsedFilesOrder, KeepsNewestFirstWithoutDuplicatesAndAtMostSix) {

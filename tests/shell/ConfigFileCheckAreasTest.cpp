@@ -7,17 +7,12 @@
 
 #include "roadview/LaneChangeGeneration.h"
 #include "shell/BatchProgram.h"
+#include "support/FileText.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 const std::string kExamples = std::string(KAVRO_SOURCE_DIR) + "/examples/";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 }  // namespace
 
@@ -32,14 +27,12 @@ TEST(ConfigFileCheckAreas, EveryExampleMatchesItsRoad) {
 }
 
 TEST(ConfigFileCheckAreas, AMissingAreaIsReportedWithTheRunControlsMessage) {
-  std::string text = ReadFile(kExamples + "lane-drop.kav");
+  std::string text = ReadWholeFile(kExamples + "lane-drop.kav");
   const std::string area = "lane change  0  0:  2 L  2000   600   600 0\n";
   const size_t at = text.find(area);
   ASSERT_NE(at, std::string::npos);
   text.erase(at, area.size());
-  const std::filesystem::path folder =
-      std::filesystem::path(testing::TempDir()) / "kavro-check-areas";
-  std::filesystem::create_directories(folder);
+  const std::filesystem::path folder = FreshTestFolder("check-areas");
   const std::string path = (folder / "stale.kav").string();
   std::ofstream(path, std::ios::binary) << text;
   std::ostringstream out, err;
@@ -51,14 +44,12 @@ TEST(ConfigFileCheckAreas, AMissingAreaIsReportedWithTheRunControlsMessage) {
 // A teleport entrance whose link was removed: the file reads, but no run of it can start.
 TEST(ConfigFileCheckRun, ARunTheKernelCannotSetUpIsReportedNotStopped) {
   std::string text =
-      ReadFile(std::string(KAVRO_SOURCE_DIR) + "/tests/golden/config-every-keyword.kav");
+      ReadWholeFile(std::string(KAVRO_SOURCE_DIR) + "/tests/golden/config-every-keyword.kav");
   const std::string link = "\nteleport entrance 0: 1\n";
   const size_t at = text.find(link);
   ASSERT_NE(at, std::string::npos);
   text.replace(at, link.size(), "\nteleport entrance 0: -1\n");
-  const std::filesystem::path folder =
-      std::filesystem::path(testing::TempDir()) / "kavro-check-run";
-  std::filesystem::create_directories(folder);
+  const std::filesystem::path folder = FreshTestFolder("check-run");
   const std::string path = (folder / "unlinked.kav").string();
   std::ofstream(path, std::ios::binary) << text;
   const std::string problem =

@@ -11,22 +11,12 @@
 #include "config/KDConfig.h"
 #include "shell/BatchProgram.h"
 #include "shell/ConfigFileCommands.h"
+#include "support/FileText.h"
+#include "support/TestFolder.h"
 
 namespace {
 
-std::string Folder(const std::string& name) {
-  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / ("kavro-cmd-" + name);
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+std::string Folder(const std::string& name) { return FreshTestFolder("cmd-" + name).string(); }
 
 struct BatchRun {
   int status;
@@ -91,13 +81,13 @@ TEST(ConfigFileWrite, WritesTheFileAgainInTheProgramsFormat) {
   std::ofstream(folder + "/in.kav", std::ios::binary) << text;
   BatchRun run = Batch({folder + "/in.kav", "--write-config", folder + "/out.kav"});
   ASSERT_EQ(run.status, 0) << run.err;
-  std::string written = ReadFile(folder + "/out.kav");
+  std::string written = ReadWholeFile(folder + "/out.kav");
   EXPECT_NE(written.find("\n#source locations and names"), std::string::npos);
   EXPECT_EQ(written.find('\r'), std::string::npos);
   // Writing the written file again changes nothing but the date line.
   BatchRun again = Batch({folder + "/out.kav", "--write-config", folder + "/again.kav"});
   ASSERT_EQ(again.status, 0) << again.err;
-  std::string rewritten = ReadFile(folder + "/again.kav");
+  std::string rewritten = ReadWholeFile(folder + "/again.kav");
   EXPECT_EQ(rewritten.substr(rewritten.find('\n')), written.substr(written.find('\n')));
 }
 
@@ -126,7 +116,7 @@ TEST(ConfigFileCommand, ExecutableExitsWithTheCheckResult) {
   int raw = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(raw));
   EXPECT_EQ(WEXITSTATUS(raw), 1);
-  EXPECT_EQ(ReadFile(folder + "/err.txt"),
+  EXPECT_EQ(ReadWholeFile(folder + "/err.txt"),
             folder + "/bad.kav(line 3): Bad section position\nsections:  2000  -5\n");
   command =
       std::string(KAVRO_BATCH_EXE) + " " + kExamples + "motorway-3lane.kav --check >/dev/null";

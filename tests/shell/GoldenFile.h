@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/FileText.h"
+
 // Compares a text with a checked-in golden file byte for byte. With KAVRO_UPDATE_GOLDEN set in
 // the environment the golden file is written instead, to be reviewed in the diff.
 inline void ExpectGolden(const std::string& name, const std::string& actual) {
@@ -20,11 +22,4 @@ inline void ExpectGolden(const std::string& name, const std::string& actual) {
   std::stringstream expected;
   expected << in.rdbuf();
   EXPECT_EQ(expected.str(), actual) << "differs from " << path;
-}
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
 }

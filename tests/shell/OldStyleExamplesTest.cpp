@@ -17,6 +17,7 @@
 #include "shell/ConfigLoading.h"
 #include "shell/GoldenFile.h"
 #include "shell/TextTable.h"
+#include "support/FakeHosts.h"
 #include "support/ReportCapture.h"
 #include "support/TestFolder.h"
 
@@ -46,25 +47,6 @@ std::string WithoutVersion(const std::string& text) {
   if (second == std::string::npos) return text;
   return text.substr(0, first + 1) + text.substr(second + 1);
 }
-
-// A document whose questions and dialogs are answered by the test.
-class SavingHost : public DocumentHost {
- public:
-  explicit SavingHost(std::string saveAs) : saveAs_(std::move(saveAs)) {}
-  Answer Ask(const Question&) override { return Answer::No; }
-  bool ChooseFile(const FileDialogRequest&, std::string& name) override {
-    name = saveAs_;
-    return true;
-  }
-  void CommitPendingEntry() override {}
-  void DocumentReplaced(bool) override {}
-  void ShowCaption(const std::string&) override {}
-  void ShowStatus(const std::string&) override {}
-  void LastUsedFilesChanged() override {}
-
- private:
-  std::string saveAs_;
-};
 
 }  // namespace
 
@@ -104,7 +86,9 @@ TEST(OldStyleExamples, OpenAndSaveAsTheCurrentFormat) {
   for (const OldExample& example : kOldExamples) {
     SCOPED_TRACE(example.file);
     std::string saved = (folder / example.golden).string();
-    SavingHost host(saved);
+    ScriptedDocumentHost host;
+    host.otherAnswer = Answer::No;
+    host.otherFile = saved;
     TextTable texts;
     ConfigDocument document(texts, host);
     ReportCapture capture;

@@ -7,16 +7,13 @@
 #include <iterator>
 
 #include "shell/ScreenDumpFiles.h"
+#include "support/TestFolder.h"
 
 namespace {
 
 std::filesystem::path TempDir() {
-  auto dir = std::filesystem::temp_directory_path() /
-             ("kavro-dumps-" +
-              std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
+  return FreshTestFolder(std::string("dumps-") +
+                         ::testing::UnitTest::GetInstance()->current_test_info()->name());
 }
 
 // A 5 x 3 picture: red top row, green middle row, blue bottom row; 5 pixels make a row of 15

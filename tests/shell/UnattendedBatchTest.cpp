@@ -65,10 +65,12 @@ TEST(UnattendedBatchProgram, DetectorBeyondTheRoadIsABadArgument) {
     const char* batch;
     const char* err;
   } cases[] = {
-      {"batch=1,9,0,200", "Error: Bad program argument: \"1,9,0,200\": detector 9 is beyond the "
-                          "road's 4 detectors\n"},
-      {"batch=1,0,5,200", "Error: Bad program argument: \"1,0,5,200\": detector 5 is beyond the "
-                          "road's 4 detectors\n"},
+      {"batch=1,9,0,200",
+       "Error: Bad program argument: \"1,9,0,200\": detector 9 is beyond the "
+       "road's 4 detectors\n"},
+      {"batch=1,0,5,200",
+       "Error: Bad program argument: \"1,0,5,200\": detector 5 is beyond the "
+       "road's 4 detectors\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.batch);

@@ -10,8 +10,7 @@
 
 #include "roadview/RoadColors.h"
 #include "roadview/RoadGlyphs.h"
-
-inline QColor ToQColor(RgbColor c) { return QColor(c.r, c.g, c.b); }
+#include "roadview/ui/QtColor.h"
 
 // Drawing primitives over an off-screen image with exact pixel rules: rectangles and lines
 // cover their first column and row and stop before the last one, as the geometry of the road

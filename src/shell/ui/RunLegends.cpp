@@ -5,6 +5,7 @@
 
 #include "config/KDConfig.h"
 #include "config/ProgramMode.h"
+#include "roadview/ui/QtColor.h"
 #include "shell/ui/QtText.h"
 
 namespace {
@@ -17,8 +18,6 @@ constexpr int kColumnWidth = 160;   // [pixels]
 const char* const kTagProperty = "tag";
 // The colour a swatch stands for in its scheme, as 0xRRGGBB.
 const char* const kSchemeColorProperty = "schemeColor";
-
-QColor ToQColor(RgbColor c) { return QColor(c.r, c.g, c.b); }
 
 RgbColor ToRgb(const QColor& c) {
   return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()),

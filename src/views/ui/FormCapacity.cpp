@@ -8,8 +8,8 @@
 #include <QPainterPath>
 #include <QResizeEvent>
 #include <algorithm>
-#include <cstdio>
 
+#include "config/ProgramError.h"
 #include "views/CapacityPicture.h"
 
 namespace {
@@ -38,12 +38,6 @@ class CapacityImage : public QWidget {
 // Text with its top-left corner at (x, top).
 void TextAt(QPainter& painter, int x, int top, const QString& text) {
   painter.drawText(x, top + painter.fontMetrics().ascent(), text);
-}
-
-std::string Printf(const char* format, double a, double b, double c) {
-  char text[160];
-  std::snprintf(text, sizeof text, format, a, b, c);
-  return text;
 }
 
 }  // namespace
@@ -221,7 +215,7 @@ void TFormCapacity::DrawEstimate(QPainter& painter, const CapacityMapping& map) 
   int breakdowns = 0;
   for (const CapacityObservation& o : observations) breakdowns += o.Breakdown ? 1 : 0;
   if (fit.Converged)
-    estimateText_ = Printf("Median capacity %.0f veh/h, 95 %% interval %.0f .. %.0f veh/h",
+    estimateText_ = Format("Median capacity %.0f veh/h, 95 %% interval %.0f .. %.0f veh/h",
                            fit.Median, fit.MedianLow95, fit.MedianHigh95);
   else if (breakdowns == 0)
     estimateText_ = "Median capacity: no run broke down";

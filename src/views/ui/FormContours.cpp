@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "config/Units.h"
 #include "shell/ui/QtText.h"
 
 TFormContours::TFormContours(QWidget* parent) : TFormDiagram(parent) {
@@ -24,6 +25,6 @@ bool TFormContours::DrawLayer(const DiagramData& data, PixelRaster& layer,
 
 std::string TFormContours::Readout(double position, double time) const {
   std::optional<double> speed = grid_.SpeedAt(position, time);
-  if (speed) *speed *= 3.6;
+  if (speed) *speed = MsToKmhInDouble(*speed);
   return ContourReadout(position, time, speed, Text("LabelVIs"), Text("LabelFmtKmH"));
 }

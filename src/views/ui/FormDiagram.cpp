@@ -21,6 +21,7 @@
 
 #include "config/ProgramError.h"
 #include "roadview/RoadColors.h"
+#include "roadview/ui/QtColor.h"
 #include "shell/MessageLog.h"
 #include "shell/TextTable.h"
 #include "shell/ui/QtText.h"
@@ -35,8 +36,6 @@ constexpr int kMinimumWidth = 100;
 constexpr long long kPointsBetweenEvents = 20000;
 constexpr int kTracksBetweenEvents = 500;
 constexpr long long kPointsPerDot = 50000;
-
-QColor ToQColor(RgbColor c) { return QColor(c.r, c.g, c.b); }
 
 }  // namespace
 

@@ -10,6 +10,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "config/ProgramMode.h"
+#include "roadview/ui/QtColor.h"
+#include "views/LaneColors.h"
+
 namespace {
 
 // Shows the graph's picture.
@@ -29,10 +33,7 @@ class GraphPanel : public QWidget {
   const QImage& picture_;
 };
 
-QColor LaneColor(int lane) {
-  const unsigned char* c = kLaneColors[lane % 12];
-  return QColor(c[0], c[1], c[2]);
-}
+QColor LaneColor(int lane) { return ToQColor(LaneSeriesColor(lane % MAX_KAVROLANE)); }
 
 }  // namespace
 
@@ -126,7 +127,7 @@ int TFormGraph::LongestTravelTime(int periods) const {
   for (int p = 0; p < periods; ++p) {
     const DetectorSample* record = store_->Record(p, detector_);
     if (!record) continue;
-    for (int lane = 0; lane < lanes_ && lane < 12; ++lane)
+    for (int lane = 0; lane < lanes_ && lane < MAX_KAVROLANE; ++lane)
       if (record->TravelTimeCount[lane] > 0)
         longest = std::max(
             longest, static_cast<int>(record->TravelTimeSum[lane] / record->TravelTimeCount[lane]));

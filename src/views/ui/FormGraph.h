@@ -38,7 +38,6 @@ class TFormGraph : public QWidget {
   char XId() const { return xId_; }
   char YId() const { return yId_; }
   int Divisor() const { return divisor_; }
-  bool AggregateShown() const { return aggregateShown_; }
   const QImage& Picture() const { return picture_; }
   const GraphSeries& Series() const { return series_; }
   const GraphMapping& Mapping() const { return mapping_; }
