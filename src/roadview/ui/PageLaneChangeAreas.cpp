@@ -105,6 +105,7 @@ void TPageLaneChangeAreas::ShowAreas() {
 }
 
 void TPageLaneChangeAreas::Commit(bool toAll) {
+  if (stopped_) return;
   KDConfig& config = host_.config();
   const int d = Sink();
   const int a = Area();

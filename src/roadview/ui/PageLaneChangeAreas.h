@@ -40,6 +40,8 @@ class TPageLaneChangeAreas : public QWidget, public RoadPageGestures {
   /// while it is shown; ReclaimSinkList puts it back on this page.
   QWidget* SinkList() const { return sinkList_; }
   void ReclaimSinkList();
+  /// The main window closes: its fields lose the focus then, which must commit nothing.
+  void StopCommits() { stopped_ = true; }
 
   bool RoadMouseDown(int x, int y, Qt::MouseButton button, QPoint screen) override;
 
@@ -60,6 +62,7 @@ class TPageLaneChangeAreas : public QWidget, public RoadPageGestures {
 
   TrafficPageHost host_;
   bool areaPage_ = false;
+  bool stopped_ = false;
   QWidget* sinkList_ = nullptr;
   bool filling_ = false;
 };

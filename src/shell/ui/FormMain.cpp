@@ -44,7 +44,7 @@ TFormMain::TFormMain(const StartupInfo& startup, TFormSplash* splash, QWidget* p
 TFormMain::~TFormMain() {
   if (settingsRead_) WriteSettings();
   // The lane change area fields commit when they lose the focus, which closing does too.
-  if (PageLaneChangeAreas) PageLaneChangeAreas->disconnect(this);
+  if (PageLaneChangeAreas) PageLaneChangeAreas->StopCommits();
   // The run page follows the run controller: it goes first.
   SetRunControl(nullptr);
   delete PageRun;
